@@ -1,0 +1,18 @@
+#pragma once
+#include <QDateTime>
+
+#include <memory>
+
+// The program's clock. Tests install a fake one so that dates and pauses are theirs.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual QDateTime now() const = 0; // local time, milliseconds included
+    // Milliseconds from an arbitrary start; never goes back, does not wrap at midnight.
+    virtual qint64 monotonicMs() const = 0;
+    // Blocks the calling thread for the given time.
+    virtual void sleepMs(qint64 ms) = 0;
+};
+
+Clock& appClock();
+void setClock(std::unique_ptr<Clock> c);

@@ -1,0 +1,106 @@
+#include "Dialogs.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+class QtDialogService final : public DialogService {
+public:
+    int msgBox(const QString& text, int style, const QString& title) override
+    {
+        QMessageBox box(QApplication::activeWindow());
+        box.setText(text);
+        box.setWindowTitle(title.isEmpty() ? QApplication::applicationName() : title);
+        switch (vb::iconOf(style)) {
+        case vb::Critical: box.setIcon(QMessageBox::Critical); break;
+        case vb::Question: box.setIcon(QMessageBox::Question); break;
+        case vb::Exclamation: box.setIcon(QMessageBox::Warning); break;
+        case vb::Information: box.setIcon(QMessageBox::Information); break;
+        default: break;
+        }
+        struct B { const char* text; int answer; QMessageBox::ButtonRole role; };
+        QList<B> buttons;
+        switch (vb::buttonsOf(style)) {
+        case vb::OKCancel: buttons = {{"OK", vb::OK, QMessageBox::AcceptRole}, {"Annulla", vb::Cancel, QMessageBox::RejectRole}}; break;
+        case vb::AbortRetryIgnore:
+            buttons = {{"Interrompi", vb::Abort, QMessageBox::RejectRole},
+                       {"Riprova", vb::Retry, QMessageBox::AcceptRole},
+                       {"Ignora", vb::Ignore, QMessageBox::AcceptRole}};
+            break;
+        case vb::YesNoCancel:
+            buttons = {{"Sì", vb::Yes, QMessageBox::YesRole}, {"No", vb::No, QMessageBox::NoRole},
+                       {"Annulla", vb::Cancel, QMessageBox::RejectRole}};
+            break;
+        case vb::YesNo: buttons = {{"Sì", vb::Yes, QMessageBox::YesRole}, {"No", vb::No, QMessageBox::NoRole}}; break;
+        case vb::RetryCancel: buttons = {{"Riprova", vb::Retry, QMessageBox::AcceptRole}, {"Annulla", vb::Cancel, QMessageBox::RejectRole}}; break;
+        default: buttons = {{"OK", vb::OK, QMessageBox::AcceptRole}}; break;
+        }
+        QList<QPushButton*> made;
+        for (const B& b : buttons)
+            made << box.addButton(QString::fromUtf8(b.text), b.role);
+        const int def = qBound(0, vb::defaultOf(style), static_cast<int>(made.size()) - 1);
+        box.setDefaultButton(made[def]);
+        box.exec();
+        for (int i = 0; i < made.size(); ++i)
+            if (box.clickedButton() == made[i])
+                return buttons[i].answer;
+        // Closed with Esc or the window button: the cancel-like answer.
+        return buttons.size() == 1 ? vb::OK : buttons.back().answer;
+    }
+
+    QString inputBox(const QString& prompt, const QString& title, const QString& def) override
+    {
+        bool ok = false;
+        const QString t = QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal, def, &ok);
+        return ok ? t : QString();
+    }
+
+    QString openFile(const QString& title, const QString& dir, const QString& filter) override
+    {
+        return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, dir, filter);
+    }
+
+    QString saveFile(const QString& title, const QString& dir, const QString& filter) override
+    {
+        return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, dir, filter);
+    }
+
+    std::optional<QFont> chooseFont(const QFont& initial) override
+    {
+        bool ok = false;
+        const QFont f = QFontDialog::getFont(&ok, initial, QApplication::activeWindow());
+        return ok ? std::optional<QFont>(f) : std::nullopt;
+    }
+
+    std::optional<QColor> chooseColor(const QColor& initial) override
+    {
+        const QColor c = QColorDialog::getColor(initial, QApplication::activeWindow());
+        return c.isValid() ? std::optional<QColor>(c) : std::nullopt;
+    }
+
+    void beep() override { QApplication::beep(); }
+};
+
+std::unique_ptr<DialogService>& slot()
+{
+    static std::unique_ptr<DialogService> s = std::make_unique<QtDialogService>();
+    return s;
+}
+
+} // namespace
+
+DialogService& dialogs()
+{
+    return *slot();
+}
+
+void setDialogService(std::unique_ptr<DialogService> d)
+{
+    slot() = d ? std::move(d) : std::make_unique<QtDialogService>();
+}

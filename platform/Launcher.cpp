@@ -1,0 +1,68 @@
+#include "Launcher.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace {
+
+class ProcessLauncher final : public Launcher {
+public:
+    bool startDetached(const QString& program, const QStringList& args, const QString& workDir) override
+    {
+        return QProcess::startDetached(program, args, workDir);
+    }
+
+    Result runAndWait(const QString& program, const QStringList& args, const QString& workDir) override
+    {
+        QProcess p;
+        p.setProgram(program);
+        p.setArguments(args);
+        if (!workDir.isEmpty())
+            p.setWorkingDirectory(workDir);
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start();
+        Result r;
+        if (!p.waitForStarted(-1))
+            return r;
+        r.started = true;
+        p.waitForFinished(-1);
+        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        return r;
+    }
+
+    bool openUrl(const QString& address) override
+    {
+        return QProcess::startDetached(QStringLiteral("xdg-open"), {address});
+    }
+
+    bool openFolder(const QString& folder) override
+    {
+        return QProcess::startDetached(QStringLiteral("xdg-open"), {QUrl::fromLocalFile(folder).toString()});
+    }
+};
+
+std::unique_ptr<Launcher>& slot()
+{
+    static std::unique_ptr<Launcher> s = std::make_unique<ProcessLauncher>();
+    return s;
+}
+
+} // namespace
+
+Launcher& launcher()
+{
+    return *slot();
+}
+
+void setLauncher(std::unique_ptr<Launcher> l)
+{
+    slot() = l ? std::move(l) : std::make_unique<ProcessLauncher>();
+}
+
+QString findProgram(const QString& name)
+{
+    return QStandardPaths::findExecutable(name);
+}

@@ -1,0 +1,32 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+// Starting other programs. Always an argument list, never a shell command line,
+// so a path with blanks or quotes reaches the program as one argument.
+class Launcher {
+public:
+    struct Result {
+        bool started = false;
+        int exitCode = -1;
+    };
+
+    virtual ~Launcher() = default;
+    // Starts a program for the user (viewer, explorer, browser) and does not wait.
+    virtual bool startDetached(const QString& program, const QStringList& args,
+                               const QString& workDir = {}) = 0;
+    // Runs a program to its end (no time limit).
+    virtual Result runAndWait(const QString& program, const QStringList& args, const QString& workDir = {}) = 0;
+    // Opens a web address or a folder with the desktop's own program.
+    virtual bool openUrl(const QString& address) = 0;
+    virtual bool openFolder(const QString& folder) = 0;
+};
+
+// The launcher the program uses; tests install a recording one.
+Launcher& launcher();
+void setLauncher(std::unique_ptr<Launcher> l);
+
+// Full path of a program on PATH, empty when not found.
+QString findProgram(const QString& name);

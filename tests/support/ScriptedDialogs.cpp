@@ -1,0 +1,114 @@
+#include "ScriptedDialogs.h"
+
+#include <QTest>
+
+namespace {
+void unscripted(const QString& kind, const QString& text)
+{
+    const QByteArray msg = (QStringLiteral("unscripted ") + kind + QStringLiteral(" dialog: ") + text).toUtf8();
+    QTest::qFail(msg.constData(), __FILE__, __LINE__);
+}
+} // namespace
+
+ScriptedDialogs& ScriptedDialogs::answer(int a)
+{
+    answers_.enqueue(a);
+    return *this;
+}
+ScriptedDialogs& ScriptedDialogs::answerInput(const QString& t)
+{
+    inputs_.enqueue(t);
+    return *this;
+}
+ScriptedDialogs& ScriptedDialogs::answerFile(const QString& p)
+{
+    files_.enqueue(p);
+    return *this;
+}
+ScriptedDialogs& ScriptedDialogs::answerFont(std::optional<QFont> f)
+{
+    fonts_.enqueue(f);
+    return *this;
+}
+ScriptedDialogs& ScriptedDialogs::answerColor(std::optional<QColor> c)
+{
+    colors_.enqueue(c);
+    return *this;
+}
+
+int ScriptedDialogs::msgBox(const QString& text, int style, const QString& title)
+{
+    calls << Call{QStringLiteral("msg"), text, title, style};
+    if (answers_.isEmpty()) {
+        if (acceptOkBoxes && vb::buttonsOf(style) == vb::OKOnly)
+            return vb::OK;
+        unscripted(QStringLiteral("message"), text);
+        return vb::Cancel;
+    }
+    return answers_.dequeue();
+}
+
+QString ScriptedDialogs::inputBox(const QString& prompt, const QString& title, const QString& def)
+{
+    calls << Call{QStringLiteral("input"), prompt, title, 0};
+    Q_UNUSED(def);
+    if (inputs_.isEmpty()) {
+        unscripted(QStringLiteral("input"), prompt);
+        return {};
+    }
+    return inputs_.dequeue();
+}
+
+QString ScriptedDialogs::openFile(const QString& title, const QString&, const QString&)
+{
+    calls << Call{QStringLiteral("open"), QString(), title, 0};
+    if (files_.isEmpty()) {
+        unscripted(QStringLiteral("file"), title);
+        return {};
+    }
+    return files_.dequeue();
+}
+
+QString ScriptedDialogs::saveFile(const QString& title, const QString&, const QString&)
+{
+    calls << Call{QStringLiteral("save"), QString(), title, 0};
+    if (files_.isEmpty()) {
+        unscripted(QStringLiteral("file"), title);
+        return {};
+    }
+    return files_.dequeue();
+}
+
+std::optional<QFont> ScriptedDialogs::chooseFont(const QFont&)
+{
+    calls << Call{QStringLiteral("font"), QString(), QString(), 0};
+    if (fonts_.isEmpty()) {
+        unscripted(QStringLiteral("font"), QString());
+        return std::nullopt;
+    }
+    return fonts_.dequeue();
+}
+
+std::optional<QColor> ScriptedDialogs::chooseColor(const QColor&)
+{
+    calls << Call{QStringLiteral("color"), QString(), QString(), 0};
+    if (colors_.isEmpty()) {
+        unscripted(QStringLiteral("color"), QString());
+        return std::nullopt;
+    }
+    return colors_.dequeue();
+}
+
+QStringList ScriptedDialogs::messages() const
+{
+    QStringList out;
+    for (const Call& c : calls)
+        if (c.kind == QLatin1String("msg"))
+            out << c.text;
+    return out;
+}
+
+bool ScriptedDialogs::allAnswered() const
+{
+    return answers_.isEmpty() && inputs_.isEmpty() && files_.isEmpty() && fonts_.isEmpty() && colors_.isEmpty();
+}

@@ -1,0 +1,66 @@
+#include "TestEnv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+TestEnv::TestEnv()
+{
+    for (const char* sub : {"app", "win", "reg", "home", "config", "data", "cache", "work"})
+        QDir().mkpath(root() + QLatin1String(sub));
+    setEnv("PLICORA_APPDIR", appDir());
+    setEnv("PLICORA_WINDIR", winDir());
+    setEnv("PLICORA_REGDIR", regDir());
+    setEnv("HOME", homeDir());
+    setEnv("XDG_CONFIG_HOME", root() + QStringLiteral("config"));
+    setEnv("XDG_DATA_HOME", root() + QStringLiteral("data"));
+    setEnv("XDG_CACHE_HOME", root() + QStringLiteral("cache"));
+    setEnv("XDG_CONFIG_DIRS", root() + QStringLiteral("config"));
+    setEnv("XDG_DATA_DIRS", root() + QStringLiteral("data"));
+
+    auto d = std::make_unique<ScriptedDialogs>();
+    dialogs_ = d.get();
+    setDialogService(std::move(d));
+    auto l = std::make_unique<RecordingLauncher>();
+    launcher_ = l.get();
+    setLauncher(std::move(l));
+    auto c = std::make_unique<FakeClock>();
+    clock_ = c.get();
+    setClock(std::move(c));
+}
+
+TestEnv::~TestEnv()
+{
+    setDialogService(nullptr);
+    setLauncher(nullptr);
+    setClock(nullptr);
+    for (auto it = saved_.cbegin(); it != saved_.cend(); ++it)
+        qputenv(it.key().constData(), it.value());
+    for (const QByteArray& n : unset_)
+        qunsetenv(n.constData());
+}
+
+void TestEnv::setEnv(const char* name, const QString& value)
+{
+    if (qEnvironmentVariableIsSet(name))
+        saved_.insert(name, qgetenv(name));
+    else
+        unset_ << name;
+    qputenv(name, value.toUtf8());
+}
+
+QString TestEnv::writeFile(const QString& path, const QByteArray& content) const
+{
+    const QString full = QFileInfo(path).isAbsolute() ? path : work() + path;
+    QDir().mkpath(QFileInfo(full).absolutePath());
+    QFile f(full);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(content);
+    return full;
+}
+
+QByteArray TestEnv::readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
