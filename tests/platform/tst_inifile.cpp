@@ -1,4 +1,198 @@
+#include "platform/Folders.h"
+#include "platform/IniFile.h"
+#include "support/TestEnv.h"
+
+#include <QProcess>
 #include <QTest>
-class T : public QObject { Q_OBJECT private slots: void placeholder() {} };
-QTEST_GUILESS_MAIN(T)
+
+class TstIniFile : public QObject {
+    Q_OBJECT
+private slots:
+    void bareNameLandsInWindowsFolder();
+    void read_data();
+    void read();
+    void writeKeepsLayout_data();
+    void writeKeepsLayout();
+    void sectionOperations();
+    void windows1252FileReadRight();
+    void unwritableFolderKeepsOldFile();
+    void concurrentWritersLoseNoKey();
+};
+
+void TstIniFile::bareNameLandsInWindowsFolder()
+{
+    TestEnv env;
+    QVERIFY(IniFile::write(QStringLiteral("QOR_PLCR.INI"), QStringLiteral("ParamXML"), QStringLiteral("Pth_0"),
+                           QStringLiteral("/tmp/a/")));
+    QCOMPARE(Folders::resolveIniPath(QStringLiteral("QOR_PLCR.INI")), env.winDir() + QStringLiteral("QOR_PLCR.INI"));
+    QCOMPARE(TestEnv::readFile(env.winDir() + QStringLiteral("QOR_PLCR.INI")),
+             QByteArray("[ParamXML]\r\nPth_0=/tmp/a/\r\n"));
+}
+
+void TstIniFile::read_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<bool>("present");
+
+    const QString def = QStringLiteral("<def>");
+    QTest::newRow("plain") << QByteArray("[A]\r\nk=v\r\n") << "A" << "k" << "v" << true;
+    QTest::newRow("case-insensitive section and key") << QByteArray("[ParamXML]\nDirZIP=x\n") << "PARAMXML" << "dirzip" << "x" << true;
+    QTest::newRow("first duplicate key wins") << QByteArray("[A]\nk=1\nk=2\n") << "A" << "k" << "1" << true;
+    QTest::newRow("first duplicate section wins") << QByteArray("[A]\nk=1\n[A]\nk=2\nj=3\n") << "A" << "j" << def << false;
+    QTest::newRow("blanks trimmed") << QByteArray("[A]\n  k  =   v w  \n") << "A" << "k" << "v w" << true;
+    QTest::newRow("double quote pair removed") << QByteArray("[A]\nk=\" v \"\n") << "A" << "k" << " v " << true;
+    QTest::newRow("single quote pair removed") << QByteArray("[A]\nk='v'\n") << "A" << "k" << "v" << true;
+    QTest::newRow("unmatched quote kept") << QByteArray("[A]\nk=\"v\n") << "A" << "k" << "\"v" << true;
+    QTest::newRow("empty value is present") << QByteArray("[A]\nk=\n") << "A" << "k" << "" << true;
+    QTest::newRow("missing key gives default") << QByteArray("[A]\nj=1\n") << "A" << "k" << def << false;
+    QTest::newRow("key of another section") << QByteArray("[A]\nj=1\n[B]\nk=2\n") << "A" << "k" << def << false;
+    QTest::newRow("comment line is not a key") << QByteArray("[A]\n;k=1\nk=2\n") << "A" << "k" << "2" << true;
+    QTest::newRow("value keeps its equals signs") << QByteArray("[A]\nk=a=b\n") << "A" << "k" << "a=b" << true;
+    QTest::newRow("CR LF file") << QByteArray("[A]\r\nk=v\r\n[B]\r\nk=w\r\n") << "B" << "k" << "w" << true;
+    QTest::newRow("UTF-8 section sign") << QByteArray("[A]\nk=riga1\xC2\xA7riga2\n") << "A" << "k" << QStringLiteral("riga1§riga2") << true;
+    QTest::newRow("empty file") << QByteArray() << "A" << "k" << def << false;
+}
+
+void TstIniFile::read()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, expected);
+    QFETCH(bool, present);
+    TestEnv env;
+    env.writeFile(env.winDir() + QStringLiteral("T.INI"), content);
+    QCOMPARE(IniFile::read(QStringLiteral("T.INI"), section, key, QStringLiteral("<def>")), expected);
+    QCOMPARE(IniFile::hasKey(QStringLiteral("T.INI"), section, key), present);
+}
+
+void TstIniFile::writeKeepsLayout_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("after");
+
+    QTest::newRow("missing file") << QByteArray() << "S" << "k" << "v" << QByteArray("[S]\r\nk=v\r\n");
+    QTest::newRow("replace keeps key case of the call and other lines")
+        << QByteArray("; note\n[S]\nKEY=old\nx=1\n") << "s" << "key" << "new"
+        << QByteArray("; note\r\n[S]\r\nkey=new\r\nx=1\r\n");
+    QTest::newRow("new key goes after the section's last key, before blank lines")
+        << QByteArray("[S]\na=1\n\n[T]\nb=2\n") << "S" << "c" << "3"
+        << QByteArray("[S]\r\na=1\r\nc=3\r\n\r\n[T]\r\nb=2\r\n");
+    QTest::newRow("new section appended") << QByteArray("[S]\na=1\n") << "T" << "b" << "2"
+                                          << QByteArray("[S]\r\na=1\r\n[T]\r\nb=2\r\n");
+    QTest::newRow("empty value keeps the key") << QByteArray("[S]\na=1\n") << "S" << "a" << ""
+                                               << QByteArray("[S]\r\na=\r\n");
+    QTest::newRow("unknown lines kept") << QByteArray("garbage line\n[S]\n???\na=1\n") << "S" << "a" << "2"
+                                        << QByteArray("garbage line\r\n[S]\r\n???\r\na=2\r\n");
+}
+
+void TstIniFile::writeKeepsLayout()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QByteArray, after);
+    TestEnv env;
+    const QString path = env.winDir() + QStringLiteral("T.INI");
+    if (!before.isEmpty())
+        env.writeFile(path, before);
+    QVERIFY(IniFile::write(QStringLiteral("T.INI"), section, key, value));
+    QCOMPARE(TestEnv::readFile(path), after);
+    QCOMPARE(IniFile::read(QStringLiteral("T.INI"), section, key, QStringLiteral("<def>")), value);
+}
+
+void TstIniFile::sectionOperations()
+{
+    TestEnv env;
+    const QString f = QStringLiteral("T.INI");
+    env.writeFile(env.winDir() + f, "[S]\nb=2\na=1\nB=3\n[T]\nx=1\n");
+    QCOMPARE(IniFile::keys(f, QStringLiteral("s")), QStringList({QStringLiteral("b"), QStringLiteral("a")}));
+    QCOMPARE(IniFile::readSection(f, QStringLiteral("S")),
+             QStringList({QStringLiteral("b=2"), QStringLiteral("a=1"), QStringLiteral("B=3")}));
+    QCOMPARE(IniFile::readInt(f, QStringLiteral("S"), QStringLiteral("b"), 9), 2);
+    QCOMPARE(IniFile::readInt(f, QStringLiteral("S"), QStringLiteral("zz"), 9), 9);
+
+    QVERIFY(IniFile::writeSection(f, QStringLiteral("S"), {QStringLiteral("n=5")}));
+    QCOMPARE(TestEnv::readFile(env.winDir() + f), QByteArray("[S]\r\nn=5\r\n[T]\r\nx=1\r\n"));
+    QVERIFY(IniFile::removeKey(f, QStringLiteral("T"), QStringLiteral("X")));
+    QVERIFY(IniFile::removeSection(f, QStringLiteral("s")));
+    QCOMPARE(TestEnv::readFile(env.winDir() + f), QByteArray("[T]\r\n"));
+    QCOMPARE(IniFile::sections(f), QStringList({QStringLiteral("T")}));
+}
+
+void TstIniFile::windows1252FileReadRight()
+{
+    TestEnv env;
+    // "§" is 0xA7 and "è" 0xE8 in Windows-1252: not valid UTF-8.
+    env.writeFile(env.winDir() + QStringLiteral("OLD.INI"), "[MailXML]\r\nTesto=Fatture\xA7" "di d\xE8" "cembre\r\n");
+    QCOMPARE(IniFile::read(QStringLiteral("OLD.INI"), QStringLiteral("MailXML"), QStringLiteral("Testo")),
+             QStringLiteral("Fatture§di dècembre"));
+    // Written back in UTF-8, the other keys intact.
+    QVERIFY(IniFile::write(QStringLiteral("OLD.INI"), QStringLiteral("MailXML"), QStringLiteral("Mode"), QStringLiteral("CDO")));
+    QCOMPARE(IniFile::read(QStringLiteral("OLD.INI"), QStringLiteral("MailXML"), QStringLiteral("Testo")),
+             QStringLiteral("Fatture§di dècembre"));
+}
+
+void TstIniFile::unwritableFolderKeepsOldFile()
+{
+    TestEnv env;
+    const QString dir = env.work() + QStringLiteral("ro/");
+    const QString path = env.writeFile(dir + QStringLiteral("T.INI"), "[S]\r\na=1\r\n");
+    QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    if (QFileInfo(dir).isWritable())
+        QSKIP("running with rights that ignore folder permissions");
+    QVERIFY(!IniFile::write(path, QStringLiteral("S"), QStringLiteral("a"), QStringLiteral("2")));
+    QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QCOMPARE(IniFile::read(path, QStringLiteral("S"), QStringLiteral("a")), QStringLiteral("1"));
+}
+
+void TstIniFile::concurrentWritersLoseNoKey()
+{
+    TestEnv env;
+    const QString path = env.winDir() + QStringLiteral("SHARED.INI");
+    // Two shells append 40 keys each through the same lock and atomic-rename protocol by
+    // re-running this test program in writer mode.
+    const QString self = QCoreApplication::applicationFilePath();
+    QList<QProcess*> writers;
+    for (const char* who : {"A", "B"}) {
+        auto* p = new QProcess(this);
+        QProcessEnvironment pe = QProcessEnvironment::systemEnvironment();
+        pe.insert(QStringLiteral("INI_WRITER"), QString::fromLatin1(who));
+        pe.insert(QStringLiteral("INI_PATH"), path);
+        p->setProcessEnvironment(pe);
+        p->start(self, {});
+        writers << p;
+    }
+    for (QProcess* p : writers) {
+        QVERIFY(p->waitForFinished(60000));
+        QCOMPARE(p->exitCode(), 0);
+    }
+    const QStringList keys = IniFile::keys(path, QStringLiteral("S"));
+    QCOMPARE(keys.size(), 80);
+}
+
+int main(int argc, char** argv)
+{
+    // Writer mode for the concurrency test.
+    const QString who = qEnvironmentVariable("INI_WRITER");
+    if (!who.isEmpty()) {
+        QCoreApplication app(argc, argv);
+        const QString path = qEnvironmentVariable("INI_PATH");
+        for (int i = 0; i < 40; ++i)
+            if (!IniFile::write(path, QStringLiteral("S"), who + QString::number(i), QString::number(i)))
+                return 1;
+        return 0;
+    }
+    QCoreApplication app(argc, argv);
+    TstIniFile t;
+    return QTest::qExec(&t, argc, argv);
+}
+
 #include "tst_inifile.moc"
