@@ -1,0 +1,291 @@
+#include "VbForm.h"
+
+#include "M_MV.h"
+#include "platform/Dialogs.h"
+#include "qor/Cl_QOR.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <exception>
+
+namespace {
+
+ModalRunner& runnerSlot()
+{
+    static ModalRunner r;
+    return r;
+}
+
+// Mouse actions attached to plain widgets (labels, frames) that have no signals.
+class MouseHook final : public QObject {
+public:
+    enum Kind { Up, Click, DblClick };
+    MouseHook(QWidget* w, Kind kind, std::function<void(int, int, int, int)> action)
+        : QObject(w), kind_(kind), action_(std::move(action))
+    {
+        w->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        auto* w = static_cast<QWidget*>(watched);
+        if (e->type() == QEvent::MouseButtonPress && kind_ == Click) {
+            pressed_ = static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton;
+        } else if (e->type() == QEvent::MouseButtonRelease) {
+            auto* me = static_cast<QMouseEvent*>(e);
+            const QPoint p = me->position().toPoint();
+            if (kind_ == Up) {
+                fire(VbForm::vbButton(me->button()), VbForm::vbShift(me->modifiers()), p.x() * 15, p.y() * 15);
+            } else if (kind_ == Click && pressed_ && me->button() == Qt::LeftButton && w->rect().contains(p)) {
+                pressed_ = false;
+                fire(0, 0, 0, 0);
+            }
+        } else if (e->type() == QEvent::MouseButtonDblClick && kind_ == DblClick) {
+            fire(0, 0, 0, 0);
+        }
+        return false;
+    }
+
+private:
+    void fire(int b, int s, int x, int y)
+    {
+        // The action may unload the window that owns the widget.
+        action_(b, s, x, y);
+    }
+
+    Kind kind_;
+    bool pressed_ = false;
+    std::function<void(int, int, int, int)> action_;
+};
+
+} // namespace
+
+void setModalRunner(ModalRunner runner)
+{
+    runnerSlot() = std::move(runner);
+}
+
+void runModalForReal(VbForm& form)
+{
+    QPointer<VbForm> guard(&form);
+    QEventLoop loop;
+    QObject::connect(&form, &VbForm::hidden, &loop, &QEventLoop::quit);
+    QObject::connect(&form, &VbForm::unloadedSignal, &loop, &QEventLoop::quit);
+    form.setWindowModality(Qt::ApplicationModal);
+    form.show();
+    form.Activate();
+    if (guard && !guard->isUnloaded() && guard->isVisible())
+        loop.exec();
+}
+
+VbForm::VbForm(QWidget* parent)
+    : QWidget(parent)
+{
+}
+
+VbForm::~VbForm()
+{
+    if (keyPreview_)
+        qApp->removeEventFilter(this);
+}
+
+void VbForm::runLoad()
+{
+    Guard(objectName() + QStringLiteral(".Form_Load"), [this] { Form_Load(); });
+}
+
+void VbForm::Show()
+{
+    show();
+    Activate();
+}
+
+int VbForm::ShowModal(VbForm* opener)
+{
+    QPointer<VbForm> self(this);
+    QPointer<VbForm> back(opener);
+    int result = Cancelled;
+    modalResult_ = Cancelled;
+    const auto conn = connect(this, &VbForm::unloadedSignal, this, [&result](int r) { result = r; });
+    if (runnerSlot())
+        runnerSlot()(*this);
+    else
+        runModalForReal(*this);
+    if (self) {
+        disconnect(conn);
+        if (!self->isUnloaded())
+            result = self->modalResult_;
+        self->setWindowModality(Qt::NonModal);
+    }
+    if (back && !back->isUnloaded() && back->isVisible())
+        back->Activate();
+    return result;
+}
+
+bool VbForm::Unload()
+{
+    if (unloaded_ || unloading_)
+        return true;
+    unloading_ = true;
+    int cancel = 0;
+    Guard(objectName() + QStringLiteral(".Form_Unload"), [&] { Form_Unload(cancel); });
+    unloading_ = false;
+    if (cancel != 0)
+        return false;
+    unloaded_ = true;
+    releaseInstance();
+    hide();
+    emit unloadedSignal(modalResult_);
+    deleteLater();
+    return true;
+}
+
+void VbForm::Activate()
+{
+    if (unloaded_)
+        return;
+    Guard(objectName() + QStringLiteral(".Form_Activate"), [this] { Form_Activate(); });
+}
+
+void VbForm::Guard(const QString& handlerName, const std::function<void()>& body)
+{
+    try {
+        body();
+    } catch (const std::exception& e) {
+        Qor().WriteLog(QStringLiteral("*** ERRORE in ") + handlerName + QStringLiteral(" : ") +
+                           QString::fromLocal8Bit(e.what()),
+                       0, Pth_DebugLog, true);
+        MsgBox(QStringLiteral("ERRORE in ") + handlerName + QStringLiteral(" :\r\n") + QString::fromLocal8Bit(e.what()),
+               vb::Critical, handlerName);
+    } catch (...) {
+        Qor().WriteLog(QStringLiteral("*** ERRORE in ") + handlerName, 0, Pth_DebugLog, true);
+        MsgBox(QStringLiteral("ERRORE in ") + handlerName + QStringLiteral(" !!"), vb::Critical, handlerName);
+    }
+}
+
+int VbForm::vbButton(Qt::MouseButton b)
+{
+    switch (b) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+    }
+}
+
+int VbForm::vbShift(Qt::KeyboardModifiers m)
+{
+    int s = 0;
+    if (m & Qt::ShiftModifier)
+        s |= 1;
+    if (m & Qt::ControlModifier)
+        s |= 2;
+    if (m & Qt::AltModifier)
+        s |= 4;
+    return s;
+}
+
+int VbForm::vbKeyCode(int k)
+{
+    if (k >= Qt::Key_A && k <= Qt::Key_Z)
+        return 'A' + (k - Qt::Key_A);
+    if (k >= Qt::Key_0 && k <= Qt::Key_9)
+        return '0' + (k - Qt::Key_0);
+    if (k >= Qt::Key_F1 && k <= Qt::Key_F24)
+        return 112 + (k - Qt::Key_F1);
+    switch (k) {
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Tab: return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Shift: return 16;
+    case Qt::Key_Control: return 17;
+    case Qt::Key_Alt: return 18;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_Space: return 32;
+    case Qt::Key_PageUp: return 33;
+    case Qt::Key_PageDown: return 34;
+    case Qt::Key_End: return 35;
+    case Qt::Key_Home: return 36;
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Down: return 40;
+    case Qt::Key_Insert: return 45;
+    case Qt::Key_Delete: return 46;
+    default: return 0;
+    }
+}
+
+void VbForm::onMouseUp(QWidget* w, std::function<void(int, int, int, int)> action)
+{
+    new MouseHook(w, MouseHook::Up, std::move(action));
+}
+
+void VbForm::onClick(QWidget* w, std::function<void()> action)
+{
+    new MouseHook(w, MouseHook::Click, [a = std::move(action)](int, int, int, int) { a(); });
+}
+
+void VbForm::onDblClick(QWidget* w, std::function<void()> action)
+{
+    new MouseHook(w, MouseHook::DblClick, [a = std::move(action)](int, int, int, int) { a(); });
+}
+
+void VbForm::setKeyPreview(bool on)
+{
+    if (on == keyPreview_)
+        return;
+    keyPreview_ = on;
+    if (on)
+        qApp->installEventFilter(this);
+    else
+        qApp->removeEventFilter(this);
+}
+
+bool VbForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (keyPreview_ && event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        auto* w = static_cast<QWidget*>(watched);
+        if (w->window() == this) {
+            auto* ke = static_cast<QKeyEvent*>(event);
+            const int code = vbKeyCode(ke->key());
+            const int shift = vbShift(ke->modifiers());
+            Guard(objectName() + QStringLiteral(".Form_KeyDown"), [&] { Form_KeyDown(code, shift); });
+            int ascii = 0;
+            if (code == 13)
+                ascii = 13;
+            else if ((ke->modifiers() & Qt::ControlModifier) && ke->key() >= Qt::Key_A && ke->key() <= Qt::Key_Z)
+                ascii = 1 + (ke->key() - Qt::Key_A); // control characters, as the keyboard sends them
+            else if (!ke->text().isEmpty())
+                ascii = ke->text().at(0).unicode();
+            if (ascii != 0)
+                Guard(objectName() + QStringLiteral(".Form_KeyPress"), [&] { Form_KeyPress(ascii); });
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void VbForm::closeEvent(QCloseEvent* e)
+{
+    if (unloaded_) {
+        e->accept();
+        return;
+    }
+    if (Unload())
+        e->accept();
+    else
+        e->ignore();
+}
+
+void VbForm::hideEvent(QHideEvent* e)
+{
+    QWidget::hideEvent(e);
+    if (!e->spontaneous())
+        emit hidden();
+}
