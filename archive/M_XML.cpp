@@ -1,0 +1,194 @@
+#include "M_XML.h"
+
+#include "platform/TextCodec.h"
+#include "qor/Cl_QOR.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace
+{
+
+// The working text only ever shrinks from the front; a view keeps the cuts free.
+struct Scan {
+    QStringView T;
+
+    // Position of a literal in T (case-sensitive), -1 when absent.
+    qsizetype find(QLatin1String tag, qsizetype from = 0) const { return T.indexOf(tag, from); }
+    void cutAt(qsizetype at) { T = T.mid(at); }
+    void cutAfter(qsizetype at, QLatin1String tag) { T = T.mid(at + tag.size()); }
+};
+
+// The value of a text: up to its first "<", as it stands (only names are trimmed, by
+// XML_GetTag).
+QString valueOf(QStringView text)
+{
+    const qsizetype lt = text.indexOf(QLatin1Char('<'));
+    return (lt < 0 ? text : text.left(lt)).toString();
+}
+
+struct Party {
+    QString name, given, surname, vat, cf;
+    bool found = false;
+};
+
+// One party block (issuer or recipient), searched from the start of s.T.
+Party readParty(Scan& s, QLatin1String open, QLatin1String close)
+{
+    static const QLatin1String idIva("<IdFiscaleIVA>"), idPaese("<IdPaese>"), idCodice("<IdCodice>"),
+        codFisc("<CodiceFiscale>"), endAnag("</DatiAnagrafici>"), denom("<Denominazione>"), nome("<Nome>"),
+        cognome("<Cognome>");
+    Party p;
+    const qsizetype a = s.find(open);
+    if (a < 0) return p;
+    p.found = true;
+    s.cutAt(a);
+    qsizetype e = s.find(close);
+    // Codes are taken from the party's own first <DatiAnagrafici> only: a recipient with a
+    // fiscal code alone must not get the VAT id of its nested fiscal representative.
+    const qsizetype anagEnd = s.find(endAnag);
+    if (e >= 0 && anagEnd >= 0 && anagEnd < e) e = anagEnd;
+    const auto before = [e](qsizetype k) { return k >= 0 && e >= 0 && k < e; };
+
+    const qsizetype i = s.find(idIva);
+    const qsizetype c = s.find(codFisc);
+    if (before(i)) {
+        const qsizetype pp = s.find(idPaese, i + 1);
+        if (before(pp)) p.vat = valueOf(s.T.mid(pp + idPaese.size())) + QLatin1Char('-');
+        const qsizetype q = s.find(idCodice, pp < 0 ? 0 : pp + 1);
+        if (before(q)) p.vat += valueOf(s.T.mid(q + idCodice.size()));
+    }
+    if (before(c)) p.cf = valueOf(s.T.mid(c + codFisc.size()));
+
+    // The name tags are searched over the whole remaining text, not only up to the block's end.
+    const qsizetype d = s.find(denom);
+    const qsizetype m = s.find(nome);
+    const QString opener = QStringLiteral("(");
+    if (m >= 0 && (d < 0 || m < d)) {
+        s.cutAfter(m, nome);
+        p.given = XML_GetTag(valueOf(s.T), opener);
+        p.name = p.given;
+        const qsizetype sn = s.find(cognome);
+        if (sn >= 0) {
+            s.cutAfter(sn, cognome);
+            p.surname = XML_GetTag(valueOf(s.T), opener);
+            p.name = p.given + QLatin1Char(' ') + p.surname;
+        }
+    } else if (d >= 0) {
+        s.cutAfter(d, denom);
+        p.name =
+            Qor().Replace(XML_GetTag(valueOf(s.T), opener), QStringLiteral("&amp;"), QStringLiteral("&"), 1);
+    }
+    return p;
+}
+
+} // namespace
+
+QString XML_GetTag(const QString& text, const QString& openers)
+{
+    if (openers.isEmpty()) return text;
+    QString result = text;
+    for (const QChar ch : openers) {
+        QChar closer;
+        if (ch == QLatin1Char('('))
+            closer = QLatin1Char(')');
+        else if (ch == QLatin1Char('['))
+            closer = QLatin1Char(']');
+        else if (ch == QLatin1Char('{'))
+            closer = QLatin1Char('}');
+        else
+            continue;
+        // Each opener works on the text passed in, so the last one found decides.
+        const qsizetype p = text.indexOf(ch);
+        if (p < 0) continue;
+        const qsizetype r = text.lastIndexOf(closer);
+        // A closer that lies before the opener closes nothing: the name is cut at the
+        // opener, as for a name without any closer (joining around it would repeat text).
+        result = text.left(p) + (r > p ? text.mid(r + 1) : QString());
+    }
+    return result.trimmed();
+}
+
+QString XML_ReadHeader(const QString& rawPath, XML_Stru& record)
+{
+    const Cl_QOR& qor = Qor();
+    XML_Stru rec;
+    const QString path = rawPath.trimmed();
+    if (path.isEmpty()) return {};
+    if (!qor.FileExists(path)) return {};
+
+    const QFileInfo info(path);
+    const qint64 length = info.size();
+    QDateTime modified = info.lastModified();
+    modified = modified.addMSecs(-modified.time().msec());
+    rec.setNomeFile(path);
+    rec.setLenFile(static_cast<double>(length));
+    rec.setDataFile(XML_GeneralDate(modified));
+    const QString result =
+        XML_NumStr(static_cast<double>(length)) + QLatin1Char('|') + rec.DataFile() + QStringLiteral("||");
+    if (qor.FileExt(path).toUpper() != QLatin1String("XML")) return result;
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw XML_ReadError(
+            70, QStringLiteral("Impossibile leggere il file %1 (%2)").arg(path, file.errorString()));
+    const QByteArray bytes = file.read(qMin(length, XML_HeadBytes));
+    if (bytes.isNull() && file.error() != QFileDevice::NoError)
+        throw XML_ReadError(75,
+                            QStringLiteral("Errore leggendo il file %1 (%2)").arg(path, file.errorString()));
+    file.close();
+    // Real files are UTF-8; a head cut inside a multi-byte character is still UTF-8.
+    const QString text = length > XML_HeadBytes ? TextCodec::decodeHead(bytes) : TextCodec::decode(bytes);
+
+    Scan s{QStringView(text)};
+    const Party issuer =
+        readParty(s, QLatin1String("<CedentePrestatore>"), QLatin1String("</CedentePrestatore>"));
+    if (issuer.found) {
+        rec.setEmittCF(issuer.cf);
+        rec.setEmittPI(issuer.vat);
+    }
+    rec.setEmitt(issuer.name);
+    rec.setEmittCogn(issuer.surname);
+    rec.setEmittNome(issuer.given);
+
+    const Party recipient =
+        readParty(s, QLatin1String("<CessionarioCommittente>"), QLatin1String("</CessionarioCommittente>"));
+    if (recipient.found) {
+        rec.setDestinCF(recipient.cf);
+        rec.setDestinPI(recipient.vat);
+    }
+    rec.setDestin(recipient.name);
+    rec.setDestinCogn(recipient.surname);
+    rec.setDestinNome(recipient.given);
+
+    QString type, date, number;
+    static const QLatin1String general("<DatiGeneraliDocumento>"), tipo("<TipoDocumento>"), data("<Data>"),
+        numero("<Numero>"), attach("<NomeAttachment>");
+    const qsizetype g = s.find(general);
+    if (g >= 0) {
+        s.cutAt(g);
+        if (const qsizetype t = s.find(tipo); t >= 0) {
+            s.cutAfter(t, tipo);
+            type = valueOf(s.T);
+        }
+        if (const qsizetype x = s.find(data); x >= 0) {
+            s.cutAfter(x, data);
+            date = valueOf(s.T);
+        }
+        if (const qsizetype y = s.find(numero); y >= 0) {
+            s.cutAfter(y, numero);
+            number = valueOf(s.T);
+        }
+    }
+    rec.setTipoDoc(type);
+    rec.setdatdoc(date);
+    rec.setNumDoc(number);
+
+    if (const qsizetype k = s.find(attach); k >= 0) {
+        s.cutAfter(k, attach);
+        rec.setAttachName(valueOf(s.T));
+    }
+
+    record = rec;
+    return record.ToPipe(0, QStringLiteral("|"));
+}
