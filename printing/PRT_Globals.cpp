@@ -1,0 +1,22 @@
+#include "printing/PRT_Globals.h"
+
+QString G_Esc;
+QString G_Esc0, G_Esc1, G_Esc2, G_Esc3, G_Esc4, G_Esc5, G_Esc6;
+double G_PrtPasso = 1.0;
+QString G_PrtCrLf = QStringLiteral("\r\n");
+qint16 G_PrtMaxRow = 0;
+qint16 G_PrtTest = 0;
+
+void PRT_SetControlValues()
+{
+    G_Esc = QString(QChar(27));
+    G_Esc0 = G_Esc + QLatin1Char('0');
+    G_Esc1 = G_Esc + QLatin1Char('1');
+    G_Esc2 = G_Esc + QLatin1Char('2');
+    G_Esc3 = G_Esc + QLatin1Char('3');
+    G_Esc4 = G_Esc + QLatin1Char('4');
+    G_Esc5 = G_Esc + QLatin1Char('5');
+    G_Esc6 = G_Esc + QLatin1Char('6');
+    G_PrtPasso = 1.0;
+    G_PrtCrLf = QStringLiteral("\r\n");
+}
