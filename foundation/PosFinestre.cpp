@@ -1,6 +1,7 @@
 #include "foundation/PosFinestre.h"
 
 #include "foundation/InitVBProc.h"
+#include "foundation/M_MV.h"
 #include "platform/Folders.h"
 #include "qor/Cl_QOR.h"
 
@@ -56,9 +57,11 @@ bool isResizable(const QWidget* form)
     return form->minimumSize() != form->maximumSize();
 }
 
-// Where the debug log lives (the same file Main names Pth_DebugLog).
+// The debug log; before Main has named it, the file it will name.
 QString debugLog()
 {
+    if (!Pth_DebugLog.isEmpty())
+        return Pth_DebugLog;
     const QString dir = G_DirApp.isEmpty() ? Folders::appDir() : G_DirApp;
     return dir + QStringLiteral("XMLGESTALO_Debug.LOG");
 }
