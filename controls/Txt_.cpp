@@ -1,0 +1,555 @@
+#include "Txt_.h"
+
+#include "M_VT.h"
+#include "PropertyBag.h"
+#include "VbColor.h"
+#include "VbNumber.h"
+#include "frmAbout.h"
+
+#include "platform/Dialogs.h"
+#include "qor/Cl_QOR.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QProxyStyle>
+#include <QValidator>
+
+#include <climits>
+#include <cstdlib>
+
+namespace Ordalis {
+
+// MaxLength limits what the user types, never what code assigns: a text set by
+// code stays whole, and the user may still shorten it.
+class MaxLengthValidator : public QValidator {
+public:
+    MaxLengthValidator(QLineEdit* box) : QValidator(box), box_(box) {}
+    State validate(QString& input, int&) const override
+    {
+        if (max > 0 && input.size() > max && input.size() > box_->text().size())
+            return Invalid;
+        return Acceptable;
+    }
+    int max = 0;
+
+private:
+    QLineEdit* box_;
+};
+
+namespace {
+
+// The character shown for each typed one comes from the style.
+class PasswordStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* opt, const QWidget* w, QStyleHintReturn* ret) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter && passwordChar)
+            return passwordChar;
+        return QProxyStyle::styleHint(hint, opt, w, ret);
+    }
+    int passwordChar = 0;
+};
+
+Qt::CursorShape cursorFor(int pointer)
+{
+    switch (pointer) {
+    case 2: return Qt::CrossCursor;
+    case 3: return Qt::IBeamCursor;
+    case 5:
+    case 15: return Qt::SizeAllCursor;
+    case 6: return Qt::SizeBDiagCursor;
+    case 7: return Qt::SizeVerCursor;
+    case 8: return Qt::SizeFDiagCursor;
+    case 9: return Qt::SizeHorCursor;
+    case 10: return Qt::UpArrowCursor;
+    case 11: return Qt::WaitCursor;
+    case 12: return Qt::ForbiddenCursor;
+    case 13: return Qt::BusyCursor;
+    case 14: return Qt::WhatsThisCursor;
+    default: return Qt::ArrowCursor;
+    }
+}
+
+// Decimals written after "N" in TagZ; none gives 0.
+int tagDecimals(const QString& tagZ)
+{
+    return VbNumber::cInt(VbNumber::val(tagZ.mid(1)));
+}
+
+// More decimals than a double holds only pad with zeros; keep the text sane.
+constexpr int kMostDecimals = 30;
+
+} // namespace
+
+Txt_::Txt_(QWidget* parent)
+    : OrdalisControl(parent), backColor_(VbColor::SystemWindow), foreColor_(VbColor::SystemWindowText)
+{
+    setObjectName(QStringLiteral("Txt_"));
+    box_ = new QLineEdit(this);
+    box_->setObjectName(QStringLiteral("Txt_Padre"));
+    // The box's own limit would cut texts that code assigns.
+    box_->setMaxLength(INT_MAX);
+    validator_ = new MaxLengthValidator(box_);
+    box_->setValidator(validator_);
+    {
+        QFont f(QStringLiteral("Lucida Console"));
+        f.setPointSizeF(8.25);
+        f.setWeight(QFont::Normal);
+        box_->setFont(f);
+    }
+    setInner(box_);
+    connect(box_, &QLineEdit::textChanged, this, [this] { Q_EMIT Change(); });
+    resize(box_->sizeHint());
+    initProperties();
+    applyColors();
+}
+
+// ---------------------------------------------------------------- properties
+
+void Txt_::applyColors()
+{
+    QPalette p = box_->palette();
+    const QPalette app = QApplication::palette(box_);
+    const QColor back = VbColor::toQColor(backColor_, app);
+    const QColor fore = VbColor::toQColor(foreColor_, app);
+    for (auto group : {QPalette::Active, QPalette::Inactive}) {
+        p.setColor(group, QPalette::Base, back);
+        p.setColor(group, QPalette::Text, fore);
+    }
+    box_->setPalette(p);
+}
+
+bool Txt_::setBackColor(qint32 v)
+{
+    // The box takes the absolute value; one beyond &HFFFFFF is no colour at all
+    // (a system colour arrives here as a huge number) and leaves both colours alone.
+    const qint64 a = std::llabs(qint64(v));
+    if (a > 0xFFFFFF)
+        return refuse();
+    backColor_ = qint32(a);
+    applyColors();
+    notify(QStringLiteral("BackColor"));
+    bckColor_ = qint32(a);
+    notify(QStringLiteral("BckColor"));
+    return true;
+}
+
+void Txt_::setEnabledProp(bool v)
+{
+    box_->setEnabled(v);
+    notify(QStringLiteral("Enabled"));
+}
+
+void Txt_::setFont_(const QFont& f)
+{
+    box_->setFont(f);
+    notify(QStringLiteral("Font"));
+}
+
+bool Txt_::setAlignment(int v)
+{
+    if (v < 0 || v > 2)
+        return refuse();
+    alignment_ = v;
+    box_->setAlignment(v == 1 ? Qt::AlignRight | Qt::AlignVCenter
+                              : v == 2 ? Qt::AlignHCenter | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
+    notify(QStringLiteral("Alignment"));
+    return true;
+}
+
+qint32 Txt_::hWnd() const
+{
+    return qint32(box_->internalWinId());
+}
+
+void Txt_::setLocked(bool v)
+{
+    box_->setReadOnly(v);
+    notify(QStringLiteral("Locked"));
+}
+
+bool Txt_::setMaxLength(qint32 v)
+{
+    if (v < 0)
+        return refuse();
+    maxLength_ = v;
+    validator_->max = v;
+    notify(QStringLiteral("MaxLength"));
+    return true;
+}
+
+bool Txt_::setMousePointer(int v)
+{
+    if (!((v >= 0 && v <= 15) || v == 99))
+        return refuse();
+    mousePointer_ = v;
+    if (v == 0)
+        box_->unsetCursor();
+    else
+        box_->setCursor(cursorFor(v));
+    notify(QStringLiteral("MousePointer"));
+    return true;
+}
+
+void Txt_::applyPasswordChar()
+{
+    if (passwordChar_.isEmpty()) {
+        box_->setEchoMode(QLineEdit::Normal);
+        return;
+    }
+    if (!passwordStyle_) {
+        auto* s = new PasswordStyle;
+        s->setParent(this);
+        passwordStyle_ = s;
+        box_->setStyle(s);
+    }
+    static_cast<PasswordStyle*>(passwordStyle_)->passwordChar = passwordChar_.at(0).unicode();
+    // The box asks the style for the character when its style changes.
+    QEvent styleChange(QEvent::StyleChange);
+    QApplication::sendEvent(box_, &styleChange);
+    box_->setEchoMode(QLineEdit::Password);
+}
+
+bool Txt_::setPasswordChar(const QString& v)
+{
+    if (v.size() > 1)
+        return refuse();
+    passwordChar_ = v;
+    applyPasswordChar();
+    notify(QStringLiteral("PasswordChar"));
+    return true;
+}
+
+qint32 Txt_::SelLength() const
+{
+    return qint32(box_->selectedText().size());
+}
+
+bool Txt_::setSelLength(qint32 v)
+{
+    if (v < 0)
+        return refuse();
+    const int start = box_->hasSelectedText() ? box_->selectionStart() : box_->cursorPosition();
+    const int len = qMin<int>(v, int(box_->text().size()) - start);
+    if (len > 0)
+        box_->setSelection(start, len);
+    else
+        box_->setCursorPosition(start);
+    notify(QStringLiteral("SelLength"));
+    return true;
+}
+
+qint32 Txt_::SelStart() const
+{
+    return box_->hasSelectedText() ? box_->selectionStart() : box_->cursorPosition();
+}
+
+bool Txt_::setSelStart(qint32 v)
+{
+    if (v < 0)
+        return refuse();
+    box_->deselect();
+    box_->setCursorPosition(qMin<int>(v, int(box_->text().size())));
+    notify(QStringLiteral("SelStart"));
+    return true;
+}
+
+void Txt_::setSelText(const QString& v)
+{
+    // Code replaces the selection whatever MaxLength says.
+    QString t = box_->text();
+    const int start = SelStart();
+    const int len = SelLength();
+    t.replace(start, len, v);
+    box_->setText(t);
+    box_->setCursorPosition(start + int(v.size()));
+    notify(QStringLiteral("SelText"));
+}
+
+void Txt_::setText(const QString& v)
+{
+    box_->setText(v);
+    notify(QStringLiteral("Text"));
+}
+
+void Txt_::setToolTipText(const QString& v)
+{
+    box_->setToolTip(v);
+    notify(QStringLiteral("ToolTipText"));
+}
+
+void Txt_::setPrompt(const QString& v)
+{
+    prompt_ = v;
+    notify(QStringLiteral("Prompt"));
+}
+
+void Txt_::setTagZ(const QString& v)
+{
+    tagZ_ = v;
+    notify(QStringLiteral("TagZ"));
+}
+
+bool Txt_::setBckColor(qint32 v)
+{
+    // Its absolute value becomes the focus colour: it must be a colour.
+    if (std::llabs(qint64(v)) > 0xFFFFFF)
+        return refuse();
+    bckColor_ = v;
+    notify(QStringLiteral("BckColor"));
+    return true;
+}
+
+void Txt_::setIsNum(bool v)
+{
+    isNum_ = v;
+    notify(QStringLiteral("IsNum"));
+}
+
+bool Txt_::setDecimalPlace(int v)
+{
+    if (v < -32768 || v > 32767)
+        return refuse(QStringLiteral("Overflow"));
+    decimalPlace_ = v;
+    notify(QStringLiteral("DecimalPlace"));
+    return true;
+}
+
+bool Txt_::setHeig(qint32 v)
+{
+    if (v < 0)
+        return refuse();
+    const int px = toPixels(v);
+    box_->resize(box_->width(), px);
+    resize(width(), px);
+    heig_ = v;
+    notify(QStringLiteral("Heig"));
+    return true;
+}
+
+bool Txt_::setWide(qint32 v)
+{
+    if (v < 0)
+        return refuse();
+    const int px = toPixels(v);
+    box_->resize(px, box_->height());
+    resize(px, height());
+    wide_ = v;
+    notify(QStringLiteral("Wide"));
+    return true;
+}
+
+void Txt_::setAllowLoCase(bool v)
+{
+    allowLoCase_ = v;
+    notify(QStringLiteral("AllowLoCase"));
+}
+
+void Txt_::setMskModified(bool v)
+{
+    mskModified_ = v;
+    notify(QStringLiteral("MskModified"));
+}
+
+void Txt_::Refresh()
+{
+    box_->update();
+}
+
+void Txt_::About()
+{
+    frmAbout::showModal();
+}
+
+// ---------------------------------------------------------------- persistence
+
+void Txt_::initProperties()
+{
+    tagZ_.clear();
+    prompt_ = QStringLiteral("Txt_");
+    bckColor_ = 0xFFFFFF;
+    isNum_ = false;
+    decimalPlace_ = 2;
+    heig_ = 0;
+    wide_ = 0;
+    allowLoCase_ = false;
+    mskModified_ = false;
+}
+
+namespace {
+QFont ambientFont(const QWidget* w)
+{
+    return w->parentWidget() ? w->parentWidget()->font() : QApplication::font();
+}
+} // namespace
+
+void Txt_::readProperties(const PropertyBag& bag)
+{
+    // A stored colour is applied as it is (a system colour included); a number
+    // that is no colour at all leaves the default.
+    const qint64 back = bag.ReadProperty(QStringLiteral("BackColor"), VbColor::SystemWindow).toLongLong();
+    backColor_ = VbColor::isValid(back) ? qint32(back) : VbColor::SystemWindow;
+    applyColors();
+    box_->setEnabled(bag.ReadProperty(QStringLiteral("Enabled"), true).toBool());
+    box_->setFont(bag.ReadProperty(QStringLiteral("Font"), ambientFont(this)).value<QFont>());
+    setAlignment(bag.ReadProperty(QStringLiteral("Alignment"), 0).toInt());
+    box_->setReadOnly(bag.ReadProperty(QStringLiteral("Locked"), false).toBool());
+    setMaxLength(bag.ReadProperty(QStringLiteral("MaxLength"), 0).toInt());
+    setMousePointer(bag.ReadProperty(QStringLiteral("MousePointer"), 0).toInt());
+    setPasswordChar(bag.ReadProperty(QStringLiteral("PasswordChar"), QString()).toString());
+    setSelLength(bag.ReadProperty(QStringLiteral("SelLength"), 0).toInt());
+    setSelStart(bag.ReadProperty(QStringLiteral("SelStart"), 0).toInt());
+    setSelText(bag.ReadProperty(QStringLiteral("SelText"), QString()).toString());
+    setText(bag.ReadProperty(QStringLiteral("Text"), QStringLiteral("Text1")).toString());
+    setToolTipText(bag.ReadProperty(QStringLiteral("ToolTipText"), QString()).toString());
+    tagZ_ = bag.ReadProperty(QStringLiteral("TagZ"), QString()).toString();
+    prompt_ = bag.ReadProperty(QStringLiteral("Prompt"), QString()).toString();
+    const qint64 bck = bag.ReadProperty(QStringLiteral("BckColor"), 0xFFFFFF).toLongLong();
+    bckColor_ = std::llabs(bck) <= 0xFFFFFF ? qint32(bck) : 0xFFFFFF;
+    isNum_ = bag.ReadProperty(QStringLiteral("IsNum"), false).toBool();
+    decimalPlace_ = bag.ReadProperty(QStringLiteral("DecimalPlace"), 2).toInt();
+    wide_ = bag.ReadProperty(QStringLiteral("Wide"), 0).toInt();
+    allowLoCase_ = bag.ReadProperty(QStringLiteral("AllowLoCase"), false).toBool();
+    mskModified_ = bag.ReadProperty(QStringLiteral("MskModified"), false).toBool();
+    clearError();
+}
+
+void Txt_::writeProperties(PropertyBag& bag) const
+{
+    bag.WriteProperty(QStringLiteral("BackColor"), backColor_, VbColor::SystemWindow);
+    bag.WriteProperty(QStringLiteral("Enabled"), box_->isEnabled(), true);
+    bag.WriteProperty(QStringLiteral("Font"), box_->font(), ambientFont(this));
+    bag.WriteProperty(QStringLiteral("Alignment"), alignment_, 0);
+    bag.WriteProperty(QStringLiteral("Locked"), box_->isReadOnly(), false);
+    bag.WriteProperty(QStringLiteral("MaxLength"), maxLength_, 0);
+    bag.WriteProperty(QStringLiteral("MousePointer"), mousePointer_, 0);
+    bag.WriteProperty(QStringLiteral("PasswordChar"), passwordChar_, QString());
+    bag.WriteProperty(QStringLiteral("SelLength"), SelLength(), 0);
+    bag.WriteProperty(QStringLiteral("SelStart"), SelStart(), 0);
+    bag.WriteProperty(QStringLiteral("SelText"), SelText(), QString());
+    bag.WriteProperty(QStringLiteral("Text"), box_->text(), QStringLiteral("Text1"));
+    bag.WriteProperty(QStringLiteral("ToolTipText"), box_->toolTip(), QString());
+    bag.WriteProperty(QStringLiteral("TagZ"), tagZ_, QString());
+    bag.WriteProperty(QStringLiteral("Prompt"), prompt_, QString());
+    bag.WriteProperty(QStringLiteral("BckColor"), bckColor_, 0xFFFFFF);
+    bag.WriteProperty(QStringLiteral("IsNum"), isNum_, false);
+    bag.WriteProperty(QStringLiteral("DecimalPlace"), decimalPlace_, 2);
+    bag.WriteProperty(QStringLiteral("Wide"), wide_, 0);
+    bag.WriteProperty(QStringLiteral("Width"), wide_, 0);
+    bag.WriteProperty(QStringLiteral("AllowLoCase"), allowLoCase_, false);
+    bag.WriteProperty(QStringLiteral("MskModified"), mskModified_, false);
+}
+
+// ---------------------------------------------------------------- focus and keys
+
+void Txt_::focusEntry()
+{
+    backColor_ = 0x80FFFF;
+    if (bckColor_ != 0xFFFFFF) {
+        backColor_ = qint32(std::llabs(qint64(bckColor_)));
+        foreColor_ = ColoreContrasto(bckColor_);
+    }
+    applyColors();
+    entryText_ = box_->text().trimmed();
+    if (numericMode()) {
+        bool ok = false;
+        const double n = VbNumber::toNumber(box_->text(), &ok);
+        if (ok) {
+            entryNumber_ = n;
+        } else {
+            // A number kept from an earlier visit must not make this visit's
+            // edit look unchanged.
+            entryNumber_.reset();
+            setText(QString());
+            entryText_.clear();
+        }
+    }
+    if (!box_->text().isEmpty())
+        box_->setSelection(0, int(box_->text().size()));
+}
+
+void Txt_::focusExit()
+{
+    backColor_ = VbColor::SystemWindow;
+    foreColor_ = 0;
+    applyColors();
+    bool unchanged = entryText_ == box_->text().trimmed();
+    if (numericMode()) {
+        const int decimals = qMin(tagDecimals(tagZ_), kMostDecimals);
+        // The pattern's "#" only make room; whatever MaxLength is, the number is
+        // shown whole with its decimals.
+        QString text = box_->text();
+        bool ok = false;
+        const double value = VbNumber::toNumber(text, &ok);
+        QString shown = VbNumber::formatFixed(ok ? value : 0.0, decimals);
+        if (shown.isEmpty())
+            shown = QStringLiteral("0,0");
+        setText(shown);
+        bool okNew = false;
+        const double now = VbNumber::toNumber(shown, &okNew);
+        if (okNew && entryNumber_ && now == *entryNumber_)
+            unchanged = true;
+    }
+    mskModified_ = mskModified_ || !unchanged;
+}
+
+void Txt_::innerResized()
+{
+    notify(QStringLiteral("Heig"));
+    notify(QStringLiteral("Wide"));
+}
+
+void Txt_::keyPressStep(int& keyAscii)
+{
+    if (numericMode()) {
+        if (keyAscii >= 65 || keyAscii == 32) {
+            Beep();
+            keyAscii = 0;
+            return;
+        }
+        const int decimals = tagZ_.size() < 2 ? 2 : tagDecimals(tagZ_);
+        Qor().NumKeyFilter(box_, keyAscii, decimals, QString());
+    }
+    if (!allowLoCase_ && keyAscii >= 97 && keyAscii <= 122)
+        keyAscii -= 32;
+    Q_EMIT KeyPress(keyAscii);
+}
+
+bool Txt_::innerEvent(QEvent* e)
+{
+    if (e->type() != QEvent::KeyPress)
+        return false;
+    auto* k = static_cast<QKeyEvent*>(e);
+    const int code0 = vbKeyCode(k->key(), k->modifiers());
+    int code = code0;
+    int shift = vbShift(k->modifiers());
+    Q_EMIT KeyDown(code, shift);
+    if (code0 != 0 && code == 0)
+        return true; // the host took the key
+    // The character the key gives, as VB's KeyPress sees it.
+    int ascii = -1;
+    const QString text = k->text();
+    if (text.size() == 1)
+        ascii = text.at(0).unicode();
+    else if (k->key() == Qt::Key_Backspace)
+        ascii = 8;
+    else if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)
+        ascii = 13;
+    else if (k->key() == Qt::Key_Escape)
+        ascii = 27;
+    if (ascii < 0 || ascii == 127)
+        return false; // no character: the box moves, deletes, selects
+    const int ascii0 = ascii;
+    keyPressStep(ascii);
+    if (ascii == ascii0)
+        return false;
+    if (ascii == 0)
+        return true;
+    if (ascii == 8)
+        box_->backspace();
+    else if (ascii >= 32)
+        box_->insert(QString(QChar(ascii)));
+    return true;
+}
+
+} // namespace Ordalis

@@ -1,0 +1,59 @@
+#include "OrdalisDesigner.h"
+
+#include "controls/Ordalis.h"
+
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
+
+OrdalisWidget::OrdalisWidget(const QString& className, const QString& toolTip, const QString& domXml,
+                             QObject* parent)
+    : QObject(parent), className_(className), toolTip_(toolTip), domXml_(domXml)
+{
+}
+
+QIcon OrdalisWidget::icon() const
+{
+    // A 16 x 15 toolbox image drawn here, so the plugin carries no files.
+    QPixmap pm(16, 15);
+    pm.fill(Qt::white);
+    QPainter p(&pm);
+    p.setPen(Qt::black);
+    p.drawRect(0, 0, 15, 14);
+    if (className_ == QLatin1String("Chk_")) {
+        p.drawRect(3, 3, 8, 8);
+        p.drawLine(4, 7, 6, 9);
+        p.drawLine(6, 9, 10, 4);
+    } else {
+        p.drawLine(3, 4, 3, 10);
+        p.drawLine(5, 7, 12, 7);
+    }
+    return QIcon(pm);
+}
+
+QWidget* OrdalisWidget::createWidget(QWidget* parent)
+{
+    return Ordalis::createControl(QStringLiteral("Ordalis.") + className_, parent);
+}
+
+OrdalisDesigner::OrdalisDesigner(QObject* parent) : QObject(parent)
+{
+    widgets_ << new OrdalisWidget(QStringLiteral("Txt_"), QStringLiteral("Campo di testo con modo numerico"),
+                                  QStringLiteral("<ui language=\"c++\">\n"
+                                                 " <widget class=\"Txt_\" name=\"Txt_1\">\n"
+                                                 "  <property name=\"geometry\">\n"
+                                                 "   <rect><x>0</x><y>0</y><width>120</width><height>21</height></rect>\n"
+                                                 "  </property>\n"
+                                                 " </widget>\n"
+                                                 "</ui>\n"),
+                                  this);
+    widgets_ << new OrdalisWidget(QStringLiteral("Chk_"), QStringLiteral("Casella di spunta"),
+                                  QStringLiteral("<ui language=\"c++\">\n"
+                                                 " <widget class=\"Chk_\" name=\"Chk_1\">\n"
+                                                 "  <property name=\"geometry\">\n"
+                                                 "   <rect><x>0</x><y>0</y><width>120</width><height>21</height></rect>\n"
+                                                 "  </property>\n"
+                                                 " </widget>\n"
+                                                 "</ui>\n"),
+                                  this);
+}

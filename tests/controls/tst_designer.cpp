@@ -1,0 +1,191 @@
+// A form made in the designer, loaded at run time, its controls reached only by name.
+#include "controls/Ordalis.h"
+
+#include "support/TestEnv.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+#include <QUiLoader>
+
+#include <memory>
+
+class TstDesigner : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void pluginOffersBothControls();
+    void formMakesRealControlsWithItsProperties();
+    void textFieldDrivenByName();
+    void checkBoxDrivenByName();
+    void focusAndKeyEventsReachTheHost();
+    void rightReleaseOnCheckBoxReachesTheHost();
+
+private:
+    std::unique_ptr<TestEnv> env_;
+    std::unique_ptr<QWidget> form_;
+    QWidget* txt_ = nullptr;
+    QWidget* chk_ = nullptr;
+    QLineEdit* other_ = nullptr;
+    void showActive();
+};
+
+static QUiLoader* loader()
+{
+    static QUiLoader* l = [] {
+        auto* u = new QUiLoader;
+        u->addPluginPath(QStringLiteral(ORDALIS_DESIGNER_DIR));
+        return u;
+    }();
+    return l;
+}
+
+void TstDesigner::init()
+{
+    env_ = std::make_unique<TestEnv>();
+    QFile f(QStringLiteral(ORDALIS_FORMS "/F_Prova.ui"));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    form_.reset(loader()->load(&f));
+    QVERIFY2(form_, qPrintable(loader()->errorString()));
+    txt_ = form_->findChild<QWidget*>(QStringLiteral("Txt_Pwd"));
+    chk_ = form_->findChild<QWidget*>(QStringLiteral("Chk_DoMail"));
+    other_ = form_->findChild<QLineEdit*>(QStringLiteral("Altro"));
+    QVERIFY(txt_ && chk_ && other_);
+}
+
+void TstDesigner::cleanup()
+{
+    form_.reset();
+    env_.reset();
+}
+
+void TstDesigner::showActive()
+{
+    form_->show();
+    form_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+    other_->setFocus(Qt::OtherFocusReason);
+    QCOMPARE(QApplication::focusWidget(), other_);
+}
+
+void TstDesigner::pluginOffersBothControls()
+{
+    const QStringList names = loader()->availableWidgets();
+    QVERIFY(names.contains(QStringLiteral("Txt_")));
+    QVERIFY(names.contains(QStringLiteral("Chk_")));
+}
+
+void TstDesigner::formMakesRealControlsWithItsProperties()
+{
+    // A class the loader does not know ends as a plain widget; these are the controls.
+    QCOMPARE(Ordalis::progIdOf(txt_), QStringLiteral("Ordalis.Txt_"));
+    QCOMPARE(Ordalis::progIdOf(chk_), QStringLiteral("Ordalis.Chk_"));
+    QCOMPARE(Ordalis::dispGet(txt_, QStringLiteral("Text")).toString(), QStringLiteral("segreto"));
+    QCOMPARE(Ordalis::dispGet(txt_, QStringLiteral("Prompt")).toString(), QStringLiteral("Password di accesso"));
+    QCOMPARE(Ordalis::dispGet(txt_, QStringLiteral("MaxLength")).toInt(), 20);
+    QCOMPARE(Ordalis::dispGet(txt_, QStringLiteral("PasswordChar")).toString(), QStringLiteral("*"));
+    QCOMPARE(Ordalis::dispGet(chk_, QStringLiteral("Caption")).toString(), QStringLiteral("Invia Mail"));
+    QCOMPARE(Ordalis::dispGet(chk_, QStringLiteral("Value")).toInt(), 1);
+    QCOMPARE(Ordalis::dispGet(chk_, QStringLiteral("Prompt")).toString(), QStringLiteral("Spedisce lo ZIP per posta"));
+    // The inner box shows the password character, not the text.
+    auto* inner = qobject_cast<QLineEdit*>(txt_->focusProxy());
+    QVERIFY(inner);
+    QCOMPARE(inner->displayText(), QString(7, QLatin1Char('*')));
+    QCOMPARE(txt_->geometry(), QRect(10, 10, 200, 22));
+    // The inner box fills the control once it is shown.
+    form_->show();
+    QCOMPARE(inner->geometry(), QRect(0, 0, 200, 22));
+}
+
+void TstDesigner::textFieldDrivenByName()
+{
+    int changes = 0;
+    QVERIFY(Ordalis::dispConnect(txt_, QStringLiteral("Change"), this, [&](const QVariantList&) { ++changes; }));
+    QVERIFY(Ordalis::dispPut(txt_, QStringLiteral("Text"), QStringLiteral("nuova")));
+    QCOMPARE(changes, 1);
+    // The default member is Text, by an empty name and by identifier 0.
+    QCOMPARE(Ordalis::dispGet(txt_, QString()).toString(), QStringLiteral("nuova"));
+    QCOMPARE(Ordalis::dispGet(txt_, 0).toString(), QStringLiteral("nuova"));
+    QVERIFY(Ordalis::dispPut(txt_, QStringLiteral("Text"), QStringLiteral("nuova")));
+    QCOMPARE(changes, 1); // the same text is no change
+
+    QVERIFY(Ordalis::dispPut(txt_, QStringLiteral("PasswordChar"), QString()));
+    auto* inner = qobject_cast<QLineEdit*>(txt_->focusProxy());
+    QCOMPARE(inner->displayText(), QStringLiteral("nuova"));
+    QVERIFY(Ordalis::dispPut(txt_, QStringLiteral("passwordchar"), QStringLiteral("#")));
+    QCOMPARE(inner->displayText(), QStringLiteral("#####"));
+
+    QVERIFY(Ordalis::dispPut(txt_, QStringLiteral("Enabled"), false));
+    QVERIFY(!inner->isEnabled());
+    QCOMPARE(Ordalis::dispGet(txt_, qint32(0x680300EA)).toBool(), false);
+    QVERIFY(Ordalis::dispPut(txt_, QStringLiteral("Enabled"), true));
+
+    QVERIFY(Ordalis::dispPut(txt_, QStringLiteral("MskModified"), true));
+    QCOMPARE(Ordalis::dispGet(txt_, QStringLiteral("MskModified")).toBool(), true);
+    QCOMPARE(Ordalis::dispGet(txt_, QStringLiteral("0x680300D5")).toBool(), true);
+
+    QVERIFY(!Ordalis::dispPut(txt_, QStringLiteral("NonEsiste"), 1));
+    QVERIFY(!Ordalis::dispGet(txt_, QStringLiteral("NonEsiste")).isValid());
+}
+
+void TstDesigner::checkBoxDrivenByName()
+{
+    int clicks = 0;
+    QVERIFY(Ordalis::dispConnect(chk_, QStringLiteral("Click"), this, [&](const QVariantList&) { ++clicks; }));
+    QVERIFY(Ordalis::dispPut(chk_, QStringLiteral("Value"), 0));
+    QCOMPARE(clicks, 1);
+    QCOMPARE(Ordalis::dispGet(chk_, QString()).toInt(), 0);
+    QVERIFY(Ordalis::dispPut(chk_, QStringLiteral("Caption"), QStringLiteral("Rispedisci")));
+    QCOMPARE(Ordalis::dispGet(chk_, qint32(0x68030083)).toString(), QStringLiteral("Rispedisci"));
+    QVERIFY(Ordalis::dispPut(chk_, QStringLiteral("Visible"), false));
+    QVERIFY(chk_->isHidden());
+    QCOMPARE(Ordalis::dispGet(chk_, QStringLiteral("Visible")).toBool(), false);
+}
+
+void TstDesigner::focusAndKeyEventsReachTheHost()
+{
+    showActive();
+    QStringList seen;
+    QVariantList keyArgs;
+    QVERIFY(Ordalis::dispConnect(txt_, QStringLiteral("GotFocus"), this, [&](const QVariantList&) { seen << "Got"; }));
+    QVERIFY(Ordalis::dispConnect(txt_, QStringLiteral("LostFocus"), this, [&](const QVariantList&) { seen << "Lost"; }));
+    QVERIFY(Ordalis::dispConnect(txt_, QStringLiteral("KeyDown"), this, [&](const QVariantList& a) {
+        seen << QStringLiteral("KeyDown:%1").arg(a.value(0).toInt());
+        keyArgs = a;
+    }));
+    QVERIFY(Ordalis::dispConnect(txt_, QStringLiteral("Change"), this, [&](const QVariantList&) { seen << "Change"; }));
+    QVERIFY(!Ordalis::dispConnect(txt_, QStringLiteral("Paint"), this, [&](const QVariantList&) {}));
+
+    QVERIFY(Ordalis::dispPut(txt_, QStringLiteral("PasswordChar"), QString()));
+    QVERIFY(Ordalis::dispPut(txt_, QStringLiteral("Text"), QString()));
+    seen.clear();
+    Ordalis::dispInvoke(txt_, QStringLiteral("SetFocus"));
+    QCOMPARE(seen, QStringList{"Got"});
+    QTest::keyClick(QApplication::focusWidget(), 'K', Qt::ShiftModifier);
+    QCOMPARE(keyArgs, (QVariantList{75, 1})); // after the Shift key's own KeyDown
+    QCOMPARE(Ordalis::dispGet(txt_, QStringLiteral("Text")).toString(), QStringLiteral("K"));
+    other_->setFocus(Qt::TabFocusReason);
+    QCOMPARE(seen.join(QLatin1Char(' ')), QStringLiteral("Got KeyDown:16 KeyDown:75 Change Lost"));
+}
+
+void TstDesigner::rightReleaseOnCheckBoxReachesTheHost()
+{
+    showActive();
+    QVariantList up;
+    int clicks = 0;
+    QVERIFY(Ordalis::dispConnect(chk_, QStringLiteral("MouseUp"), this, [&](const QVariantList& a) { up = a; }));
+    QVERIFY(Ordalis::dispConnect(chk_, QStringLiteral("Click"), this, [&](const QVariantList&) { ++clicks; }));
+    QTest::mouseClick(chk_->focusProxy(), Qt::RightButton, Qt::NoModifier, QPoint(4, 5));
+    QCOMPARE(up.size(), 4);
+    QCOMPARE(up[0].toInt(), 2); // right button
+    QCOMPARE(up[1].toInt(), 0);
+    QCOMPARE(up[2].toFloat(), 60.0f); // twips
+    QCOMPARE(up[3].toFloat(), 75.0f);
+    QCOMPARE(clicks, 0); // a right click does not tick the box
+    QCOMPARE(Ordalis::dispGet(chk_, QStringLiteral("Value")).toInt(), 1);
+}
+
+QTEST_MAIN(TstDesigner)
+#include "tst_designer.moc"
