@@ -9,17 +9,20 @@
 
 #include <cmath>
 
-namespace Ordalis {
+namespace Ordalis
+{
 
-namespace {
+namespace
+{
 
 // A click on a greyed box ticks it, as the standard check box does; only code
 // makes a box grey.
-class Check1 : public QCheckBox {
-public:
+class Check1 : public QCheckBox
+{
+  public:
     using QCheckBox::QCheckBox;
 
-protected:
+  protected:
     void nextCheckState() override
     {
         setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
@@ -69,8 +72,7 @@ void Chk_::setBackColor(qint32 v)
 
 bool Chk_::setBackStyle(int v)
 {
-    if (v < 0 || v > 1)
-        return refuse();
+    if (v < 0 || v > 1) return refuse();
     backStyle_ = v;
     notify(QStringLiteral("BackStyle"));
     return true;
@@ -78,8 +80,7 @@ bool Chk_::setBackStyle(int v)
 
 bool Chk_::setBorderStyle(int v)
 {
-    if (v < 0 || v > 1)
-        return refuse();
+    if (v < 0 || v > 1) return refuse();
     borderStyle_ = v;
     notify(QStringLiteral("BorderStyle"));
     return true;
@@ -99,8 +100,7 @@ void Chk_::setCurrentY(float v)
 
 bool Chk_::setForeColor(qint32 v)
 {
-    if (!VbColor::isValid(v))
-        return refuse();
+    if (!VbColor::isValid(v)) return refuse();
     foreColor_ = v;
     applyForeColor();
     notify(QStringLiteral("ForeColor"));
@@ -134,16 +134,18 @@ void Chk_::setCaption(const QString& v)
 int Chk_::Value() const
 {
     switch (box_->checkState()) {
-    case Qt::Checked: return 1;
-    case Qt::PartiallyChecked: return 2;
-    default: return 0;
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    default:
+        return 0;
     }
 }
 
 bool Chk_::setValue(int v)
 {
-    if (v < 0 || v > 2)
-        return refuse();
+    if (v < 0 || v > 2) return refuse();
     if (v == 2) {
         box_->setCheckState(Qt::PartiallyChecked);
     } else {
@@ -156,8 +158,7 @@ bool Chk_::setValue(int v)
 
 bool Chk_::setAlignment(int v)
 {
-    if (v < 0 || v > 1)
-        return refuse();
+    if (v < 0 || v > 1) return refuse();
     alignment_ = v;
     // Right justify puts the box at the right of its caption.
     box_->setLayoutDirection(v == 1 ? Qt::RightToLeft : Qt::LeftToRight);

@@ -4,13 +4,15 @@
 #include <QCheckBox>
 #include <QFont>
 
-namespace Ordalis {
+namespace Ordalis
+{
 
 class PropertyBag;
 
 // The check box: a caption colour while it holds the focus and change detection
 // of Value between focus entry and exit for the host's save command.
-class ORDALIS_EXPORT Chk_ : public OrdalisControl {
+class ORDALIS_EXPORT Chk_ : public OrdalisControl
+{
     Q_OBJECT
     Q_CLASSINFO("ProgID", "Ordalis.Chk_")
     Q_CLASSINFO("ClassID", "{9CAA560E-98C8-42CD-A7B6-230FF8C3B93C}")
@@ -75,7 +77,7 @@ class ORDALIS_EXPORT Chk_ : public OrdalisControl {
     Q_PROPERTY(bool MskModified READ MskModified WRITE setMskModified)
     Q_PROPERTY(QString TagZ READ TagZ WRITE setTagZ)
 
-public:
+  public:
     explicit Chk_(QWidget* parent = nullptr);
 
     QCheckBox* check1() const { return box_; }
@@ -123,7 +125,7 @@ public:
     void readProperties(const PropertyBag& bag) override;
     void writeProperties(PropertyBag& bag) const override;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void Resize();
     void Click();
     void DblClick();
@@ -137,13 +139,13 @@ Q_SIGNALS:
     void ReadProperties(Ordalis::PropertyBag* PropBag);
     void WriteProperties(Ordalis::PropertyBag* PropBag);
 
-protected:
+  protected:
     void focusEntry() override;
     void focusExit() override;
     void innerResized() override;
     bool innerEvent(QEvent* e) override;
 
-private:
+  private:
     void applyForeColor();
 
     QCheckBox* box_ = nullptr;

@@ -3,7 +3,8 @@
 
 #include "qor/Cl_QOR.h"
 
-namespace Ordalis {
+namespace Ordalis
+{
 
 qint32 ColoreContrasto(qint32 backColor)
 {

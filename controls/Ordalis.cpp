@@ -13,11 +13,13 @@
 #include <QMetaProperty>
 #include <QPointer>
 
-namespace Ordalis {
+namespace Ordalis
+{
 
 // ---------------------------------------------------------------- type library
 
-namespace {
+namespace
+{
 
 const QString kIUnknown = QStringLiteral("{00000000-0000-0000-C000-000000000046}");
 const QString kIDispatch = QStringLiteral("{00020400-0000-0000-C000-000000000046}");
@@ -66,7 +68,8 @@ QList<ClassEntry> makeClasses()
                   QStringLiteral("{6643F5E9-9F40-4B47-866C-56912C04D39E}"),
                   QStringLiteral("{009B70C1-F83B-47EA-9D04-F5C82FF1AF3F}"),
                   QStringLiteral("{304A9B84-CEC2-4325-BD1C-7E9EECCA7BB3}")};
-    d.aliasVersions = {QStringLiteral("1.0"), QStringLiteral("1.1"), QStringLiteral("1.2"), QStringLiteral("1.3")};
+    d.aliasVersions = {QStringLiteral("1.0"), QStringLiteral("1.1"), QStringLiteral("1.2"),
+                       QStringLiteral("1.3")};
     d.olderEventInterfaceIds = {QStringLiteral("{7778DF9B-E5AB-4287-B36A-163090CED714}"),
                                 QStringLiteral("{A867FBC6-70E2-4546-BF08-B1EDB3179B3F}"),
                                 QStringLiteral("{CD6975BF-BF48-462C-A555-DA401358ED9E}"),
@@ -110,8 +113,7 @@ const QList<ClassEntry>& classes()
 QString bareGuid(QString g)
 {
     g = g.trimmed();
-    if (g.startsWith(QLatin1Char('{')) && g.endsWith(QLatin1Char('}')))
-        g = g.mid(1, g.size() - 2);
+    if (g.startsWith(QLatin1Char('{')) && g.endsWith(QLatin1Char('}'))) g = g.mid(1, g.size() - 2);
     return g.toUpper();
 }
 
@@ -122,12 +124,11 @@ bool sameGuid(const QString& a, const QString& b)
 
 const ClassEntry* entryOf(const QObject* control)
 {
-    if (!control)
-        return nullptr;
-    const QString name = QString::fromLatin1(control->metaObject()->className()).section(QStringLiteral("::"), -1);
+    if (!control) return nullptr;
+    const QString name =
+        QString::fromLatin1(control->metaObject()->className()).section(QStringLiteral("::"), -1);
     for (const ClassEntry& e : classes())
-        if (e.name == name && e.creatable)
-            return &e;
+        if (e.name == name && e.creatable) return &e;
     return nullptr;
 }
 
@@ -169,14 +170,10 @@ QWidget* createControl(const QString& progId, QWidget* parent)
 {
     const QString id = progId.trimmed();
     for (const ClassEntry& e : classes()) {
-        if (!e.creatable)
-            continue;
-        if (id.compare(e.progId, Qt::CaseInsensitive) != 0 && !sameGuid(id, e.classId))
-            continue;
-        if (e.name == QLatin1String("Txt_"))
-            return new Txt_(parent);
-        if (e.name == QLatin1String("Chk_"))
-            return new Chk_(parent);
+        if (!e.creatable) continue;
+        if (id.compare(e.progId, Qt::CaseInsensitive) != 0 && !sameGuid(id, e.classId)) continue;
+        if (e.name == QLatin1String("Txt_")) return new Txt_(parent);
+        if (e.name == QLatin1String("Chk_")) return new Chk_(parent);
     }
     return nullptr;
 }
@@ -195,40 +192,34 @@ bool canUnloadNow()
 bool queryInterface(const QObject* control, const QString& iidOrName)
 {
     const ClassEntry* e = entryOf(control);
-    if (!e)
-        return false;
+    if (!e) return false;
     const QString q = iidOrName.trimmed();
-    if (sameGuid(q, kIUnknown) || sameGuid(q, kIDispatch))
-        return true;
-    if (q == e->interfaceName || sameGuid(q, e->interfaceId))
-        return true;
+    if (sameGuid(q, kIUnknown) || sameGuid(q, kIDispatch)) return true;
+    if (q == e->interfaceName || sameGuid(q, e->interfaceId)) return true;
     for (int i = 0; i < e->aliases.size(); ++i)
-        if (q == e->aliases[i] || sameGuid(q, e->aliasIds[i]))
-            return true;
+        if (q == e->aliases[i] || sameGuid(q, e->aliasIds[i])) return true;
     return false;
 }
 
 bool acceptsEventInterface(const QObject* control, const QString& iid)
 {
     const ClassEntry* e = entryOf(control);
-    if (!e)
-        return false;
-    if (iid.trimmed() == e->eventInterface || sameGuid(iid, e->eventInterfaceId))
-        return true;
+    if (!e) return false;
+    if (iid.trimmed() == e->eventInterface || sameGuid(iid, e->eventInterfaceId)) return true;
     for (const QString& old : e->olderEventInterfaceIds)
-        if (sameGuid(iid, old))
-            return true;
+        if (sameGuid(iid, old)) return true;
     return false;
 }
 
 // ---------------------------------------------------------------- members
 
-namespace {
+namespace
+{
 
 struct Member {
     QString name;
     qint32 dispId = 0;
-    int property = -1; // index in the meta-object, or
+    int property = -1;  // index in the meta-object, or
     QList<int> methods; // the overloads a method has (default arguments give more than one)
 };
 
@@ -240,13 +231,11 @@ struct ClassMembers {
 
 const ClassMembers* membersOf(const QObject* control)
 {
-    if (!control || !entryOf(control))
-        return nullptr;
+    if (!control || !entryOf(control)) return nullptr;
     static QHash<const QMetaObject*, ClassMembers> cache;
     const QMetaObject* mo = control->metaObject();
     auto it = cache.find(mo);
-    if (it != cache.end())
-        return &it.value();
+    if (it != cache.end()) return &it.value();
     ClassMembers cm;
     for (int i = mo->classInfoOffset(); i < mo->classInfoCount(); ++i) {
         const QMetaClassInfo ci = mo->classInfo(i);
@@ -256,13 +245,15 @@ const ClassMembers* membersOf(const QObject* control)
             Member m;
             m.name = key.mid(7);
             bool ok = false;
-            m.dispId = value.startsWith(QLatin1String("0x")) ? qint32(value.mid(2).toUInt(&ok, 16)) : value.toInt(&ok);
+            m.dispId = value.startsWith(QLatin1String("0x")) ? qint32(value.mid(2).toUInt(&ok, 16))
+                                                             : value.toInt(&ok);
             const QByteArray n = m.name.toLatin1();
             m.property = mo->indexOfProperty(n.constData());
             if (m.property < 0)
                 for (int j = mo->methodOffset(); j < mo->methodCount(); ++j) {
                     const QMetaMethod mm = mo->method(j);
-                    if (mm.name() == n && mm.methodType() != QMetaMethod::Signal && mm.access() == QMetaMethod::Public)
+                    if (mm.name() == n && mm.methodType() != QMetaMethod::Signal &&
+                        mm.access() == QMetaMethod::Public)
                         m.methods << j;
                 }
             cm.members << m;
@@ -281,33 +272,29 @@ bool parseDispId(const QString& text, qint32* id)
     const QString t = text.trimmed();
     bool ok = false;
     qint64 v = 0;
-    if (t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) || t.startsWith(QLatin1String("&H"), Qt::CaseInsensitive))
+    if (t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ||
+        t.startsWith(QLatin1String("&H"), Qt::CaseInsensitive))
         v = qint64(t.mid(2).toUInt(&ok, 16)), v = qint32(quint32(v));
     else
         v = t.toInt(&ok);
-    if (ok)
-        *id = qint32(v);
+    if (ok) *id = qint32(v);
     return ok;
 }
 
 const Member* findMember(const QObject* control, const QString& name)
 {
     const ClassMembers* cm = membersOf(control);
-    if (!cm)
-        return nullptr;
+    if (!cm) return nullptr;
     QString n = name.trimmed();
-    if (n.isEmpty())
-        n = cm->defaultMember;
+    if (n.isEmpty()) n = cm->defaultMember;
     qint32 id = 0;
     if (parseDispId(n, &id)) {
         for (const Member& m : cm->members)
-            if (m.dispId == id)
-                return &m;
+            if (m.dispId == id) return &m;
         return nullptr;
     }
     for (const Member& m : cm->members)
-        if (m.name.compare(n, Qt::CaseInsensitive) == 0)
-            return &m;
+        if (m.name.compare(n, Qt::CaseInsensitive) == 0) return &m;
     return nullptr;
 }
 
@@ -322,8 +309,7 @@ Extender findExtender(const QString& name)
         {QStringLiteral("Height"), Extender::Height},   {QStringLiteral("SetFocus"), Extender::SetFocus},
     };
     for (const auto& p : names)
-        if (p.first.compare(name.trimmed(), Qt::CaseInsensitive) == 0)
-            return p.second;
+        if (p.first.compare(name.trimmed(), Qt::CaseInsensitive) == 0) return p.second;
     return Extender::None;
 }
 
@@ -331,8 +317,7 @@ void setError(QObject* control, const QString& why)
 {
     if (auto* c = qobject_cast<OrdalisControl*>(control)) {
         c->clearError();
-        if (!why.isEmpty())
-            c->setError(why);
+        if (!why.isEmpty()) c->setError(why);
     }
 }
 
@@ -350,16 +335,14 @@ bool coerce(const QVariant& in, QMetaType target, QVariant& out, QString& why)
         qint64 v = in.toLongLong(&ok);
         if (!ok) {
             const double d = in.toDouble(&ok);
-            if (ok)
-                v = qint64(std::nearbyint(d));
+            if (ok) v = qint64(std::nearbyint(d));
         }
         if (!ok) {
             why = kTypeMismatch;
             return false;
         }
         // &H80000005 written as an unsigned number is the same Long.
-        if (v > 0x7FFFFFFFLL && v <= 0xFFFFFFFFLL)
-            v = qint32(quint32(v));
+        if (v > 0x7FFFFFFFLL && v <= 0xFFFFFFFFLL) v = qint32(quint32(v));
         if (v < INT_MIN || v > INT_MAX) {
             why = kOverflow;
             return false;
@@ -413,8 +396,7 @@ bool coerce(const QVariant& in, QMetaType target, QVariant& out, QString& why)
         return true;
     default:
         out = in;
-        if (in.metaType() == target)
-            return true;
+        if (in.metaType() == target) return true;
         if (!out.convert(target)) {
             why = kTypeMismatch;
             return false;
@@ -428,8 +410,7 @@ bool coerce(const QVariant& in, QMetaType target, QVariant& out, QString& why)
 bool dispIdOf(const QObject* control, const QString& name, qint32* dispId)
 {
     const Member* m = findMember(control, name);
-    if (m && dispId)
-        *dispId = m->dispId;
+    if (m && dispId) *dispId = m->dispId;
     return m != nullptr;
 }
 
@@ -451,8 +432,7 @@ QString dispError(QObject* control)
 QVariant dispGet(QObject* control, const QString& name)
 {
     auto* w = qobject_cast<OrdalisControl*>(control);
-    if (!w)
-        return {};
+    if (!w) return {};
     setError(control, {});
     if (const Member* m = findMember(control, name)) {
         if (m->property < 0) {
@@ -462,12 +442,18 @@ QVariant dispGet(QObject* control, const QString& name)
         return control->metaObject()->property(m->property).read(control);
     }
     switch (findExtender(name)) {
-    case Extender::Visible: return !w->isHidden();
-    case Extender::Left: return OrdalisControl::toTwips(w->x());
-    case Extender::Top: return OrdalisControl::toTwips(w->y());
-    case Extender::Width: return OrdalisControl::toTwips(w->width());
-    case Extender::Height: return OrdalisControl::toTwips(w->height());
-    default: break;
+    case Extender::Visible:
+        return !w->isHidden();
+    case Extender::Left:
+        return OrdalisControl::toTwips(w->x());
+    case Extender::Top:
+        return OrdalisControl::toTwips(w->y());
+    case Extender::Width:
+        return OrdalisControl::toTwips(w->width());
+    case Extender::Height:
+        return OrdalisControl::toTwips(w->height());
+    default:
+        break;
     }
     setError(control, kUnknownMember);
     return {};
@@ -481,8 +467,7 @@ QVariant dispGet(QObject* control, qint32 dispId)
 bool dispPut(QObject* control, const QString& name, const QVariant& value)
 {
     auto* w = qobject_cast<OrdalisControl*>(control);
-    if (!w)
-        return false;
+    if (!w) return false;
     setError(control, {});
     if (const Member* m = findMember(control, name)) {
         if (m->property < 0) {
@@ -507,17 +492,29 @@ bool dispPut(QObject* control, const QString& name, const QVariant& value)
     if (x != Extender::None && x != Extender::SetFocus) {
         QVariant v;
         QString why;
-        if (!coerce(value, x == Extender::Visible ? QMetaType::fromType<bool>() : QMetaType::fromType<int>(), v, why)) {
+        if (!coerce(value, x == Extender::Visible ? QMetaType::fromType<bool>() : QMetaType::fromType<int>(),
+                    v, why)) {
             setError(control, why);
             return false;
         }
         switch (x) {
-        case Extender::Visible: w->setVisible(v.toBool()); break;
-        case Extender::Left: w->move(OrdalisControl::toPixels(v.toInt()), w->y()); break;
-        case Extender::Top: w->move(w->x(), OrdalisControl::toPixels(v.toInt())); break;
-        case Extender::Width: w->resize(OrdalisControl::toPixels(v.toInt()), w->height()); break;
-        case Extender::Height: w->resize(w->width(), OrdalisControl::toPixels(v.toInt())); break;
-        default: break;
+        case Extender::Visible:
+            w->setVisible(v.toBool());
+            break;
+        case Extender::Left:
+            w->move(OrdalisControl::toPixels(v.toInt()), w->y());
+            break;
+        case Extender::Top:
+            w->move(w->x(), OrdalisControl::toPixels(v.toInt()));
+            break;
+        case Extender::Width:
+            w->resize(OrdalisControl::toPixels(v.toInt()), w->height());
+            break;
+        case Extender::Height:
+            w->resize(w->width(), OrdalisControl::toPixels(v.toInt()));
+            break;
+        default:
+            break;
         }
         return true;
     }
@@ -533,8 +530,7 @@ bool dispPut(QObject* control, qint32 dispId, const QVariant& value)
 QVariant dispInvoke(QObject* control, const QString& name, const QVariantList& args)
 {
     auto* w = qobject_cast<OrdalisControl*>(control);
-    if (!w)
-        return {};
+    if (!w) return {};
     setError(control, {});
     const Member* m = findMember(control, name);
     if (!m) {
@@ -542,14 +538,12 @@ QVariant dispInvoke(QObject* control, const QString& name, const QVariantList& a
             w->setFocus(Qt::OtherFocusReason);
             return {};
         }
-        if (args.isEmpty() && findExtender(name) != Extender::None)
-            return dispGet(control, name);
+        if (args.isEmpty() && findExtender(name) != Extender::None) return dispGet(control, name);
         setError(control, kUnknownMember);
         return {};
     }
     if (m->property >= 0) {
-        if (args.isEmpty())
-            return dispGet(control, name);
+        if (args.isEmpty()) return dispGet(control, name);
         setError(control, kUnknownMember);
         return {};
     }
@@ -557,10 +551,10 @@ QVariant dispInvoke(QObject* control, const QString& name, const QVariantList& a
     const QMetaObject* mo = control->metaObject();
     QMetaMethod method;
     for (int idx : m->methods)
-        if (mo->method(idx).parameterCount() == args.size())
-            method = mo->method(idx);
+        if (mo->method(idx).parameterCount() == args.size()) method = mo->method(idx);
     if (!method.isValid() || args.size() > 10) {
-        setError(control, QStringLiteral("Numero di argomenti errato o assegnazione di proprietà non valida"));
+        setError(control,
+                 QStringLiteral("Numero di argomenti errato o assegnazione di proprietà non valida"));
         return {};
     }
     QVariantList conv;
@@ -583,14 +577,15 @@ QVariant dispInvoke(QObject* control, const QString& name, const QVariantList& a
     for (int i = 0; i < conv.size(); ++i) {
         const QMetaType t = method.parameterMetaType(i);
         a[i] = QGenericArgument(t.name(), t.id() == QMetaType::QVariant ? static_cast<const void*>(&conv[i])
-                                                                         : conv[i].constData());
+                                                                        : conv[i].constData());
     }
     QVariant ret;
     if (method.returnMetaType().isValid() && method.returnMetaType().id() != QMetaType::Void)
         ret = QVariant(method.returnMetaType(), nullptr);
-    const QGenericReturnArgument r = ret.isValid() ? QGenericReturnArgument(method.typeName(), ret.data())
-                                                   : QGenericReturnArgument();
-    if (!method.invoke(control, Qt::DirectConnection, r, a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9])) {
+    const QGenericReturnArgument r =
+        ret.isValid() ? QGenericReturnArgument(method.typeName(), ret.data()) : QGenericReturnArgument();
+    if (!method.invoke(control, Qt::DirectConnection, r, a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8],
+                       a[9])) {
         setError(control, kUnknownMember);
         return {};
     }
@@ -599,17 +594,21 @@ QVariant dispInvoke(QObject* control, const QString& name, const QVariantList& a
 
 // ---------------------------------------------------------------- events
 
-namespace {
+namespace
+{
 
 // Takes a control's event with its arguments by reference, hands them to the
 // host's handler as a list and copies the handler's changes back.
-class EventRelay : public QObject {
+class EventRelay : public QObject
+{
     Q_OBJECT
-public:
-    EventRelay(QObject* parent, std::function<void(QVariantList&)> h) : QObject(parent), handler(std::move(h)) {}
+  public:
+    EventRelay(QObject* parent, std::function<void(QVariantList&)> h) : QObject(parent), handler(std::move(h))
+    {
+    }
     std::function<void(QVariantList&)> handler;
 
-public Q_SLOTS:
+  public Q_SLOTS:
     void on0()
     {
         QVariantList a;
@@ -648,8 +647,7 @@ public Q_SLOTS:
 QMetaMethod findEvent(const QObject* control, const QString& eventName)
 {
     const ClassMembers* cm = membersOf(control);
-    if (!cm)
-        return {};
+    if (!cm) return {};
     QString name;
     const QString n = eventName.trimmed();
     bool isNumber = false;
@@ -659,16 +657,13 @@ QMetaMethod findEvent(const QObject* control, const QString& eventName)
             name = e.first;
     if (name.isEmpty() && !isNumber)
         for (const char* c : {"GotFocus", "LostFocus"})
-            if (n.compare(QLatin1String(c), Qt::CaseInsensitive) == 0)
-                name = QLatin1String(c);
-    if (name.isEmpty())
-        return {};
+            if (n.compare(QLatin1String(c), Qt::CaseInsensitive) == 0) name = QLatin1String(c);
+    if (name.isEmpty()) return {};
     const QMetaObject* mo = control->metaObject();
     const QByteArray bn = name.toLatin1();
     for (int i = 0; i < mo->methodCount(); ++i) {
         const QMetaMethod m = mo->method(i);
-        if (m.methodType() == QMetaMethod::Signal && m.name() == bn)
-            return m;
+        if (m.methodType() == QMetaMethod::Signal && m.name() == bn) return m;
     }
     return {};
 }
@@ -679,8 +674,7 @@ bool dispConnectRef(QObject* control, const QString& eventName, QObject* context
                     std::function<void(QVariantList& args)> handler)
 {
     const QMetaMethod signal = findEvent(control, eventName);
-    if (!signal.isValid() || !handler)
-        return false;
+    if (!signal.isValid() || !handler) return false;
     const QByteArray sig = signal.methodSignature();
     const QByteArray params = sig.mid(sig.indexOf('('));
     const char* slot = nullptr;
@@ -694,8 +688,7 @@ bool dispConnectRef(QObject* control, const QString& eventName, QObject* context
         slot = "onIIFF(int&,int&,float&,float&)";
     else if (params == "(Ordalis::PropertyBag*)")
         slot = "onBag(Ordalis::PropertyBag*)";
-    if (!slot)
-        return false;
+    if (!slot) return false;
     // The relay lives as long as the host's context (or the control, without one).
     auto* relay = new EventRelay(context ? context : control, std::move(handler));
     const QMetaMethod target = relay->metaObject()->method(relay->metaObject()->indexOfSlot(slot));
@@ -711,8 +704,7 @@ bool dispConnectRef(QObject* control, const QString& eventName, QObject* context
 bool dispConnect(QObject* control, const QString& eventName, QObject* context,
                  std::function<void(const QVariantList& args)> handler)
 {
-    if (!handler)
-        return false;
+    if (!handler) return false;
     return dispConnectRef(control, eventName, context, [h = std::move(handler)](QVariantList& a) { h(a); });
 }
 
@@ -731,8 +723,7 @@ int eventNumber(const QObject* control, const QString& eventName)
 {
     if (const ClassMembers* cm = membersOf(control))
         for (const auto& e : cm->events)
-            if (e.first.compare(eventName.trimmed(), Qt::CaseInsensitive) == 0)
-                return e.second;
+            if (e.first.compare(eventName.trimmed(), Qt::CaseInsensitive) == 0) return e.second;
     return 0;
 }
 
@@ -740,20 +731,17 @@ int eventNumber(const QObject* control, const QString& eventName)
 
 void initProperties(QObject* control)
 {
-    if (auto* c = qobject_cast<OrdalisControl*>(control))
-        c->initProperties();
+    if (auto* c = qobject_cast<OrdalisControl*>(control)) c->initProperties();
 }
 
 void readProperties(QObject* control, const PropertyBag& bag)
 {
-    if (auto* c = qobject_cast<OrdalisControl*>(control))
-        c->readProperties(bag);
+    if (auto* c = qobject_cast<OrdalisControl*>(control)) c->readProperties(bag);
 }
 
 void writeProperties(QObject* control, PropertyBag& bag)
 {
-    if (auto* c = qobject_cast<OrdalisControl*>(control))
-        c->writeProperties(bag);
+    if (auto* c = qobject_cast<OrdalisControl*>(control)) c->writeProperties(bag);
 }
 
 void About()

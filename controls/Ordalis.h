@@ -12,7 +12,8 @@
 // The control library as its hosts see it: controls are made by ProgID (or class
 // identifier) and reached only by member name or dispatch identifier, as a
 // late-bound COM host reaches them. Hosts never include the control classes.
-namespace Ordalis {
+namespace Ordalis
+{
 
 class PropertyBag;
 
@@ -31,8 +32,9 @@ ORDALIS_EXPORT bool canUnloadNow();
 // An empty name is the default member. Besides the control's own members the
 // container's ones are there too: Visible, Left, Top, Width, Height (twips), SetFocus.
 // Members the control keeps for the library itself are never reachable.
-ORDALIS_EXPORT QVariant dispGet(QObject* control, const QString& name);           // invalid when unknown
-ORDALIS_EXPORT bool dispPut(QObject* control, const QString& name, const QVariant& value); // false when unknown/refused
+ORDALIS_EXPORT QVariant dispGet(QObject* control, const QString& name); // invalid when unknown
+ORDALIS_EXPORT bool dispPut(QObject* control, const QString& name,
+                            const QVariant& value); // false when unknown/refused
 ORDALIS_EXPORT QVariant dispInvoke(QObject* control, const QString& name, const QVariantList& args = {});
 ORDALIS_EXPORT QVariant dispGet(QObject* control, qint32 dispId);
 ORDALIS_EXPORT bool dispPut(QObject* control, qint32 dispId, const QVariant& value);
@@ -76,26 +78,26 @@ ORDALIS_EXPORT qint32 ColoreContrasto(qint32 backColor);
 
 // --- the type library ---
 struct ClassEntry {
-    QString name;             // "Txt_"
-    QString progId;           // "Ordalis.Txt_", empty for a property page
-    QString classId;          // "{...}", fixed: hosts store it in their designs
-    QString interfaceName;    // "_Txt_"
+    QString name;          // "Txt_"
+    QString progId;        // "Ordalis.Txt_", empty for a property page
+    QString classId;       // "{...}", fixed: hosts store it in their designs
+    QString interfaceName; // "_Txt_"
     QString interfaceId;
-    QString eventInterface;   // "__Txt_", empty for a property page
+    QString eventInterface; // "__Txt_", empty for a property page
     QString eventInterfaceId;
-    QString version;          // "1.1"
-    QStringList aliases;      // compatibility aliases of the default interface, oldest first
+    QString version;     // "1.1"
+    QStringList aliases; // compatibility aliases of the default interface, oldest first
     QStringList aliasIds;
     QStringList aliasVersions;
     QStringList olderEventInterfaceIds;
-    bool creatable = false;   // made by createControl now
+    bool creatable = false; // made by createControl now
 };
 ORDALIS_EXPORT QList<ClassEntry> libraryClasses();
-ORDALIS_EXPORT QString typeLibraryName();     // "Ordalis"
-ORDALIS_EXPORT QString typeLibraryId();       // "{...}"
-ORDALIS_EXPORT QString typeLibraryVersion();  // "19.5"
-ORDALIS_EXPORT int typeLibraryLocale();       // 1033
-ORDALIS_EXPORT QString typeLibraryHelp();     // "VANTRE - TxtBox/ChkBox/DatBox Avanzati"
+ORDALIS_EXPORT QString typeLibraryName();    // "Ordalis"
+ORDALIS_EXPORT QString typeLibraryId();      // "{...}"
+ORDALIS_EXPORT QString typeLibraryVersion(); // "19.5"
+ORDALIS_EXPORT int typeLibraryLocale();      // 1033
+ORDALIS_EXPORT QString typeLibraryHelp();    // "VANTRE - TxtBox/ChkBox/DatBox Avanzati"
 
 // Shows the library's about box modally.
 ORDALIS_EXPORT void About();

@@ -3,16 +3,18 @@
 
 #include <QWidget>
 
-namespace Ordalis {
+namespace Ordalis
+{
 
 class PropertyBag;
 
 // What the library's controls share: one inner standard widget that fills the
 // control and holds the focus, the container's change notification, the
 // container's focus events, and the refusal of an invalid put.
-class ORDALIS_EXPORT OrdalisControl : public QWidget {
+class ORDALIS_EXPORT OrdalisControl : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     explicit OrdalisControl(QWidget* parent = nullptr);
     ~OrdalisControl() override;
 
@@ -42,14 +44,14 @@ public:
     static int liveObjects();
     static void addLive(int delta);
 
-Q_SIGNALS:
+  Q_SIGNALS:
     // The container's change notification: a designer marks its form as modified.
     void PropertyChanged(const QString& name);
     // The container's focus events; they follow the control's own entry and exit steps.
     void GotFocus();
     void LostFocus();
 
-protected:
+  protected:
     void setInner(QWidget* w);
     // The message VB gives for a value a property does not take.
     bool refuse(const QString& why = {});
@@ -65,7 +67,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
 
-private:
+  private:
     QWidget* inner_ = nullptr;
     QString lastError_;
     bool inside_ = false;

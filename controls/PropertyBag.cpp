@@ -1,12 +1,12 @@
 #include "PropertyBag.h"
 
-namespace Ordalis {
+namespace Ordalis
+{
 
 int PropertyBag::find(const QString& name) const
 {
     for (int i = 0; i < entries_.size(); ++i)
-        if (entries_[i].first.compare(name, Qt::CaseInsensitive) == 0)
-            return i;
+        if (entries_[i].first.compare(name, Qt::CaseInsensitive) == 0) return i;
     return -1;
 }
 
@@ -21,8 +21,7 @@ void PropertyBag::WriteProperty(const QString& name, const QVariant& value, cons
     const int i = find(name);
     const bool isDefault = defaultValue.isValid() && value == defaultValue;
     if (isDefault) {
-        if (i >= 0)
-            entries_.removeAt(i);
+        if (i >= 0) entries_.removeAt(i);
         return;
     }
     if (i >= 0)

@@ -6,13 +6,15 @@
 #include <QString>
 #include <QVariant>
 
-namespace Ordalis {
+namespace Ordalis
+{
 
 // The container's store of a control's design-time properties. A value equal to
 // its default is not stored, so reading it back with the same default gives the
 // same value. Names compare case-insensitively; the order of writing is kept.
-class ORDALIS_EXPORT PropertyBag {
-public:
+class ORDALIS_EXPORT PropertyBag
+{
+  public:
     QVariant ReadProperty(const QString& name, const QVariant& defaultValue = {}) const;
     void WriteProperty(const QString& name, const QVariant& value, const QVariant& defaultValue = {});
 
@@ -21,7 +23,7 @@ public:
     void clear() { entries_.clear(); }
     bool isEmpty() const { return entries_.isEmpty(); }
 
-private:
+  private:
     int find(const QString& name) const;
     QList<QPair<QString, QVariant>> entries_;
 };

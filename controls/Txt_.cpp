@@ -17,34 +17,37 @@
 #include <climits>
 #include <cstdlib>
 
-namespace Ordalis {
+namespace Ordalis
+{
 
 // MaxLength limits what the user types, never what code assigns: a text set by
 // code stays whole, and the user may still shorten it.
-class MaxLengthValidator : public QValidator {
-public:
+class MaxLengthValidator : public QValidator
+{
+  public:
     MaxLengthValidator(QLineEdit* box) : QValidator(box), box_(box) {}
     State validate(QString& input, int&) const override
     {
-        if (max > 0 && input.size() > max && input.size() > box_->text().size())
-            return Invalid;
+        if (max > 0 && input.size() > max && input.size() > box_->text().size()) return Invalid;
         return Acceptable;
     }
     int max = 0;
 
-private:
+  private:
     QLineEdit* box_;
 };
 
-namespace {
+namespace
+{
 
 // The character shown for each typed one comes from the style.
-class PasswordStyle : public QProxyStyle {
-public:
-    int styleHint(StyleHint hint, const QStyleOption* opt, const QWidget* w, QStyleHintReturn* ret) const override
+class PasswordStyle : public QProxyStyle
+{
+  public:
+    int styleHint(StyleHint hint, const QStyleOption* opt, const QWidget* w,
+                  QStyleHintReturn* ret) const override
     {
-        if (hint == SH_LineEdit_PasswordCharacter && passwordChar)
-            return passwordChar;
+        if (hint == SH_LineEdit_PasswordCharacter && passwordChar) return passwordChar;
         return QProxyStyle::styleHint(hint, opt, w, ret);
     }
     int passwordChar = 0;
@@ -53,20 +56,33 @@ public:
 Qt::CursorShape cursorFor(int pointer)
 {
     switch (pointer) {
-    case 2: return Qt::CrossCursor;
-    case 3: return Qt::IBeamCursor;
+    case 2:
+        return Qt::CrossCursor;
+    case 3:
+        return Qt::IBeamCursor;
     case 5:
-    case 15: return Qt::SizeAllCursor;
-    case 6: return Qt::SizeBDiagCursor;
-    case 7: return Qt::SizeVerCursor;
-    case 8: return Qt::SizeFDiagCursor;
-    case 9: return Qt::SizeHorCursor;
-    case 10: return Qt::UpArrowCursor;
-    case 11: return Qt::WaitCursor;
-    case 12: return Qt::ForbiddenCursor;
-    case 13: return Qt::BusyCursor;
-    case 14: return Qt::WhatsThisCursor;
-    default: return Qt::ArrowCursor;
+    case 15:
+        return Qt::SizeAllCursor;
+    case 6:
+        return Qt::SizeBDiagCursor;
+    case 7:
+        return Qt::SizeVerCursor;
+    case 8:
+        return Qt::SizeFDiagCursor;
+    case 9:
+        return Qt::SizeHorCursor;
+    case 10:
+        return Qt::UpArrowCursor;
+    case 11:
+        return Qt::WaitCursor;
+    case 12:
+        return Qt::ForbiddenCursor;
+    case 13:
+        return Qt::BusyCursor;
+    case 14:
+        return Qt::WhatsThisCursor;
+    default:
+        return Qt::ArrowCursor;
     }
 }
 
@@ -124,8 +140,7 @@ bool Txt_::setBackColor(qint32 v)
     // The box takes the absolute value; one beyond &HFFFFFF is no colour at all
     // (a system colour arrives here as a huge number) and leaves both colours alone.
     const qint64 a = std::llabs(qint64(v));
-    if (a > 0xFFFFFF)
-        return refuse();
+    if (a > 0xFFFFFF) return refuse();
     backColor_ = qint32(a);
     applyColors();
     notify(QStringLiteral("BackColor"));
@@ -148,11 +163,11 @@ void Txt_::setFont_(const QFont& f)
 
 bool Txt_::setAlignment(int v)
 {
-    if (v < 0 || v > 2)
-        return refuse();
+    if (v < 0 || v > 2) return refuse();
     alignment_ = v;
-    box_->setAlignment(v == 1 ? Qt::AlignRight | Qt::AlignVCenter
-                              : v == 2 ? Qt::AlignHCenter | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
+    box_->setAlignment(v == 1   ? Qt::AlignRight | Qt::AlignVCenter
+                       : v == 2 ? Qt::AlignHCenter | Qt::AlignVCenter
+                                : Qt::AlignLeft | Qt::AlignVCenter);
     notify(QStringLiteral("Alignment"));
     return true;
 }
@@ -170,8 +185,7 @@ void Txt_::setLocked(bool v)
 
 bool Txt_::setMaxLength(qint32 v)
 {
-    if (v < 0)
-        return refuse();
+    if (v < 0) return refuse();
     maxLength_ = v;
     validator_->max = v;
     notify(QStringLiteral("MaxLength"));
@@ -180,8 +194,7 @@ bool Txt_::setMaxLength(qint32 v)
 
 bool Txt_::setMousePointer(int v)
 {
-    if (!((v >= 0 && v <= 15) || v == 99))
-        return refuse();
+    if (!((v >= 0 && v <= 15) || v == 99)) return refuse();
     mousePointer_ = v;
     if (v == 0)
         box_->unsetCursor();
@@ -212,8 +225,7 @@ void Txt_::applyPasswordChar()
 
 bool Txt_::setPasswordChar(const QString& v)
 {
-    if (v.size() > 1)
-        return refuse();
+    if (v.size() > 1) return refuse();
     passwordChar_ = v;
     applyPasswordChar();
     notify(QStringLiteral("PasswordChar"));
@@ -227,8 +239,7 @@ qint32 Txt_::SelLength() const
 
 bool Txt_::setSelLength(qint32 v)
 {
-    if (v < 0)
-        return refuse();
+    if (v < 0) return refuse();
     const int start = box_->hasSelectedText() ? box_->selectionStart() : box_->cursorPosition();
     const int len = qMin<int>(v, int(box_->text().size()) - start);
     if (len > 0)
@@ -246,8 +257,7 @@ qint32 Txt_::SelStart() const
 
 bool Txt_::setSelStart(qint32 v)
 {
-    if (v < 0)
-        return refuse();
+    if (v < 0) return refuse();
     box_->deselect();
     box_->setCursorPosition(qMin<int>(v, int(box_->text().size())));
     notify(QStringLiteral("SelStart"));
@@ -293,8 +303,7 @@ void Txt_::setTagZ(const QString& v)
 bool Txt_::setBckColor(qint32 v)
 {
     // Its absolute value becomes the focus colour: it must be a colour.
-    if (std::llabs(qint64(v)) > 0xFFFFFF)
-        return refuse();
+    if (std::llabs(qint64(v)) > 0xFFFFFF) return refuse();
     bckColor_ = v;
     notify(QStringLiteral("BckColor"));
     return true;
@@ -308,8 +317,7 @@ void Txt_::setIsNum(bool v)
 
 bool Txt_::setDecimalPlace(int v)
 {
-    if (v < -32768 || v > 32767)
-        return refuse(QStringLiteral("Overflow"));
+    if (v < -32768 || v > 32767) return refuse(QStringLiteral("Overflow"));
     decimalPlace_ = v;
     notify(QStringLiteral("DecimalPlace"));
     return true;
@@ -317,8 +325,7 @@ bool Txt_::setDecimalPlace(int v)
 
 bool Txt_::setHeig(qint32 v)
 {
-    if (v < 0)
-        return refuse();
+    if (v < 0) return refuse();
     const int px = toPixels(v);
     box_->resize(box_->width(), px);
     resize(width(), px);
@@ -329,8 +336,7 @@ bool Txt_::setHeig(qint32 v)
 
 bool Txt_::setWide(qint32 v)
 {
-    if (v < 0)
-        return refuse();
+    if (v < 0) return refuse();
     const int px = toPixels(v);
     box_->resize(px, box_->height());
     resize(px, height());
@@ -376,7 +382,8 @@ void Txt_::initProperties()
     mskModified_ = false;
 }
 
-namespace {
+namespace
+{
 QFont ambientFont(const QWidget* w)
 {
     return w->parentWidget() ? w->parentWidget()->font() : QApplication::font();
@@ -464,8 +471,7 @@ void Txt_::focusEntry()
             entryText_.clear();
         }
     }
-    if (!box_->text().isEmpty())
-        box_->setSelection(0, int(box_->text().size()));
+    if (!box_->text().isEmpty()) box_->setSelection(0, int(box_->text().size()));
 }
 
 void Txt_::focusExit()
@@ -482,13 +488,11 @@ void Txt_::focusExit()
         bool ok = false;
         const double value = VbNumber::toNumber(text, &ok);
         QString shown = VbNumber::formatFixed(ok ? value : 0.0, decimals);
-        if (shown.isEmpty())
-            shown = QStringLiteral("0,0");
+        if (shown.isEmpty()) shown = QStringLiteral("0,0");
         setText(shown);
         bool okNew = false;
         const double now = VbNumber::toNumber(shown, &okNew);
-        if (okNew && entryNumber_ && now == *entryNumber_)
-            unchanged = true;
+        if (okNew && entryNumber_ && now == *entryNumber_) unchanged = true;
     }
     mskModified_ = mskModified_ || !unchanged;
 }
@@ -510,22 +514,19 @@ void Txt_::keyPressStep(int& keyAscii)
         const int decimals = tagZ_.size() < 2 ? 2 : tagDecimals(tagZ_);
         Qor().NumKeyFilter(box_, keyAscii, decimals, QString());
     }
-    if (!allowLoCase_ && keyAscii >= 97 && keyAscii <= 122)
-        keyAscii -= 32;
+    if (!allowLoCase_ && keyAscii >= 97 && keyAscii <= 122) keyAscii -= 32;
     Q_EMIT KeyPress(keyAscii);
 }
 
 bool Txt_::innerEvent(QEvent* e)
 {
-    if (e->type() != QEvent::KeyPress)
-        return false;
+    if (e->type() != QEvent::KeyPress) return false;
     auto* k = static_cast<QKeyEvent*>(e);
     const int code0 = vbKeyCode(k->key(), k->modifiers());
     int code = code0;
     int shift = vbShift(k->modifiers());
     Q_EMIT KeyDown(code, shift);
-    if (code0 != 0 && code == 0)
-        return true; // the host took the key
+    if (code0 != 0 && code == 0) return true; // the host took the key
     // The character the key gives, as VB's KeyPress sees it.
     int ascii = -1;
     const QString text = k->text();
@@ -537,14 +538,11 @@ bool Txt_::innerEvent(QEvent* e)
         ascii = 13;
     else if (k->key() == Qt::Key_Escape)
         ascii = 27;
-    if (ascii < 0 || ascii == 127)
-        return false; // no character: the box moves, deletes, selects
+    if (ascii < 0 || ascii == 127) return false; // no character: the box moves, deletes, selects
     const int ascii0 = ascii;
     keyPressStep(ascii);
-    if (ascii == ascii0)
-        return false;
-    if (ascii == 0)
-        return true;
+    if (ascii == ascii0) return false;
+    if (ascii == 0) return true;
     if (ascii == 8)
         box_->backspace();
     else if (ascii >= 32)

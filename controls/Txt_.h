@@ -8,14 +8,16 @@
 
 class QProxyStyle;
 
-namespace Ordalis {
+namespace Ordalis
+{
 
 class MaxLengthValidator;
 
 // The text field: a text box with focus colours, upper-casing of typed letters,
 // a numeric mode switched on by a TagZ beginning with "N", and change detection
 // between focus entry and exit for the host's save command.
-class ORDALIS_EXPORT Txt_ : public OrdalisControl {
+class ORDALIS_EXPORT Txt_ : public OrdalisControl
+{
     Q_OBJECT
     Q_CLASSINFO("ProgID", "Ordalis.Txt_")
     Q_CLASSINFO("ClassID", "{86CF881F-E5D1-4C86-BE31-6F92ED61DE35}")
@@ -59,7 +61,8 @@ class ORDALIS_EXPORT Txt_ : public OrdalisControl {
     Q_CLASSINFO("Help:DecimalPlace", "Posti decimali se IsNum e' VERO")
     Q_CLASSINFO("Help:Wide", "Larghezza del controllo")
     Q_CLASSINFO("Help:AllowLoCase", "Permette la presenza di caratteri minuscoli !")
-    Q_CLASSINFO("Help:MskModified", "Settarlo a True da GotFocus, se il Form Padre ha gia' avuto una variazione !!")
+    Q_CLASSINFO("Help:MskModified",
+                "Settarlo a True da GotFocus, se il Form Padre ha gia' avuto una variazione !!")
     Q_CLASSINFO("Help:About", "Appare il messaggio di Copyright")
     Q_CLASSINFO("Help:BeforeFocus", "Avviene prima che il controllo abbia avuto il focus")
     Q_CLASSINFO("Help:AfterFocus", "Avviene dopo che il controllo ha avuto il focus")
@@ -95,7 +98,7 @@ class ORDALIS_EXPORT Txt_ : public OrdalisControl {
     Q_PROPERTY(bool AllowLoCase READ AllowLoCase WRITE setAllowLoCase)
     Q_PROPERTY(bool MskModified READ MskModified WRITE setMskModified)
 
-public:
+  public:
     explicit Txt_(QWidget* parent = nullptr);
 
     // The inner text box itself, for the library's own property page only.
@@ -163,20 +166,20 @@ public:
     // Numeric mode: TagZ begins with a capital "N".
     bool numericMode() const { return tagZ_.startsWith(QLatin1Char('N')); }
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void KeyDown(int& KeyCode, int& Shift);
     void KeyPress(int& KeyAscii);
     void Change();
     void BeforeFocus();
     void AfterFocus();
 
-protected:
+  protected:
     void focusEntry() override;
     void focusExit() override;
     void innerResized() override;
     bool innerEvent(QEvent* e) override;
 
-private:
+  private:
     void applyColors();
     void keyPressStep(int& keyAscii);
     void applyPasswordChar();

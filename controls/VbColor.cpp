@@ -2,9 +2,11 @@
 
 #include <QGuiApplication>
 
-namespace VbColor {
+namespace VbColor
+{
 
-namespace {
+namespace
+{
 struct SysColor {
     int index;
     QPalette::ColorRole role;
@@ -41,10 +43,8 @@ constexpr SysColor kSystem[] = {
 
 bool isSystem(qint64 vb)
 {
-    if (vb < 0)
-        vb += qint64(1) << 32;
-    if ((vb & ~qint64(0xFF)) != qint64(0x80000000))
-        return false;
+    if (vb < 0) vb += qint64(1) << 32;
+    if ((vb & ~qint64(0xFF)) != qint64(0x80000000)) return false;
     const int idx = int(vb & 0xFF);
     return idx < int(std::size(kSystem));
 }
@@ -56,15 +56,13 @@ bool isValid(qint64 vb)
 
 QPalette::ColorRole systemRole(qint32 vb)
 {
-    if (!isSystem(vb))
-        return QPalette::NoRole;
+    if (!isSystem(vb)) return QPalette::NoRole;
     return kSystem[vb & 0xFF].role;
 }
 
 QColor toQColor(qint32 vb, const QPalette& palette)
 {
-    if (isSystem(vb))
-        return palette.color(QPalette::Active, systemRole(vb));
+    if (isSystem(vb)) return palette.color(QPalette::Active, systemRole(vb));
     const quint32 v = quint32(vb) & 0xFFFFFF;
     return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
 }

@@ -6,7 +6,8 @@
 
 // VB colours are &H00BBGGRR (red in the low byte); a set high bit names a system
 // colour by its index (&H80000005 is the window colour), which maps to a palette role.
-namespace VbColor {
+namespace VbColor
+{
 
 constexpr qint32 SystemWindow = qint32(0x80000005);     // window background
 constexpr qint32 SystemWindowText = qint32(0x80000008); // window text

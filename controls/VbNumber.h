@@ -6,7 +6,8 @@
 // Numbers as an Italian system reads and writes them: "," is the decimal mark and
 // "." groups thousands, except that a lone "." is taken as the decimal mark
 // (what a user types on the keypad).
-namespace VbNumber {
+namespace VbNumber
+{
 
 // The text as a number; ok is false (and 0 returned) when it is not one.
 ORDALIS_EXPORT double toNumber(const QString& text, bool* ok = nullptr);

@@ -13,9 +13,11 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-namespace Ordalis {
+namespace Ordalis
+{
 
-namespace {
+namespace
+{
 frmAbout* g_form = nullptr;
 std::function<void(frmAbout*)> g_hook;
 
@@ -38,8 +40,7 @@ QString frmAbout::libraryVersion()
 
 frmAbout* frmAbout::instance()
 {
-    if (!g_form)
-        g_form = new frmAbout;
+    if (!g_form) g_form = new frmAbout;
     return g_form;
 }
 
@@ -78,7 +79,8 @@ frmAbout::frmAbout() : QDialog(QApplication::activeWindow())
     lblTitle->setFont(big);
     lblVersion = new QLabel(QStringLiteral("Version"), this);
     lblDescription = new QLabel(QStringLiteral("Controlli di input: testo, data e casella di spunta"), this);
-    lblDisclaimer = new QLabel(QStringLiteral("Warning: questo programma è protetto dalle leggi sul diritto d'autore."), this);
+    lblDisclaimer = new QLabel(
+        QStringLiteral("Warning: questo programma è protetto dalle leggi sul diritto d'autore."), this);
     lblDisclaimer->setWordWrap(true);
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setDefault(true);
@@ -109,8 +111,7 @@ frmAbout::frmAbout() : QDialog(QApplication::activeWindow())
 
 frmAbout::~frmAbout()
 {
-    if (g_form == this)
-        g_form = nullptr;
+    if (g_form == this) g_form = nullptr;
     OrdalisControl::addLive(-1);
 }
 
@@ -124,8 +125,7 @@ void frmAbout::Form_Load()
 void frmAbout::cmdOK_Click()
 {
     // Unload: the next About makes a new box.
-    if (g_form == this)
-        g_form = nullptr;
+    if (g_form == this) g_form = nullptr;
     done(QDialog::Accepted);
     deleteLater();
 }
@@ -140,8 +140,8 @@ void frmAbout::StartSysInfo()
     const QString unavailable = QStringLiteral("System Information Is Unavailable At This Time");
     QString path;
     QString value;
-    if (GetKeyValue(kHklm, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"), QStringLiteral("PATH"),
-                    value)) {
+    if (GetKeyValue(kHklm, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
+                    QStringLiteral("PATH"), value)) {
         // Registered with its full path: started as it is.
         path = value;
     } else if (GetKeyValue(kHklm, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),

@@ -8,13 +8,15 @@
 class QLabel;
 class QPushButton;
 
-namespace Ordalis {
+namespace Ordalis
+{
 
 // The library's about box: names the library and its version and can start the
 // system information program. One instance, made on first use; OK unloads it.
-class ORDALIS_EXPORT frmAbout : public QDialog {
+class ORDALIS_EXPORT frmAbout : public QDialog
+{
     Q_OBJECT
-public:
+  public:
     // The instance (loaded when needed).
     static frmAbout* instance();
     static bool isLoaded();
@@ -38,13 +40,14 @@ public:
     void cmdOK_Click();
     void cmdSysInfo_Click();
 
-private:
+  private:
     frmAbout();
     ~frmAbout() override;
     void Form_Load();
     void StartSysInfo();
     // One value of the machine's registry: a text, or a double word written in decimal.
-    bool GetKeyValue(const QString& keyRoot, const QString& keyName, const QString& subKeyRef, QString& keyVal);
+    bool GetKeyValue(const QString& keyRoot, const QString& keyName, const QString& subKeyRef,
+                     QString& keyVal);
 };
 
 } // namespace Ordalis

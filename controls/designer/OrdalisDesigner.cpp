@@ -38,22 +38,24 @@ QWidget* OrdalisWidget::createWidget(QWidget* parent)
 
 OrdalisDesigner::OrdalisDesigner(QObject* parent) : QObject(parent)
 {
-    widgets_ << new OrdalisWidget(QStringLiteral("Txt_"), QStringLiteral("Campo di testo con modo numerico"),
-                                  QStringLiteral("<ui language=\"c++\">\n"
-                                                 " <widget class=\"Txt_\" name=\"Txt_1\">\n"
-                                                 "  <property name=\"geometry\">\n"
-                                                 "   <rect><x>0</x><y>0</y><width>120</width><height>21</height></rect>\n"
-                                                 "  </property>\n"
-                                                 " </widget>\n"
-                                                 "</ui>\n"),
-                                  this);
-    widgets_ << new OrdalisWidget(QStringLiteral("Chk_"), QStringLiteral("Casella di spunta"),
-                                  QStringLiteral("<ui language=\"c++\">\n"
-                                                 " <widget class=\"Chk_\" name=\"Chk_1\">\n"
-                                                 "  <property name=\"geometry\">\n"
-                                                 "   <rect><x>0</x><y>0</y><width>120</width><height>21</height></rect>\n"
-                                                 "  </property>\n"
-                                                 " </widget>\n"
-                                                 "</ui>\n"),
-                                  this);
+    widgets_ << new OrdalisWidget(
+        QStringLiteral("Txt_"), QStringLiteral("Campo di testo con modo numerico"),
+        QStringLiteral("<ui language=\"c++\">\n"
+                       " <widget class=\"Txt_\" name=\"Txt_1\">\n"
+                       "  <property name=\"geometry\">\n"
+                       "   <rect><x>0</x><y>0</y><width>120</width><height>21</height></rect>\n"
+                       "  </property>\n"
+                       " </widget>\n"
+                       "</ui>\n"),
+        this);
+    widgets_ << new OrdalisWidget(
+        QStringLiteral("Chk_"), QStringLiteral("Casella di spunta"),
+        QStringLiteral("<ui language=\"c++\">\n"
+                       " <widget class=\"Chk_\" name=\"Chk_1\">\n"
+                       "  <property name=\"geometry\">\n"
+                       "   <rect><x>0</x><y>0</y><width>120</width><height>21</height></rect>\n"
+                       "  </property>\n"
+                       " </widget>\n"
+                       "</ui>\n"),
+        this);
 }

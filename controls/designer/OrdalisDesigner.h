@@ -5,17 +5,21 @@
 #include <QObject>
 
 // One control of the library as a form designer offers it.
-class OrdalisWidget : public QObject, public QDesignerCustomWidgetInterface {
+class OrdalisWidget : public QObject, public QDesignerCustomWidgetInterface
+{
     Q_OBJECT
     Q_INTERFACES(QDesignerCustomWidgetInterface)
-public:
+  public:
     OrdalisWidget(const QString& className, const QString& toolTip, const QString& domXml, QObject* parent);
 
     QString name() const override { return className_; }
     QString group() const override { return QStringLiteral("Ordalis"); }
     QString toolTip() const override { return toolTip_; }
     QString whatsThis() const override { return toolTip_; }
-    QString includeFile() const override { return QStringLiteral("controls/") + className_ + QStringLiteral(".h"); }
+    QString includeFile() const override
+    {
+        return QStringLiteral("controls/") + className_ + QStringLiteral(".h");
+    }
     QIcon icon() const override;
     bool isContainer() const override { return false; }
     QWidget* createWidget(QWidget* parent) override;
@@ -23,7 +27,7 @@ public:
     void initialize(QDesignerFormEditorInterface*) override { initialized_ = true; }
     QString domXml() const override { return domXml_; }
 
-private:
+  private:
     QString className_;
     QString toolTip_;
     QString domXml_;
@@ -31,14 +35,15 @@ private:
 };
 
 // The collection Qt Designer and QUiLoader load: the text and check controls.
-class OrdalisDesigner : public QObject, public QDesignerCustomWidgetCollectionInterface {
+class OrdalisDesigner : public QObject, public QDesignerCustomWidgetCollectionInterface
+{
     Q_OBJECT
     Q_PLUGIN_METADATA(IID "org.qt-project.Qt.QDesignerCustomWidgetCollectionInterface")
     Q_INTERFACES(QDesignerCustomWidgetCollectionInterface)
-public:
+  public:
     explicit OrdalisDesigner(QObject* parent = nullptr);
     QList<QDesignerCustomWidgetInterface*> customWidgets() const override { return widgets_; }
 
-private:
+  private:
     QList<QDesignerCustomWidgetInterface*> widgets_;
 };

@@ -11,9 +11,10 @@
 
 #include <memory>
 
-class TstDesigner : public QObject {
+class TstDesigner : public QObject
+{
     Q_OBJECT
-private Q_SLOTS:
+  private Q_SLOTS:
     void init();
     void cleanup();
     void pluginOffersBothControls();
@@ -23,7 +24,7 @@ private Q_SLOTS:
     void focusAndKeyEventsReachTheHost();
     void rightReleaseOnCheckBoxReachesTheHost();
 
-private:
+  private:
     std::unique_ptr<TestEnv> env_;
     std::unique_ptr<QWidget> form_;
     QWidget* txt_ = nullptr;
@@ -83,12 +84,14 @@ void TstDesigner::formMakesRealControlsWithItsProperties()
     QCOMPARE(Ordalis::progIdOf(txt_), QStringLiteral("Ordalis.Txt_"));
     QCOMPARE(Ordalis::progIdOf(chk_), QStringLiteral("Ordalis.Chk_"));
     QCOMPARE(Ordalis::dispGet(txt_, QStringLiteral("Text")).toString(), QStringLiteral("segreto"));
-    QCOMPARE(Ordalis::dispGet(txt_, QStringLiteral("Prompt")).toString(), QStringLiteral("Password di accesso"));
+    QCOMPARE(Ordalis::dispGet(txt_, QStringLiteral("Prompt")).toString(),
+             QStringLiteral("Password di accesso"));
     QCOMPARE(Ordalis::dispGet(txt_, QStringLiteral("MaxLength")).toInt(), 20);
     QCOMPARE(Ordalis::dispGet(txt_, QStringLiteral("PasswordChar")).toString(), QStringLiteral("*"));
     QCOMPARE(Ordalis::dispGet(chk_, QStringLiteral("Caption")).toString(), QStringLiteral("Invia Mail"));
     QCOMPARE(Ordalis::dispGet(chk_, QStringLiteral("Value")).toInt(), 1);
-    QCOMPARE(Ordalis::dispGet(chk_, QStringLiteral("Prompt")).toString(), QStringLiteral("Spedisce lo ZIP per posta"));
+    QCOMPARE(Ordalis::dispGet(chk_, QStringLiteral("Prompt")).toString(),
+             QStringLiteral("Spedisce lo ZIP per posta"));
     // The inner box shows the password character, not the text.
     auto* inner = qobject_cast<QLineEdit*>(txt_->focusProxy());
     QVERIFY(inner);
@@ -102,7 +105,8 @@ void TstDesigner::formMakesRealControlsWithItsProperties()
 void TstDesigner::textFieldDrivenByName()
 {
     int changes = 0;
-    QVERIFY(Ordalis::dispConnect(txt_, QStringLiteral("Change"), this, [&](const QVariantList&) { ++changes; }));
+    QVERIFY(
+        Ordalis::dispConnect(txt_, QStringLiteral("Change"), this, [&](const QVariantList&) { ++changes; }));
     QVERIFY(Ordalis::dispPut(txt_, QStringLiteral("Text"), QStringLiteral("nuova")));
     QCOMPARE(changes, 1);
     // The default member is Text, by an empty name and by identifier 0.
@@ -133,7 +137,8 @@ void TstDesigner::textFieldDrivenByName()
 void TstDesigner::checkBoxDrivenByName()
 {
     int clicks = 0;
-    QVERIFY(Ordalis::dispConnect(chk_, QStringLiteral("Click"), this, [&](const QVariantList&) { ++clicks; }));
+    QVERIFY(
+        Ordalis::dispConnect(chk_, QStringLiteral("Click"), this, [&](const QVariantList&) { ++clicks; }));
     QVERIFY(Ordalis::dispPut(chk_, QStringLiteral("Value"), 0));
     QCOMPARE(clicks, 1);
     QCOMPARE(Ordalis::dispGet(chk_, QString()).toInt(), 0);
@@ -149,13 +154,16 @@ void TstDesigner::focusAndKeyEventsReachTheHost()
     showActive();
     QStringList seen;
     QVariantList keyArgs;
-    QVERIFY(Ordalis::dispConnect(txt_, QStringLiteral("GotFocus"), this, [&](const QVariantList&) { seen << "Got"; }));
-    QVERIFY(Ordalis::dispConnect(txt_, QStringLiteral("LostFocus"), this, [&](const QVariantList&) { seen << "Lost"; }));
+    QVERIFY(Ordalis::dispConnect(txt_, QStringLiteral("GotFocus"), this,
+                                 [&](const QVariantList&) { seen << "Got"; }));
+    QVERIFY(Ordalis::dispConnect(txt_, QStringLiteral("LostFocus"), this,
+                                 [&](const QVariantList&) { seen << "Lost"; }));
     QVERIFY(Ordalis::dispConnect(txt_, QStringLiteral("KeyDown"), this, [&](const QVariantList& a) {
         seen << QStringLiteral("KeyDown:%1").arg(a.value(0).toInt());
         keyArgs = a;
     }));
-    QVERIFY(Ordalis::dispConnect(txt_, QStringLiteral("Change"), this, [&](const QVariantList&) { seen << "Change"; }));
+    QVERIFY(Ordalis::dispConnect(txt_, QStringLiteral("Change"), this,
+                                 [&](const QVariantList&) { seen << "Change"; }));
     QVERIFY(!Ordalis::dispConnect(txt_, QStringLiteral("Paint"), this, [&](const QVariantList&) {}));
 
     QVERIFY(Ordalis::dispPut(txt_, QStringLiteral("PasswordChar"), QString()));
@@ -175,8 +183,10 @@ void TstDesigner::rightReleaseOnCheckBoxReachesTheHost()
     showActive();
     QVariantList up;
     int clicks = 0;
-    QVERIFY(Ordalis::dispConnect(chk_, QStringLiteral("MouseUp"), this, [&](const QVariantList& a) { up = a; }));
-    QVERIFY(Ordalis::dispConnect(chk_, QStringLiteral("Click"), this, [&](const QVariantList&) { ++clicks; }));
+    QVERIFY(
+        Ordalis::dispConnect(chk_, QStringLiteral("MouseUp"), this, [&](const QVariantList& a) { up = a; }));
+    QVERIFY(
+        Ordalis::dispConnect(chk_, QStringLiteral("Click"), this, [&](const QVariantList&) { ++clicks; }));
     QTest::mouseClick(chk_->focusProxy(), Qt::RightButton, Qt::NoModifier, QPoint(4, 5));
     QCOMPARE(up.size(), 4);
     QCOMPARE(up[0].toInt(), 2); // right button
