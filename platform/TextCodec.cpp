@@ -33,9 +33,7 @@ namespace TextCodec {
 
 bool isValidUtf8(const QByteArray& bytes)
 {
-    QStringDecoder dec(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    (void)dec.decode(bytes);
-    return !dec.hasError();
+    return bytes.isValidUtf8();
 }
 
 QString decode(const QByteArray& raw)
