@@ -6,25 +6,57 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstring>
+
 namespace
 {
 
-// The working text only ever shrinks from the front; a view keeps the cuts free.
+// The working text. Every tag is ASCII and both code pages a file may be in keep ASCII
+// bytes as they are, so the search runs on the bytes read and only the values taken are
+// decoded. T only ever shrinks from the front; a view keeps the cuts free.
 struct Scan {
-    QStringView T;
+    QByteArrayView T;
+    bool utf8 = true;
 
     // Position of a literal in T (case-sensitive), -1 when absent.
-    qsizetype find(QLatin1String tag, qsizetype from = 0) const { return T.indexOf(tag, from); }
-    void cutAt(qsizetype at) { T = T.mid(at); }
-    void cutAfter(qsizetype at, QLatin1String tag) { T = T.mid(at + tag.size()); }
+    qsizetype find(QByteArrayView tag, qsizetype from = 0) const
+    {
+        if (from < 0 || from > T.size()) return -1;
+        const void* at = memmem(T.data() + from, size_t(T.size() - from), tag.data(), size_t(tag.size()));
+        return at ? static_cast<const char*>(at) - T.data() : -1;
+    }
+    void cutAt(qsizetype at) { T = T.sliced(at); }
+    void cutAfter(qsizetype at, QByteArrayView tag) { T = T.sliced(at + tag.size()); }
+
+    // The value of a text: up to its first "<", as it stands (only names are trimmed,
+    // by XML_GetTag).
+    QString valueOf(QByteArrayView text) const
+    {
+        const qsizetype lt = text.indexOf('<');
+        const QByteArrayView v = lt < 0 ? text : text.first(lt);
+        if (utf8) return QString::fromUtf8(v);
+        QString out;
+        out.reserve(v.size());
+        for (const char ch : v)
+            out.append(TextCodec::fromAnsi(static_cast<unsigned char>(ch)));
+        return out;
+    }
+    QString value() const { return valueOf(T); }
 };
 
-// The value of a text: up to its first "<", as it stands (only names are trimmed, by
-// XML_GetTag).
-QString valueOf(QStringView text)
+// Length of an incomplete UTF-8 sequence at the end of a head cut from a longer file.
+qsizetype partialTail(QByteArrayView bytes)
 {
-    const qsizetype lt = text.indexOf(QLatin1Char('<'));
-    return (lt < 0 ? text : text.left(lt)).toString();
+    for (qsizetype i = 1; i <= 3 && i <= bytes.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(bytes[bytes.size() - i]);
+        if ((c & 0xC0) == 0x80) continue;
+        if (c >= 0xC0) {
+            const int need = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+            return need > i ? i : 0;
+        }
+        return 0;
+    }
+    return 0;
 }
 
 struct Party {
@@ -33,9 +65,9 @@ struct Party {
 };
 
 // One party block (issuer or recipient), searched from the start of s.T.
-Party readParty(Scan& s, QLatin1String open, QLatin1String close)
+Party readParty(Scan& s, QByteArrayView open, QByteArrayView close)
 {
-    static const QLatin1String idIva("<IdFiscaleIVA>"), idPaese("<IdPaese>"), idCodice("<IdCodice>"),
+    static constexpr QByteArrayView idIva("<IdFiscaleIVA>"), idPaese("<IdPaese>"), idCodice("<IdCodice>"),
         codFisc("<CodiceFiscale>"), endAnag("</DatiAnagrafici>"), denom("<Denominazione>"), nome("<Nome>"),
         cognome("<Cognome>");
     Party p;
@@ -54,11 +86,11 @@ Party readParty(Scan& s, QLatin1String open, QLatin1String close)
     const qsizetype c = s.find(codFisc);
     if (before(i)) {
         const qsizetype pp = s.find(idPaese, i + 1);
-        if (before(pp)) p.vat = valueOf(s.T.mid(pp + idPaese.size())) + QLatin1Char('-');
+        if (before(pp)) p.vat = s.valueOf(s.T.sliced(pp + idPaese.size())) + QLatin1Char('-');
         const qsizetype q = s.find(idCodice, pp < 0 ? 0 : pp + 1);
-        if (before(q)) p.vat += valueOf(s.T.mid(q + idCodice.size()));
+        if (before(q)) p.vat += s.valueOf(s.T.sliced(q + idCodice.size()));
     }
-    if (before(c)) p.cf = valueOf(s.T.mid(c + codFisc.size()));
+    if (before(c)) p.cf = s.valueOf(s.T.sliced(c + codFisc.size()));
 
     // The name tags are searched over the whole remaining text, not only up to the block's end.
     const qsizetype d = s.find(denom);
@@ -66,18 +98,18 @@ Party readParty(Scan& s, QLatin1String open, QLatin1String close)
     const QString opener = QStringLiteral("(");
     if (m >= 0 && (d < 0 || m < d)) {
         s.cutAfter(m, nome);
-        p.given = XML_GetTag(valueOf(s.T), opener);
+        p.given = XML_GetTag(s.value(), opener);
         p.name = p.given;
         const qsizetype sn = s.find(cognome);
         if (sn >= 0) {
             s.cutAfter(sn, cognome);
-            p.surname = XML_GetTag(valueOf(s.T), opener);
+            p.surname = XML_GetTag(s.value(), opener);
             p.name = p.given + QLatin1Char(' ') + p.surname;
         }
     } else if (d >= 0) {
         s.cutAfter(d, denom);
         p.name =
-            Qor().Replace(XML_GetTag(valueOf(s.T), opener), QStringLiteral("&amp;"), QStringLiteral("&"), 1);
+            Qor().Replace(XML_GetTag(s.value(), opener), QStringLiteral("&amp;"), QStringLiteral("&"), 1);
     }
     return p;
 }
@@ -115,9 +147,9 @@ QString XML_ReadHeader(const QString& rawPath, XML_Stru& record)
     XML_Stru rec;
     const QString path = rawPath.trimmed();
     if (path.isEmpty()) return {};
-    if (!qor.FileExists(path)) return {};
-
+    // One look at the file answers both "does it exist" and its length and date.
     const QFileInfo info(path);
+    if (!info.exists() || !info.isFile()) return {};
     const qint64 length = info.size();
     QDateTime modified = info.lastModified();
     modified = modified.addMSecs(-modified.time().msec());
@@ -137,12 +169,15 @@ QString XML_ReadHeader(const QString& rawPath, XML_Stru& record)
         throw XML_ReadError(75,
                             QStringLiteral("Errore leggendo il file %1 (%2)").arg(path, file.errorString()));
     file.close();
-    // Real files are UTF-8; a head cut inside a multi-byte character is still UTF-8.
-    const QString text = length > XML_HeadBytes ? TextCodec::decodeHead(bytes) : TextCodec::decode(bytes);
-
-    Scan s{QStringView(text)};
-    const Party issuer =
-        readParty(s, QLatin1String("<CedentePrestatore>"), QLatin1String("</CedentePrestatore>"));
+    // Real files are UTF-8, older ones Windows-1252: the head is UTF-8 when its bytes are
+    // (a byte-order mark skipped, a character cut at the end of the head tolerated).
+    QByteArrayView head(bytes);
+    if (head.startsWith("\xEF\xBB\xBF")) head = head.sliced(3);
+    const qsizetype cut = length > XML_HeadBytes ? partialTail(head) : 0;
+    Scan s;
+    s.utf8 = head.first(head.size() - cut).isValidUtf8();
+    s.T = s.utf8 ? head.first(head.size() - cut) : head;
+    const Party issuer = readParty(s, "<CedentePrestatore>", "</CedentePrestatore>");
     if (issuer.found) {
         rec.setEmittCF(issuer.cf);
         rec.setEmittPI(issuer.vat);
@@ -151,8 +186,7 @@ QString XML_ReadHeader(const QString& rawPath, XML_Stru& record)
     rec.setEmittCogn(issuer.surname);
     rec.setEmittNome(issuer.given);
 
-    const Party recipient =
-        readParty(s, QLatin1String("<CessionarioCommittente>"), QLatin1String("</CessionarioCommittente>"));
+    const Party recipient = readParty(s, "<CessionarioCommittente>", "</CessionarioCommittente>");
     if (recipient.found) {
         rec.setDestinCF(recipient.cf);
         rec.setDestinPI(recipient.vat);
@@ -162,22 +196,22 @@ QString XML_ReadHeader(const QString& rawPath, XML_Stru& record)
     rec.setDestinNome(recipient.given);
 
     QString type, date, number;
-    static const QLatin1String general("<DatiGeneraliDocumento>"), tipo("<TipoDocumento>"), data("<Data>"),
-        numero("<Numero>"), attach("<NomeAttachment>");
+    static constexpr QByteArrayView general("<DatiGeneraliDocumento>"), tipo("<TipoDocumento>"),
+        data("<Data>"), numero("<Numero>"), attach("<NomeAttachment>");
     const qsizetype g = s.find(general);
     if (g >= 0) {
         s.cutAt(g);
         if (const qsizetype t = s.find(tipo); t >= 0) {
             s.cutAfter(t, tipo);
-            type = valueOf(s.T);
+            type = s.value();
         }
         if (const qsizetype x = s.find(data); x >= 0) {
             s.cutAfter(x, data);
-            date = valueOf(s.T);
+            date = s.value();
         }
         if (const qsizetype y = s.find(numero); y >= 0) {
             s.cutAfter(y, numero);
-            number = valueOf(s.T);
+            number = s.value();
         }
     }
     rec.setTipoDoc(type);
@@ -186,7 +220,7 @@ QString XML_ReadHeader(const QString& rawPath, XML_Stru& record)
 
     if (const qsizetype k = s.find(attach); k >= 0) {
         s.cutAfter(k, attach);
-        rec.setAttachName(valueOf(s.T));
+        rec.setAttachName(s.value());
     }
 
     record = rec;

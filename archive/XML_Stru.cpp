@@ -97,6 +97,20 @@ QString XML_Stru::ToPipe(int code, const QString& sep) const
     const QString mark = tipoDoc_ == QLatin1String("TD01") ? QStringLiteral(" ") : QStringLiteral("-");
     const QString tipoMark = tipo + mark;
 
+    if (code < 1 || (code > 7 && code != 31)) {
+        // Full layout; the key is the stored one, so writing the line never builds it.
+        QString line;
+        for (const QString& v : {nomeFile, soloName, size, dataFile, tipo, num, dat, emitt, f(emittPI_),
+                                 f(emittCF_), destin, f(destinPI_), f(destinCF_), attach, f(confronto_),
+                                 f(emittCogn_), f(emittNome_), f(destinCogn_), f(destinNome_)})
+            line += v + S;
+        return line;
+    }
+
+    // Bare fields, no date to read.
+    if (code == 1) return soloName + S + size + S;
+    if (code == 4) return soloName + S + size + S + tipo + S + num + S + dat + S + emitt + S;
+
     const QString fileDay = q.DateToStr(q.TextToDate(q.GetField(dataFile, 1, QStringLiteral(" "), false)));
     const QString fileDateTime =
         fileDay + QLatin1Char(' ') + q.GetField(dataFile, 2, QStringLiteral(" "), false);
@@ -108,8 +122,6 @@ QString XML_Stru::ToPipe(int code, const QString& sep) const
     const QString number20 = PadNum(num, 20, QStringLiteral(" "));
 
     switch (code) {
-    case 1:
-        return soloName + S + size + S;
     case 2:
         return fileDateTime + colEnd + name70 + colEnd + dataFile + colEnd + tipoMark + colEnd + text20(num) +
                colEnd + dat + colEnd + text40(destin) + colEnd + text40(emitt) + colEnd + attach45 +
@@ -117,8 +129,6 @@ QString XML_Stru::ToPipe(int code, const QString& sep) const
     case 3:
         return number20 + colEnd + tipoMark + colEnd + fileDateTime + colEnd + name70 + colEnd + dat +
                colEnd + text40(destin) + colEnd + text40(emitt) + colEnd + attach;
-    case 4:
-        return soloName + S + size + S + tipo + S + num + S + dat + S + emitt + S;
     case 5:
         return text40(destin) + colEnd + text40(emitt) + colEnd + dat + colEnd + number20 + colEnd +
                tipoMark + colEnd + fileDateTime + colEnd + name70 + colEnd + attach;
@@ -132,14 +142,6 @@ QString XML_Stru::ToPipe(int code, const QString& sep) const
     case 31:
         return dat + colEnd + number20 + colEnd + tipoMark + colEnd + fileDateTime + colEnd + name70 +
                colEnd + text40(destin) + colEnd + text40(emitt) + colEnd + attach;
-    default:
-        break;
     }
-    // Full layout; the key is the stored one, so writing the line never builds it.
-    QString line;
-    for (const QString& v : {nomeFile, soloName, size, dataFile, tipo, num, dat, emitt, f(emittPI_),
-                             f(emittCF_), destin, f(destinPI_), f(destinCF_), attach, f(confronto_),
-                             f(emittCogn_), f(emittNome_), f(destinCogn_), f(destinNome_)})
-        line += v + S;
-    return line;
+    return {};
 }
