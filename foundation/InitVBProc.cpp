@@ -1,14 +1,14 @@
 #include "foundation/InitVBProc.h"
 
-#include "printing/GeneraPrtINI.h"
 #include "foundation/ModRegistro.h"
-#include "printing/PRT_Globals.h"
-#include "printing/PRT_InitPrinter.h"
 #include "platform/Dialogs.h"
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
 #include "platform/Launcher.h"
 #include "platform/printers/PrinterCatalog.h"
+#include "printing/GeneraPrtINI.h"
+#include "printing/PRT_Globals.h"
+#include "printing/PRT_InitPrinter.h"
 #include "qor/Cl_QOR.h"
 
 #include <QCoreApplication>
@@ -19,7 +19,8 @@ QString G_DirWin;
 QString G_PgmVisualizzatore;
 QString G_DefPrinter;
 
-namespace {
+namespace
+{
 
 const QString SettingsFile = QStringLiteral("QOR_PLCR.INI");
 const QString ViewerSection = QStringLiteral("Stampe su Disco");
@@ -27,8 +28,7 @@ const QString ViewerKey = QStringLiteral("PgmVisualizzatore");
 
 QString withoutClosingSlash(QString p)
 {
-    if (p.size() > 1 && p.endsWith(QLatin1Char('/')))
-        p.chop(1);
+    if (p.size() > 1 && p.endsWith(QLatin1Char('/'))) p.chop(1);
     return p;
 }
 
@@ -42,19 +42,18 @@ QString findTextPad()
         bases << (b.size() > 1 ? b : QString()); // an unset folder is not the root folder
     for (int n = 5; n <= 50; ++n) {
         for (const QString& b : bases) {
-            if (b.isEmpty())
-                continue;
-            const QString p = b + QStringLiteral("TextPad ") + QString::number(n) + QStringLiteral("/TextPad.exe");
-            if (q.FileExists(p))
-                return p;
+            if (b.isEmpty()) continue;
+            const QString p =
+                b + QStringLiteral("TextPad ") + QString::number(n) + QStringLiteral("/TextPad.exe");
+            if (q.FileExists(p)) return p;
         }
     }
     const QString reg = Reg_SysFolder(1, true);
     if (reg.size() > 1) {
         for (int n = 5; n <= 7; ++n) {
-            const QString p = reg + QStringLiteral("TextPad ") + QString::number(n) + QStringLiteral("/TextPad.exe");
-            if (q.FileExists(p))
-                return p;
+            const QString p =
+                reg + QStringLiteral("TextPad ") + QString::number(n) + QStringLiteral("/TextPad.exe");
+            if (q.FileExists(p)) return p;
         }
     }
     return {};
@@ -63,10 +62,10 @@ QString findTextPad()
 QString defaultPrinterDescription()
 {
     if (QFileInfo::exists(G_DirWin + QStringLiteral("win.ini")))
-        return IniFile::read(QStringLiteral("win.ini"), QStringLiteral("windows"), QStringLiteral("device"), QString());
+        return IniFile::read(QStringLiteral("win.ini"), QStringLiteral("windows"), QStringLiteral("device"),
+                             QString());
     const std::optional<PrinterInfo> p = printerCatalog().systemDefault();
-    if (!p)
-        return {};
+    if (!p) return {};
     return p->deviceName + QLatin1Char(',') + p->driverName + QLatin1Char(',') + p->port;
 }
 
@@ -86,17 +85,15 @@ void InitVBProc()
 
     QString registered = q.ExtProgram(QStringLiteral(".TXT"));
     const QString winDir = Folders::windowsDir();
-    if (registered.contains(QLatin1String("%SystemRoot%"), Qt::CaseInsensitive))
+    if (registered.contains(QLatin1String("%SystemRoot%")))
         registered = q.Replace(registered, QStringLiteral("%SystemRoot%"), withoutClosingSlash(winDir));
     G_DirWin = winDir;
 
     QString defViewer = DefaultViewer();
-    if (!registered.isEmpty() && q.FileExists(registered))
-        defViewer = registered;
+    if (!registered.isEmpty() && q.FileExists(registered)) defViewer = registered;
 
     G_PgmVisualizzatore = q.IniRead(ViewerSection, ViewerKey, QString(), SettingsFile);
-    if (!G_PgmVisualizzatore.isEmpty() && !q.FileExists(G_PgmVisualizzatore))
-        G_PgmVisualizzatore.clear();
+    if (!G_PgmVisualizzatore.isEmpty() && !q.FileExists(G_PgmVisualizzatore)) G_PgmVisualizzatore.clear();
 
     if (G_PgmVisualizzatore.isEmpty()) {
         const QString textPad = findTextPad();
@@ -108,8 +105,8 @@ void InitVBProc()
         }
         if (G_PgmVisualizzatore != defViewer && !q.FileExists(G_PgmVisualizzatore) &&
             G_PgmVisualizzatore.toUpper() != defViewer.toUpper()) {
-            MsgBox(QStringLiteral("Imposto Viewer con \"") + defViewer + QStringLiteral("\" per assenza file :\r\n") +
-                       G_PgmVisualizzatore,
+            MsgBox(QStringLiteral("Imposto Viewer con \"") + defViewer +
+                       QStringLiteral("\" per assenza file :\r\n") + G_PgmVisualizzatore,
                    vb::OKOnly | vb::Critical, QStringLiteral("InitVBProc"));
             G_PgmVisualizzatore = defViewer;
             q.IniWrite(ViewerSection, ViewerKey, G_PgmVisualizzatore, SettingsFile);
@@ -118,8 +115,7 @@ void InitVBProc()
 
     G_DefPrinter = defaultPrinterDescription();
 
-    if (!q.FileExists(G_DirWin + QStringLiteral("QOR_PRT.INI")))
-        GeneraPrtINI(false);
+    if (!q.FileExists(G_DirWin + QStringLiteral("QOR_PRT.INI"))) GeneraPrtINI(false);
 
     QCoreApplication::processEvents();
     PRT_InitPrinter(QStringLiteral("0"));

@@ -2,7 +2,8 @@
 
 #include "platform/Folders.h"
 
-namespace {
+namespace
+{
 
 constexpr int QueryBufferSize = 1024;
 
@@ -14,7 +15,8 @@ const QString& currentVersionKey()
 
 const QString& shellFoldersKey()
 {
-    static const QString k = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders");
+    static const QString k =
+        QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders");
     return k;
 }
 
@@ -27,8 +29,7 @@ bool endsWithSeparator(const QString& p)
 // "%NAME%" by the variable, then append the separator when asked.
 QString finishFolder(QString path, bool closingSep)
 {
-    if (endsWithSeparator(path))
-        path.chop(1);
+    if (endsWithSeparator(path)) path.chop(1);
     const int first = path.indexOf(QLatin1Char('%'));
     if (first >= 0) {
         const int second = path.indexOf(QLatin1Char('%'), first + 1);
@@ -38,8 +39,7 @@ QString finishFolder(QString path, bool closingSep)
             path = qEnvironmentVariable(name.toLocal8Bit().constData()) + path.mid(second + 1);
         }
     }
-    if (closingSep)
-        path += QLatin1Char('/');
+    if (closingSep) path += QLatin1Char('/');
     return path;
 }
 
@@ -63,8 +63,7 @@ bool Reg_OpenKey(qint32& root, const QString& subKey, qint32& opened)
 
 bool Reg_SetString(qint32 key, const QString& valueName, const QString& text)
 {
-    if (key == 0)
-        return false;
+    if (key == 0) return false;
     Registry::Value v;
     v.type = Registry::REG_SZ;
     v.text = text;
@@ -80,12 +79,10 @@ bool Reg_QueryValue(qint32 root, const QString& subKey, const QString& valueName
 {
     text.clear();
     const qint32 key = Registry::openKey(root, subKey);
-    if (key == 0)
-        return false;
+    if (key == 0) return false;
     const std::optional<Registry::Value> v = Registry::queryValue(key, valueName);
     Registry::closeKey(key);
-    if (!v || v->dataSize() > QueryBufferSize)
-        return false;
+    if (!v || v->dataSize() > QueryBufferSize) return false;
     if (v->type == Registry::REG_DWORD)
         text = QStringLiteral("&h") + QStringLiteral("%1").arg(v->dword, 8, 16, QLatin1Char('0')).toUpper();
     else
@@ -103,25 +100,47 @@ QString Reg_SysFolder(int code, bool closingSep)
 {
     QString path;
     switch (code) {
-    case 0: path = Folders::windowsDir(); break;
-    case 1: path = hklm(currentVersionKey(), QStringLiteral("ProgramFilesDir")); break;
-    case 2: path = hkcu(QStringLiteral("Environment"), QStringLiteral("Temp")); break;
-    case 3: path = QStringLiteral("/usr/bin"); break; // where the system's own programs live
-    case 4: path = hkcu(shellFoldersKey(), QStringLiteral("Personal")); break;
-    case 5: path = hkcu(shellFoldersKey(), QStringLiteral("Desktop")); break;
-    case 6: path = hkcu(shellFoldersKey(), QStringLiteral("Fonts")); break;
-    case 7: path = hklm(currentVersionKey(), QStringLiteral("CommonFilesDir")); break;
-    case 8: path = hkcu(shellFoldersKey(), QStringLiteral("Store Root")); break;
+    case 0:
+        path = Folders::windowsDir();
+        break;
+    case 1:
+        path = hklm(currentVersionKey(), QStringLiteral("ProgramFilesDir"));
+        break;
+    case 2:
+        path = hkcu(QStringLiteral("Environment"), QStringLiteral("Temp"));
+        break;
+    case 3:
+        path = QStringLiteral("/usr/bin");
+        break; // where the system's own programs live
+    case 4:
+        path = hkcu(shellFoldersKey(), QStringLiteral("Personal"));
+        break;
+    case 5:
+        path = hkcu(shellFoldersKey(), QStringLiteral("Desktop"));
+        break;
+    case 6:
+        path = hkcu(shellFoldersKey(), QStringLiteral("Fonts"));
+        break;
+    case 7:
+        path = hklm(currentVersionKey(), QStringLiteral("CommonFilesDir"));
+        break;
+    case 8:
+        path = hkcu(shellFoldersKey(), QStringLiteral("Store Root"));
+        break;
     case 9:
-        path = hkcu(QStringLiteral("Software\\Microsoft\\Internet Explorer"), QStringLiteral("Download Directory"));
-        if (path.isEmpty())
-            path = hkcu(shellFoldersKey(), QStringLiteral("Personal"));
+        path = hkcu(QStringLiteral("Software\\Microsoft\\Internet Explorer"),
+                    QStringLiteral("Download Directory"));
+        if (path.isEmpty()) path = hkcu(shellFoldersKey(), QStringLiteral("Personal"));
         break;
     case 10:
-        path = hklm(QStringLiteral("SOFTWARE\\ODBC\\ODBC.INI\\ODBC File DSN"), QStringLiteral("DefaultDSNDir"));
+        path =
+            hklm(QStringLiteral("SOFTWARE\\ODBC\\ODBC.INI\\ODBC File DSN"), QStringLiteral("DefaultDSNDir"));
         break;
-    case 11: path = hklm(currentVersionKey(), QStringLiteral("ProgramFilesDir (x86)")); break;
-    default: break;
+    case 11:
+        path = hklm(currentVersionKey(), QStringLiteral("ProgramFilesDir (x86)"));
+        break;
+    default:
+        break;
     }
     return finishFolder(path, closingSep);
 }
@@ -140,8 +159,11 @@ QString SysFolder(int code, bool closingSep)
         if (path.contains(QLatin1String("(x86)")))
             path = hklm(currentVersionKey(), QStringLiteral("CommonW6432Dir"));
         break;
-    case 11: path = hklm(currentVersionKey(), QStringLiteral("ProgramFilesDir (x86)")); break;
-    default: break;
+    case 11:
+        path = hklm(currentVersionKey(), QStringLiteral("ProgramFilesDir (x86)"));
+        break;
+    default:
+        break;
     }
     return finishFolder(path, closingSep);
 }

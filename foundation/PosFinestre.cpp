@@ -13,7 +13,8 @@
 #include <QVariant>
 #include <QWidget>
 
-namespace {
+namespace
+{
 
 const QString SettingsFile = QStringLiteral("QOR_PLCR.INI");
 const QString Sep = QStringLiteral("|");
@@ -26,17 +27,14 @@ std::function<QRect()>& provider()
 
 QRect workArea()
 {
-    if (provider())
-        return provider()();
-    if (const QScreen* s = QGuiApplication::primaryScreen())
-        return s->availableGeometry();
+    if (provider()) return provider()();
+    if (const QScreen* s = QGuiApplication::primaryScreen()) return s->availableGeometry();
     return QRect(0, 0, 1024, 768);
 }
 
 QSize screenSize()
 {
-    if (const QScreen* s = QGuiApplication::primaryScreen())
-        return s->geometry().size();
+    if (const QScreen* s = QGuiApplication::primaryScreen()) return s->geometry().size();
     return workArea().size();
 }
 
@@ -50,18 +48,15 @@ bool isResizable(const QWidget* form)
     if (auto* mw = qobject_cast<const QMainWindow*>(form); mw && qobject_cast<QMdiArea*>(mw->centralWidget()))
         return true; // an MDI frame is always sizable
     const QVariant bs = form->property("BorderStyle");
-    if (bs.isValid())
-        return bs.toInt() == 2 || bs.toInt() == 5;
-    if (form->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint))
-        return false;
+    if (bs.isValid()) return bs.toInt() == 2 || bs.toInt() == 5;
+    if (form->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint)) return false;
     return form->minimumSize() != form->maximumSize();
 }
 
 // The debug log; before Main has named it, the file it will name.
 QString debugLog()
 {
-    if (!Pth_DebugLog.isEmpty())
-        return Pth_DebugLog;
+    if (!Pth_DebugLog.isEmpty()) return Pth_DebugLog;
     const QString dir = G_DirApp.isEmpty() ? Folders::appDir() : G_DirApp;
     return dir + QStringLiteral("XMLGESTALO_Debug.LOG");
 }
@@ -116,22 +111,18 @@ void PosFinestre_Load(QWidget* form, const QString& section, const QString& keyS
 void PosFinestre_Load(QWidget* form, qint32& minHeight, qint32& minWidth, const QString& section,
                       const QString& keySuffix)
 {
-    if (!form)
-        return;
+    if (!form) return;
     const Cl_QOR& q = Qor();
     const QString sect = sectionOr(section);
     const bool resizable = isResizable(form);
     const QString name = form->objectName();
 
     // The laid-out size: what the window's design gives before anything is restored.
-    if (!form->testAttribute(Qt::WA_Resized))
-        form->adjustSize();
+    if (!form->testAttribute(Qt::WA_Resized)) form->adjustSize();
     const qint32 height = form->height() * TwipsPerPixel;
     const qint32 width = form->width() * TwipsPerPixel;
-    if (minHeight < 1000 && height >= 1001)
-        minHeight = height;
-    if (minWidth < 1000 && width >= 1001)
-        minWidth = width;
+    if (minHeight < 1000 && height >= 1001) minHeight = height;
+    if (minWidth < 1000 && width >= 1001) minWidth = width;
 
     const QString def = QStringLiteral("0|1|1|") + QString::number(height) + Sep + QString::number(width);
     QString value = q.IniRead(sect, name + keySuffix + QStringLiteral("_Size"), def, SettingsFile);
@@ -141,23 +132,18 @@ void PosFinestre_Load(QWidget* form, qint32& minHeight, qint32& minWidth, const 
     }
 
     int state = int(q.ToDouble(q.GetField(value, 1, Sep)));
-    if (state == 1)
-        state = 0;
-    if (state == 2)
-        form->setWindowState(form->windowState() | Qt::WindowMaximized);
+    if (state == 1) state = 0;
+    if (state == 2) form->setWindowState(form->windowState() | Qt::WindowMaximized);
     QCoreApplication::processEvents();
-    if (form->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))
-        return;
+    if (form->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) return;
 
     int top = toTwips(q.ToDouble(q.GetField(value, 2, Sep)));
     int left = toTwips(q.ToDouble(q.GetField(value, 3, Sep)));
     if (resizable) {
         int h = toTwips(q.ToDouble(q.GetField(value, 4, Sep)));
         int w = toTwips(q.ToDouble(q.GetField(value, 5, Sep)));
-        if (h < minHeight)
-            h = minHeight;
-        if (w < minWidth)
-            w = minWidth;
+        if (h < minHeight) h = minHeight;
+        if (w < minWidth) w = minWidth;
         form->resize(w / TwipsPerPixel, h / TwipsPerPixel);
     }
     const QString before = QStringLiteral(" - .Left = ") + QString::number(left);
@@ -166,14 +152,10 @@ void PosFinestre_Load(QWidget* form, qint32& minHeight, qint32& minWidth, const 
     // The top-left corner stays inside the work area; the size is left alone.
     const int waW = WorkAreaWidthTw();
     const int waH = WorkAreaHeightTw();
-    if (top < 0)
-        top = 0;
-    if (left < 0)
-        left = 0;
-    if (top > waH - 100)
-        top = waH - 100;
-    if (left > waW - 100)
-        left = waW - 100;
+    if (top < 0) top = 0;
+    if (left < 0) left = 0;
+    if (top > waH - 100) top = waH - 100;
+    if (left > waW - 100) left = waW - 100;
     form->move(left / TwipsPerPixel, top / TwipsPerPixel);
 
     const QString log = debugLog();
@@ -197,8 +179,7 @@ void PosFinestre_Load(QWidget* form, qint32& minHeight, qint32& minWidth, const 
 
 void PosFinestre_Save(QWidget* form, const QString& section, const QString& keySuffix)
 {
-    if (!form)
-        return;
+    if (!form) return;
     const Cl_QOR& q = Qor();
     const QString sect = sectionOr(section);
     const QString name = form->objectName();
@@ -213,12 +194,10 @@ void PosFinestre_Save(QWidget* form, const QString& section, const QString& keyS
     } else {
         int top = form->y() * TwipsPerPixel;
         int left = form->x() * TwipsPerPixel;
-        if (top < 0)
-            top = 0;
-        if (left < 0)
-            left = 0;
-        const QString value = QStringLiteral("0|") + QString::number(top) + Sep + QString::number(left) + Sep +
-                              QString::number(form->height() * TwipsPerPixel) + Sep +
+        if (top < 0) top = 0;
+        if (left < 0) left = 0;
+        const QString value = QStringLiteral("0|") + QString::number(top) + Sep + QString::number(left) +
+                              Sep + QString::number(form->height() * TwipsPerPixel) + Sep +
                               QString::number(form->width() * TwipsPerPixel) + Sep;
         q.IniWrite(sect, key, value, SettingsFile);
     }

@@ -23,9 +23,11 @@ class QWidget;
 void PosFinestre_Load(QWidget* form, qint32& minHeight, qint32& minWidth, const QString& section = QString(),
                       const QString& keySuffix = QString());
 // Same, for callers that need no minimum sizes back.
-void PosFinestre_Load(QWidget* form, const QString& section = QString(), const QString& keySuffix = QString());
+void PosFinestre_Load(QWidget* form, const QString& section = QString(),
+                      const QString& keySuffix = QString());
 // Call from the window's unload (while its geometry is still the one shown).
-void PosFinestre_Save(QWidget* form, const QString& section = QString(), const QString& keySuffix = QString());
+void PosFinestre_Save(QWidget* form, const QString& section = QString(),
+                      const QString& keySuffix = QString());
 
 // The desktop without the task bar, in pixels.
 struct T_WorkArea {

@@ -11,14 +11,11 @@
 bool File_BAK(const QString& path, double limitKB)
 {
     const Cl_QOR& q = Qor();
-    if (!q.FileExists(path) || QFileInfo(path).size() <= limitKB * 1024.0)
-        return true;
+    if (!q.FileExists(path) || QFileInfo(path).size() <= limitKB * 1024.0) return true;
     const QString bak = q.PathFolder(path) + q.FileBase(path) + QStringLiteral("_BAK.") + q.FileExt(path);
-    if (QFile::exists(bak) && !QFile::remove(bak))
-        return false;
+    if (QFile::exists(bak) && !QFile::remove(bak)) return false;
     // The log itself goes only once its copy is safe.
-    if (!QFile::copy(path, bak))
-        return false;
+    if (!QFile::copy(path, bak)) return false;
     return QFile::remove(path);
 }
 
@@ -27,11 +24,11 @@ bool Shell_ViewFile(const QString& viewer, const QString& file)
     const Cl_QOR& q = Qor();
     QString msg;
     if (!q.FileExists(viewer))
-        msg = QStringLiteral("File visualizzatore : ") + viewer + QStringLiteral("\r\nINESISTENTE !!\r\n\r\n");
+        msg =
+            QStringLiteral("File visualizzatore : ") + viewer + QStringLiteral("\r\nINESISTENTE !!\r\n\r\n");
     if (!q.FileExists(file))
         msg = QStringLiteral("File da visualizzare : ") + file + QStringLiteral("\r\nINESISTENTE !!\r\n\r\n");
-    if (msg.isEmpty())
-        return launcher().startDetached(viewer, {file});
+    if (msg.isEmpty()) return launcher().startDetached(viewer, {file});
     MsgBox(msg, vb::OKOnly | vb::Critical, QStringLiteral("Shell_ViewFile"));
     Beep();
     return false;
@@ -47,11 +44,9 @@ QString NomeFile_Norm(const QString& name)
 QString VirtualStore_Dir()
 {
     const QString local = qEnvironmentVariable("LOCALAPPDATA");
-    if (local.isEmpty())
-        return {};
+    if (local.isEmpty()) return {};
     QString dir = local;
-    if (!dir.endsWith(QLatin1Char('/')))
-        dir += QLatin1Char('/');
+    if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
     dir += QStringLiteral("VirtualStore");
     return QFileInfo(dir).isDir() ? dir + QLatin1Char('/') : QString();
 }
@@ -62,15 +57,21 @@ QString VirtualStore_Path(int code, bool closingSep)
     QString path;
     if (!dir.isEmpty()) {
         switch (code) {
-        case 0: path = dir + QStringLiteral("Windows/"); break;
-        case 1: path = dir + QStringLiteral("Program Files (x86)/"); break;
-        case 14: path = dir; break;
-        default: break;
+        case 0:
+            path = dir + QStringLiteral("Windows/");
+            break;
+        case 1:
+            path = dir + QStringLiteral("Program Files (x86)/");
+            break;
+        case 14:
+            path = dir;
+            break;
+        default:
+            break;
         }
     }
     if (closingSep) {
-        if (!path.endsWith(QLatin1Char('/')))
-            path += QLatin1Char('/');
+        if (!path.endsWith(QLatin1Char('/'))) path += QLatin1Char('/');
     } else if (path.endsWith(QLatin1Char('/'))) {
         path.chop(1);
     }

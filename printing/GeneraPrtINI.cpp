@@ -6,7 +6,8 @@
 
 #include <QStringList>
 
-namespace {
+namespace
+{
 
 const QString PrtIni = QStringLiteral("QOR_PRT.INI");
 
@@ -18,14 +19,16 @@ QString kv(const char* key, const QString& value)
 QStringList fontKeys()
 {
     const QString courier = QStringLiteral("Courier New");
-    return {kv("FontNorm", courier), kv("FontNSiz", QStringLiteral("12")),  kv("FontComp", courier),
-            kv("FontCSiz", QStringLiteral("7")), kv("FontSComp", courier), kv("FontSCSiz", QStringLiteral("6"))};
+    return {kv("FontNorm", courier),  kv("FontNSiz", QStringLiteral("12")),
+            kv("FontComp", courier),  kv("FontCSiz", QStringLiteral("7")),
+            kv("FontSComp", courier), kv("FontSCSiz", QStringLiteral("6"))};
 }
 
 QStringList printerKeys(const QString& lunghezza, const QString& larghezza, const QString& colore)
 {
-    QStringList l{kv("Lunghezza", lunghezza), kv("Larghezza", larghezza), kv("Landscape", QStringLiteral("0")),
-                  kv("Colore", colore),       kv("Top", QStringLiteral("2")), kv("Bottom", QStringLiteral("2"))};
+    QStringList l{kv("Lunghezza", lunghezza),           kv("Larghezza", larghezza),
+                  kv("Landscape", QStringLiteral("0")), kv("Colore", colore),
+                  kv("Top", QStringLiteral("2")),       kv("Bottom", QStringLiteral("2"))};
     return l + fontKeys();
 }
 
@@ -33,23 +36,17 @@ QStringList printerKeys(const QString& lunghezza, const QString& larghezza, cons
 
 int PrtSnapLines(double lines)
 {
-    if (lines >= 72)
-        return 72;
-    if (lines >= 66)
-        return 66;
-    if (lines >= 61)
-        return 61;
+    if (lines >= 72) return 72;
+    if (lines >= 66) return 66;
+    if (lines >= 61) return 61;
     return -1;
 }
 
 int PrtSnapColumns(double columns)
 {
-    if (columns >= 133)
-        return 136;
-    if (columns >= 120)
-        return 132;
-    if (columns >= 79)
-        return 80;
+    if (columns >= 133) return 136;
+    if (columns >= 120) return 132;
+    if (columns >= 79) return 80;
     return -1;
 }
 
@@ -66,12 +63,12 @@ void GeneraPrtINI(bool onlyNew)
     }
     for (const PrinterInfo& p : catalog.printers()) {
         const QString section = p.deviceName + QLatin1Char(',') + p.port;
-        if (onlyNew && !IniFile::readSection(PrtIni, section).isEmpty())
-            continue;
+        if (onlyNew && !IniFile::readSection(PrtIni, section).isEmpty()) continue;
         const double lines = p.printableHeightTw / 1440.0 * 6.0;
         const double columns = p.printableWidthTw / 1440.0 * 10.0;
         IniFile::writeSection(PrtIni, section,
-                              printerKeys(QString::number(PrtSnapLines(lines)), QString::number(PrtSnapColumns(columns)),
+                              printerKeys(QString::number(PrtSnapLines(lines)),
+                                          QString::number(PrtSnapColumns(columns)),
                                           QString::number(p.colorMode)));
     }
 }

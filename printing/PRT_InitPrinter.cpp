@@ -1,10 +1,10 @@
 #include "printing/PRT_InitPrinter.h"
 
 #include "foundation/ModRegistro.h"
-#include "printing/PRT_Globals.h"
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
 #include "platform/printers/PrinterCatalog.h"
+#include "printing/PRT_Globals.h"
 #include "qor/Cl_QOR.h"
 
 #include <QCoreApplication>
@@ -16,7 +16,8 @@
 
 T_PrtSet G_PrtSet;
 
-namespace {
+namespace
+{
 
 const QString PrtIni = QStringLiteral("QOR_PRT.INI");
 
@@ -27,17 +28,25 @@ struct KeyDefault {
 
 // The keys of a new printer section, in the order they are written.
 constexpr KeyDefault NewSection[] = {
-    {"Lunghezza", "66"},         {"Larghezza", "80"}, {"Landscape", "0"},           {"Colore", "0"},
-    {"Top", "2"},                {"Bottom", "2"},     {"FontNorm", "Courier New"}, {"FontNSiz", "12"},
-    {"FontComp", "Courier New"}, {"FontCSiz", "7"},   {"FontSComp", "Courier New"}, {"FontSCSiz", "6"},
+    {"Lunghezza", "66"},
+    {"Larghezza", "80"},
+    {"Landscape", "0"},
+    {"Colore", "0"},
+    {"Top", "2"},
+    {"Bottom", "2"},
+    {"FontNorm", "Courier New"},
+    {"FontNSiz", "12"},
+    {"FontComp", "Courier New"},
+    {"FontCSiz", "7"},
+    {"FontSComp", "Courier New"},
+    {"FontSCSiz", "6"},
 };
 
 // A settings value as a number: the whole text, "," or "." as decimal mark.
 bool toNumber(const QString& text, double& out)
 {
     QString t = text.trimmed();
-    if (t.isEmpty())
-        return false;
+    if (t.isEmpty()) return false;
     t.replace(QLatin1Char(','), QLatin1Char('.'));
     bool ok = false;
     out = QLocale::c().toDouble(t, &ok);
@@ -48,11 +57,9 @@ bool toNumber(const QString& text, double& out)
 bool toInt16(const QString& text, qint16& field)
 {
     double v;
-    if (!toNumber(text, v))
-        return false;
+    if (!toNumber(text, v)) return false;
     v = std::nearbyint(v);
-    if (v < std::numeric_limits<qint16>::min() || v > std::numeric_limits<qint16>::max())
-        return false;
+    if (v < std::numeric_limits<qint16>::min() || v > std::numeric_limits<qint16>::max()) return false;
     field = qint16(v);
     return true;
 }
@@ -60,8 +67,7 @@ bool toInt16(const QString& text, qint16& field)
 bool toSingle(const QString& text, float& field)
 {
     double v;
-    if (!toNumber(text, v) || std::fabs(v) > std::numeric_limits<float>::max())
-        return false;
+    if (!toNumber(text, v) || std::fabs(v) > std::numeric_limits<float>::max()) return false;
     field = float(v);
     return true;
 }
@@ -76,8 +82,7 @@ QString numText(double v)
 QString logNum(double v)
 {
     QString t = numText(v).replace(QLatin1Char('.'), QLatin1Char(','));
-    if (v >= 0)
-        t.prepend(QLatin1Char(' '));
+    if (v >= 0) t.prepend(QLatin1Char(' '));
     return t + QLatin1Char(' ');
 }
 
@@ -108,8 +113,7 @@ void readSection(T_PrtSet& r, const QString& section)
     toInt16(read("Top", QString()), r.Top);
     toInt16(read("Bottom", QString()), r.Bottom);
     const QString colore = read("Colore", QString());
-    if (!colore.isEmpty())
-        toInt16(colore, r.Colore);
+    if (!colore.isEmpty()) toInt16(colore, r.Colore);
     r.FontNorm = read("FontNorm", QString());
     toSingle(read("FontNSiz", QString()), r.FontNSiz);
     r.FontComp = read("FontComp", QString());
@@ -128,8 +132,7 @@ QString logFolder()
 void writeLog(const QString& nome, const T_PrtSet& r, const QString& section)
 {
     QFile f(logFolder() + QStringLiteral("prt-ini.log"));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return;
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
     const QStringList lines{
         nome,
         QStringLiteral("Nom=") + r.Nome.text(),
@@ -162,8 +165,7 @@ void writeLog(const QString& nome, const T_PrtSet& r, const QString& section)
 void writeKey(const QString& section, const char* key, const QString& value)
 {
     const QString k = QLatin1String(key);
-    if (IniFile::hasKey(PrtIni, section, k) && IniFile::read(PrtIni, section, k) == value)
-        return;
+    if (IniFile::hasKey(PrtIni, section, k) && IniFile::read(PrtIni, section, k) == value) return;
     IniFile::write(PrtIni, section, k, value);
 }
 
@@ -198,13 +200,13 @@ T_PrtSet PRT_InitPrinter(const QString& nome)
         r.Nome = nome;
     } else {
         G_PrtTest = 0;
-        r.Nome = IniFile::read(PrtIni, QStringLiteral("Default"), QStringLiteral("Printer"), QString()).left(255);
+        r.Nome =
+            IniFile::read(PrtIni, QStringLiteral("Default"), QStringLiteral("Printer"), QString()).left(255);
     }
 
     const QString full = r.Nome.text();
     int sep = full.indexOf(QLatin1Char(';'));
-    if (sep < 0)
-        sep = full.indexOf(QLatin1Char(','));
+    if (sep < 0) sep = full.indexOf(QLatin1Char(','));
     const QString device = sep < 0 ? QString() : full.left(sep);
     const QString port = sep < 0 ? full : full.mid(sep + 1);
     if (sep < 0 || (q.FixStr(device).trimmed().isEmpty() && q.FixStr(port).trimmed().isEmpty())) {
@@ -228,14 +230,15 @@ T_PrtSet PRT_InitPrinter(const QString& nome)
     const QString wantedDevice = q.FixStr(r.DeviceName).trimmed();
     const QString wantedPort = q.FixStr(r.Port).trimmed();
     for (const PrinterInfo& p : catalog.printers()) {
-        QCoreApplication::processEvents();
-        if (p.deviceName == wantedDevice && p.port == wantedPort) {
+        const bool found = p.deviceName == wantedDevice && p.port == wantedPort;
+        if (found) {
             catalog.setCurrent(p);
             r.DriverName = p.driverName;
             r.DeviceName = p.deviceName;
             r.Port = p.port;
-            break;
         }
+        QCoreApplication::processEvents();
+        if (found) break;
     }
 
     const QString section = q.FixStr(r.DeviceName) + QLatin1Char(',') + q.FixStr(r.Port);

@@ -3,9 +3,9 @@
 
 // A text field of fixed width: what is assigned is cut at the width or filled on the
 // right with blanks, so the field always holds exactly N characters.
-template <int N>
-class FixedStr {
-public:
+template <int N> class FixedStr
+{
+  public:
     static constexpr int Width = N;
     FixedStr() : text_(N, QLatin1Char(' ')) {}
     FixedStr(const QString& v) { *this = v; } // NOLINT: assigned like a plain text
@@ -18,7 +18,7 @@ public:
     operator const QString&() const { return text_; } // NOLINT
     bool operator==(const FixedStr& o) const { return text_ == o.text_; }
 
-private:
+  private:
     QString text_;
 };
 

@@ -7,7 +7,8 @@
 
 #include <cups/cups.h>
 
-namespace {
+namespace
+{
 
 QString cupsDeviceUri(const QString& printerName)
 {
@@ -17,10 +18,8 @@ QString cupsDeviceUri(const QString& printerName)
     const QByteArray name = printerName.toUtf8();
     if (cups_dest_t* d = cupsGetDest(name.constData(), nullptr, n, dests)) {
         const char* v = cupsGetOption("device-uri", d->num_options, d->options);
-        if (!v)
-            v = cupsGetOption("printer-uri-supported", d->num_options, d->options);
-        if (v)
-            uri = QString::fromUtf8(v);
+        if (!v) v = cupsGetOption("printer-uri-supported", d->num_options, d->options);
+        if (v) uri = QString::fromUtf8(v);
     }
     cupsFreeDests(n, dests);
     return uri;
@@ -37,6 +36,7 @@ PrinterInfo describe(const QPrinterInfo& qi)
     // a setting keeps its own and is measured as it is.
     QPrinter printer(qi, QPrinter::HighResolution);
     printer.setDuplex(QPrinter::DuplexNone);
+    printer.setPaperSource(QPrinter::Cassette);
     printer.setPageSize(QPageSize(QPageSize::A4));
     const QRectF r = printer.pageLayout().paintRect(QPageLayout::Inch);
     p.printableHeightTw = r.height() * 1440.0;
@@ -57,8 +57,7 @@ QList<PrinterInfo> CupsPrinterCatalog::printers()
 std::optional<PrinterInfo> CupsPrinterCatalog::systemDefault()
 {
     const QPrinterInfo qi = QPrinterInfo::defaultPrinter();
-    if (qi.isNull())
-        return std::nullopt;
+    if (qi.isNull()) return std::nullopt;
     return describe(qi);
 }
 
@@ -66,8 +65,7 @@ std::optional<PrinterInfo> CupsPrinterCatalog::current()
 {
     if (!currentName_.isEmpty()) {
         const QPrinterInfo qi = QPrinterInfo::printerInfo(currentName_);
-        if (!qi.isNull())
-            return describe(qi);
+        if (!qi.isNull()) return describe(qi);
     }
     return systemDefault();
 }

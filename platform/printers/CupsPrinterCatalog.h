@@ -3,14 +3,15 @@
 
 // The machine's printers: names, make and model, colour and printable size from Qt's
 // printer list; the port from the CUPS destination's "device-uri".
-class CupsPrinterCatalog final : public PrinterCatalog {
-public:
+class CupsPrinterCatalog final : public PrinterCatalog
+{
+  public:
     QList<PrinterInfo> printers() override;
     std::optional<PrinterInfo> systemDefault() override;
     std::optional<PrinterInfo> current() override;
     void setCurrent(const PrinterInfo& printer) override;
 
-private:
+  private:
     QString currentName_;
     QString currentPort_;
 };

@@ -2,8 +2,9 @@
 #include "PrinterCatalog.h"
 
 // Printer catalog for tests: the printers are whatever the test lists.
-class FakePrinterCatalog final : public PrinterCatalog {
-public:
+class FakePrinterCatalog final : public PrinterCatalog
+{
+  public:
     QList<PrinterInfo> installed;
     int defaultIndex = 0; // index into installed; ignored when installed is empty
     std::optional<PrinterInfo> currentPrinter;
@@ -12,11 +13,13 @@ public:
     QList<PrinterInfo> printers() override { return installed; }
     std::optional<PrinterInfo> systemDefault() override
     {
-        if (defaultIndex < 0 || defaultIndex >= installed.size())
-            return std::nullopt;
+        if (defaultIndex < 0 || defaultIndex >= installed.size()) return std::nullopt;
         return installed.at(defaultIndex);
     }
-    std::optional<PrinterInfo> current() override { return currentPrinter ? currentPrinter : systemDefault(); }
+    std::optional<PrinterInfo> current() override
+    {
+        return currentPrinter ? currentPrinter : systemDefault();
+    }
     void setCurrent(const PrinterInfo& p) override
     {
         currentPrinter = p;

@@ -4,7 +4,8 @@
 
 #include <QUrl>
 
-namespace {
+namespace
+{
 
 std::unique_ptr<PrinterCatalog>& slot()
 {
@@ -16,8 +17,7 @@ std::unique_ptr<PrinterCatalog>& slot()
 
 PrinterCatalog& printerCatalog()
 {
-    if (!slot())
-        slot() = std::make_unique<CupsPrinterCatalog>();
+    if (!slot()) slot() = std::make_unique<CupsPrinterCatalog>();
     return *slot();
 }
 
@@ -34,17 +34,15 @@ QString cleanPort(const QString& deviceUri)
     if (scheme > 0) {
         const int authStart = scheme + 3;
         int authEnd = port.indexOf(QLatin1Char('/'), authStart);
-        if (authEnd < 0)
-            authEnd = port.size();
+        if (authEnd < 0) authEnd = port.size();
         const int at = port.lastIndexOf(QLatin1Char('@'), authEnd - 1);
-        if (at >= authStart)
-            port.remove(authStart, at - authStart + 1);
+        if (at >= authStart) port.remove(authStart, at - authStart + 1);
     }
     QString out;
     out.reserve(port.size());
     for (const QChar c : port) {
-        if (c == QLatin1Char('[') || c == QLatin1Char(']') || c == QLatin1Char(',') || c == QLatin1Char(';') ||
-            c.category() == QChar::Other_Control)
+        if (c == QLatin1Char('[') || c == QLatin1Char(']') || c == QLatin1Char(',') ||
+            c == QLatin1Char(';') || c.category() == QChar::Other_Control)
             continue;
         out += c;
     }

@@ -18,8 +18,9 @@ struct PrinterInfo {
 
 // The installed printers and the program's current printer. The real catalog asks Qt
 // and CUPS; tests install a fake.
-class PrinterCatalog {
-public:
+class PrinterCatalog
+{
+  public:
     virtual ~PrinterCatalog() = default;
     // Installed printers in the system's order.
     virtual QList<PrinterInfo> printers() = 0;

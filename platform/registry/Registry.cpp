@@ -10,9 +10,11 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
-namespace Registry {
+namespace Registry
+{
 
-namespace {
+namespace
+{
 
 struct Key {
     QString path;
@@ -25,10 +27,8 @@ struct Hive {
 
 QString rootName(qint32 root)
 {
-    if (root == HKEY_CURRENT_USER)
-        return QStringLiteral("HKEY_CURRENT_USER");
-    if (root == HKEY_LOCAL_MACHINE)
-        return QStringLiteral("HKEY_LOCAL_MACHINE");
+    if (root == HKEY_CURRENT_USER) return QStringLiteral("HKEY_CURRENT_USER");
+    if (root == HKEY_LOCAL_MACHINE) return QStringLiteral("HKEY_LOCAL_MACHINE");
     return {};
 }
 
@@ -50,8 +50,7 @@ bool samePath(const QString& a, const QString& b)
 
 bool isUnder(const QString& path, const QString& parent)
 {
-    if (parent.isEmpty())
-        return true;
+    if (parent.isEmpty()) return true;
     return samePath(path, parent) ||
            (path.size() > parent.size() && path.at(parent.size()) == QLatin1Char('\\') &&
             samePath(path.left(parent.size()), parent));
@@ -62,8 +61,7 @@ QString unescape(const QString& s)
     QString out;
     out.reserve(s.size());
     for (int i = 0; i < s.size(); ++i) {
-        if (s[i] == QLatin1Char('\\') && i + 1 < s.size())
-            ++i;
+        if (s[i] == QLatin1Char('\\') && i + 1 < s.size()) ++i;
         out += s[i];
     }
     return out;
@@ -74,8 +72,7 @@ QString escape(const QString& s)
     QString out;
     out.reserve(s.size() + 2);
     for (const QChar c : s) {
-        if (c == QLatin1Char('\\') || c == QLatin1Char('"'))
-            out += QLatin1Char('\\');
+        if (c == QLatin1Char('\\') || c == QLatin1Char('"')) out += QLatin1Char('\\');
         out += c;
     }
     return out;
@@ -84,17 +81,14 @@ QString escape(const QString& s)
 // Reads a quoted text starting at `at` (on the opening quote); `at` ends after the closing one.
 bool readQuoted(const QString& line, int& at, QString& text)
 {
-    if (at >= line.size() || line[at] != QLatin1Char('"'))
-        return false;
+    if (at >= line.size() || line[at] != QLatin1Char('"')) return false;
     int i = at + 1;
     QString raw;
     while (i < line.size() && line[i] != QLatin1Char('"')) {
-        if (line[i] == QLatin1Char('\\') && i + 1 < line.size())
-            raw += line[i++];
+        if (line[i] == QLatin1Char('\\') && i + 1 < line.size()) raw += line[i++];
         raw += line[i++];
     }
-    if (i >= line.size())
-        return false;
+    if (i >= line.size()) return false;
     text = unescape(raw);
     at = i + 1;
     return true;
@@ -114,16 +108,14 @@ Hive parse(const QByteArray& bytes)
             const QString path = normalPath(line.mid(1, line.size() - 2));
             current = nullptr;
             for (Key& k : h.keys)
-                if (samePath(k.path, path))
-                    current = &k;
+                if (samePath(k.path, path)) current = &k;
             if (!current) {
                 h.keys.append(Key{path, {}});
                 current = &h.keys.last();
             }
             continue;
         }
-        if (!current)
-            continue;
+        if (!current) continue;
         QString name;
         int at = 0;
         if (line.startsWith(QLatin1Char('@'))) {
@@ -133,8 +125,7 @@ Hive parse(const QByteArray& bytes)
         }
         while (at < line.size() && line[at].isSpace())
             ++at;
-        if (at >= line.size() || line[at] != QLatin1Char('='))
-            continue;
+        if (at >= line.size() || line[at] != QLatin1Char('=')) continue;
         ++at;
         while (at < line.size() && line[at].isSpace())
             ++at;
@@ -144,12 +135,10 @@ Hive parse(const QByteArray& bytes)
             bool ok = false;
             v.type = REG_DWORD;
             v.dword = rest.mid(6).trimmed().toUInt(&ok, 16);
-            if (!ok)
-                continue;
+            if (!ok) continue;
         } else {
             int q = at;
-            if (!readQuoted(line, q, v.text))
-                continue;
+            if (!readQuoted(line, q, v.text)) continue;
         }
         bool replaced = false;
         for (auto& nv : current->values) {
@@ -158,8 +147,7 @@ Hive parse(const QByteArray& bytes)
                 break;
             }
         }
-        if (!replaced)
-            current->values.append({name, v});
+        if (!replaced) current->values.append({name, v});
     }
     return h;
 }
@@ -170,7 +158,8 @@ QByteArray format(qint32 root, const Hive& h)
     for (const Key& k : h.keys) {
         out += QStringLiteral("\r\n[") + k.path + QStringLiteral("]\r\n");
         for (const auto& nv : k.values) {
-            out += nv.first.isEmpty() ? QStringLiteral("@") : QLatin1Char('"') + escape(nv.first) + QLatin1Char('"');
+            out += nv.first.isEmpty() ? QStringLiteral("@")
+                                      : QLatin1Char('"') + escape(nv.first) + QLatin1Char('"');
             out += QLatin1Char('=');
             if (nv.second.type == REG_DWORD)
                 out += QStringLiteral("dword:%1").arg(nv.second.dword, 8, 16, QLatin1Char('0'));
@@ -185,11 +174,9 @@ QByteArray format(qint32 root, const Hive& h)
 bool save(qint32 root, const Hive& h)
 {
     QSaveFile f(hiveFile(root));
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
+    if (!f.open(QIODevice::WriteOnly)) return false;
     const QByteArray bytes = format(root, h);
-    if (f.write(bytes) != bytes.size())
-        return false;
+    if (f.write(bytes) != bytes.size()) return false;
     return f.commit();
 }
 
@@ -197,8 +184,7 @@ void put(Hive& h, const QString& subKey, const QString& name, const Value& v)
 {
     const QString path = normalPath(subKey);
     for (Key& k : h.keys) {
-        if (!samePath(k.path, path))
-            continue;
+        if (!samePath(k.path, path)) continue;
         for (auto& nv : k.values) {
             if (samePath(nv.first, name)) {
                 nv.second = v;
@@ -257,16 +243,14 @@ Hive seed(qint32 root)
 Hive load(qint32 root)
 {
     const QString path = hiveFile(root);
-    if (path.isEmpty())
-        return {};
+    if (path.isEmpty()) return {};
     QFile f(path);
     if (!f.exists()) {
         Hive h = seed(root);
         save(root, h);
         return h;
     }
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
+    if (!f.open(QIODevice::ReadOnly)) return {};
     return parse(f.readAll());
 }
 
@@ -274,19 +258,16 @@ const Key* findKey(const Hive& h, const QString& subKey)
 {
     const QString path = normalPath(subKey);
     for (const Key& k : h.keys)
-        if (samePath(k.path, path))
-            return &k;
+        if (samePath(k.path, path)) return &k;
     return nullptr;
 }
 
 bool exists(const Hive& h, const QString& subKey)
 {
     const QString path = normalPath(subKey);
-    if (path.isEmpty())
-        return true;
+    if (path.isEmpty()) return true;
     for (const Key& k : h.keys)
-        if (isUnder(k.path, path))
-            return true;
+        if (isUnder(k.path, path)) return true;
     return false;
 }
 
@@ -323,29 +304,24 @@ QString hiveFile(qint32 root)
 
 bool keyExists(qint32 root, const QString& subKey)
 {
-    if (rootName(root).isEmpty())
-        return false;
+    if (rootName(root).isEmpty()) return false;
     return exists(load(root), subKey);
 }
 
 std::optional<Value> value(qint32 root, const QString& subKey, const QString& name)
 {
-    if (rootName(root).isEmpty())
-        return std::nullopt;
+    if (rootName(root).isEmpty()) return std::nullopt;
     const Hive h = load(root);
     const Key* k = findKey(h, subKey);
-    if (!k)
-        return std::nullopt;
+    if (!k) return std::nullopt;
     for (const auto& nv : k->values)
-        if (samePath(nv.first, name))
-            return nv.second;
+        if (samePath(nv.first, name)) return nv.second;
     return std::nullopt;
 }
 
 bool setValue(qint32 root, const QString& subKey, const QString& name, const Value& v)
 {
-    if (rootName(root).isEmpty())
-        return false;
+    if (rootName(root).isEmpty()) return false;
     Hive h = load(root);
     put(h, subKey, name, v);
     return save(root, h);
@@ -354,8 +330,7 @@ bool setValue(qint32 root, const QString& subKey, const QString& name, const Val
 QStringList valueNames(qint32 root, const QString& subKey)
 {
     QStringList out;
-    if (rootName(root).isEmpty())
-        return out;
+    if (rootName(root).isEmpty()) return out;
     const Hive h = load(root);
     if (const Key* k = findKey(h, subKey))
         for (const auto& nv : k->values)
@@ -371,8 +346,7 @@ qint32 openKey(qint32 root, const QString& subKey)
         root = o.root;
         path = normalPath(o.path + QLatin1Char('\\') + path);
     }
-    if (rootName(root).isEmpty() || !keyExists(root, path) || !writable(root))
-        return 0;
+    if (rootName(root).isEmpty() || !keyExists(root, path) || !writable(root)) return 0;
     static qint32 next = 0x1000;
     const qint32 h = next++;
     handles().insert(h, Opened{root, path});
@@ -392,16 +366,14 @@ bool isOpen(qint32 handle)
 std::optional<Value> queryValue(qint32 handle, const QString& name)
 {
     const auto it = handles().constFind(handle);
-    if (it == handles().constEnd())
-        return std::nullopt;
+    if (it == handles().constEnd()) return std::nullopt;
     return value(it->root, it->path, name);
 }
 
 bool setValue(qint32 handle, const QString& name, const Value& v)
 {
     const auto it = handles().constFind(handle);
-    if (it == handles().constEnd())
-        return false;
+    if (it == handles().constEnd()) return false;
     return setValue(it->root, it->path, name, v);
 }
 

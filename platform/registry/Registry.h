@@ -17,7 +17,8 @@
 // installer adds keys by editing the file. A hive file that does not exist is
 // created on first use with the Linux folders that the Windows folder values stand
 // for, so every folder lookup answers something sound.
-namespace Registry {
+namespace Registry
+{
 
 // Root keys, with the handle values the program passes around.
 constexpr qint32 HKEY_CURRENT_USER = qint32(0x80000001u);

@@ -11,13 +11,15 @@
 #include <QFile>
 #include <QTest>
 
-namespace {
+namespace
+{
 
 void setHklm(const char* name, const QString& value)
 {
     Registry::Value v;
     v.text = value;
-    QVERIFY(Registry::setValue(Registry::HKEY_LOCAL_MACHINE, QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion"),
+    QVERIFY(Registry::setValue(Registry::HKEY_LOCAL_MACHINE,
+                               QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion"),
                                QLatin1String(name), v));
 }
 
@@ -39,9 +41,10 @@ FakePrinterCatalog* installCatalog(QList<PrinterInfo> printers)
 
 } // namespace
 
-class TstInitVBProc : public QObject {
+class TstInitVBProc : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void cleanup() { setPrinterCatalog(nullptr); }
 
     void globals()
@@ -70,14 +73,23 @@ private slots:
         QTest::addColumn<bool>("message");
         QTest::addColumn<QString>("keyAfter"); // "", or what expected names
 
-        QTest::newRow("stored and present") << "present" << "x86" << false << "stored" << false << "stored";
-        QTest::newRow("stored and missing, TextPad x86") << "missing" << "x86" << false << "textpad" << false << "textpad";
-        QTest::newRow("no key, TextPad native") << "" << "native" << false << "textpad" << false << "textpad";
-        QTest::newRow("no key, TextPad via registry") << "" << "registry" << false << "textpad" << false << "textpad";
-        QTest::newRow("no key, nothing found") << "" << "" << false << "default" << false << "";
-        QTest::newRow("no key, registered editor") << "" << "" << true << "registered" << false << "";
-        QTest::newRow("stored and missing, nothing found") << "missing" << "" << false << "default" << true << "default";
-        QTest::newRow("empty key, nothing found") << "empty" << "" << false << "default" << true << "default";
+        QTest::newRow("stored and present") << "present"
+                                            << "x86" << false << "stored" << false << "stored";
+        QTest::newRow("stored and missing, TextPad x86") << "missing"
+                                                         << "x86" << false << "textpad" << false << "textpad";
+        QTest::newRow("no key, TextPad native") << ""
+                                                << "native" << false << "textpad" << false << "textpad";
+        QTest::newRow("no key, TextPad via registry")
+            << ""
+            << "registry" << false << "textpad" << false << "textpad";
+        QTest::newRow("no key, nothing found") << ""
+                                               << "" << false << "default" << false << "";
+        QTest::newRow("no key, registered editor") << ""
+                                                   << "" << true << "registered" << false << "";
+        QTest::newRow("stored and missing, nothing found") << "missing"
+                                                           << "" << false << "default" << true << "default";
+        QTest::newRow("empty key, nothing found") << "empty"
+                                                  << "" << false << "default" << true << "default";
     }
 
     void viewerChoice()
@@ -114,14 +126,16 @@ private slots:
         if (registeredEditor) {
             registered = makeExe(env, QStringLiteral("bin/myedit"));
             env.writeFile(env.root() + QStringLiteral("data/applications/myedit.desktop"),
-                          "[Desktop Entry]\nType=Application\nName=My edit\nExec=" + registered.toUtf8() + " %F\n");
+                          "[Desktop Entry]\nType=Application\nName=My edit\nExec=" + registered.toUtf8() +
+                              " %F\n");
             env.writeFile(env.root() + QStringLiteral("config/mimeapps.list"),
                           "[Default Applications]\ntext/plain=myedit.desktop;\n");
         }
 
-        const QString storedPath = stored == QLatin1String("present")   ? makeExe(env, QStringLiteral("viewer/edit"))
-                                   : stored == QLatin1String("missing") ? env.work() + QStringLiteral("gone/VIEW.EXE")
-                                                                        : QString();
+        const QString storedPath =
+            stored == QLatin1String("present")   ? makeExe(env, QStringLiteral("viewer/edit"))
+            : stored == QLatin1String("missing") ? env.work() + QStringLiteral("gone/VIEW.EXE")
+                                                 : QString();
         if (!stored.isEmpty())
             IniFile::write(QStringLiteral("QOR_PLCR.INI"), QStringLiteral("Stampe su Disco"),
                            QStringLiteral("PgmVisualizzatore"), storedPath);
@@ -129,8 +143,8 @@ private slots:
         InitVBProc();
 
         const QString def = registeredEditor ? registered : DefaultViewer();
-        const QString want = expected == QLatin1String("stored")    ? storedPath
-                             : expected == QLatin1String("textpad") ? textPadPath
+        const QString want = expected == QLatin1String("stored")       ? storedPath
+                             : expected == QLatin1String("textpad")    ? textPadPath
                              : expected == QLatin1String("registered") ? registered
                                                                        : def;
         QCOMPARE(G_PgmVisualizzatore, want);
@@ -139,8 +153,8 @@ private slots:
         if (message) {
             QCOMPARE(env.dialogs().calls.size(), 1);
             const auto& c = env.dialogs().calls.first();
-            QCOMPARE(c.text, QStringLiteral("Imposto Viewer con \"") + def + QStringLiteral("\" per assenza file :\r\n") +
-                                 storedPath);
+            QCOMPARE(c.text, QStringLiteral("Imposto Viewer con \"") + def +
+                                 QStringLiteral("\" per assenza file :\r\n") + storedPath);
             QCOMPARE(c.title, QStringLiteral("InitVBProc"));
             QCOMPARE(c.icon(), int(vb::Critical));
             QCOMPARE(c.buttons(), int(vb::OKOnly));
@@ -171,7 +185,8 @@ private slots:
         TestEnv env;
         QList<PrinterInfo> list;
         if (printers > 0)
-            list << FakePrinterCatalog::printer(QStringLiteral("Ufficio"), QStringLiteral("ipp://srv/printers/uff"),
+            list << FakePrinterCatalog::printer(QStringLiteral("Ufficio"),
+                                                QStringLiteral("ipp://srv/printers/uff"),
                                                 QStringLiteral("HP LaserJet"), 1);
         if (printers > 1)
             list << FakePrinterCatalog::printer(QStringLiteral("Colori"), QStringLiteral("usb://Canon/X"),
@@ -201,11 +216,13 @@ private slots:
     {
         TestEnv env;
         installCatalog({FakePrinterCatalog::printer(QStringLiteral("Ufficio"), QStringLiteral("LPT1:"))});
-        env.writeFile(env.winDir() + QStringLiteral("win.ini"), "[windows]\r\ndevice=Magazzino,winspool,Ne01:\r\n");
+        env.writeFile(env.winDir() + QStringLiteral("win.ini"),
+                      "[windows]\r\ndevice=Magazzino,winspool,Ne01:\r\n");
         InitVBProc();
         QCOMPARE(G_DefPrinter, QStringLiteral("Magazzino,winspool,Ne01:"));
-        QCOMPARE(IniFile::read(QStringLiteral("QOR_PRT.INI"), QStringLiteral("System"), QStringLiteral("Printer")),
-                 G_DefPrinter);
+        QCOMPARE(
+            IniFile::read(QStringLiteral("QOR_PRT.INI"), QStringLiteral("System"), QStringLiteral("Printer")),
+            G_DefPrinter);
     }
 };
 

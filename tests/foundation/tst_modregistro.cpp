@@ -8,7 +8,8 @@
 
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 const QByteArray UserHive = "; HKEY_CURRENT_USER\r\n"
                             "[Software\\Gestalo\\Setup]\r\n"
@@ -41,25 +42,34 @@ void writeHives(const TestEnv& env)
 
 } // namespace
 
-class TstModRegistro : public QObject {
+class TstModRegistro : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void getValue_data()
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("found");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("text with escapes") << "Software\\Gestalo\\Setup" << "PathSys" << true << "C:\\Gestalo\\SYS";
-        QTest::newRow("quotes") << "Software\\Gestalo\\Setup" << "Quoted" << true << "say \"hi\"";
-        QTest::newRow("mixed-case path and name") << "SOFTWARE\\gestalo\\SETUP" << "pathsys" << true
-                                                  << "C:\\Gestalo\\SYS";
-        QTest::newRow("dword") << "Software\\Gestalo\\Setup" << "Count" << true << "&h0000001A";
-        QTest::newRow("default value") << "Software\\Gestalo\\Setup" << "" << true << "the default";
-        QTest::newRow("first duplicate wins") << "Software\\Gestalo\\Setup" << "Dup" << true << "first";
-        QTest::newRow("missing value") << "Software\\Gestalo\\Setup" << "Nope" << false << "";
-        QTest::newRow("missing key") << "Software\\Gestalo\\Nope" << "PathSys" << false << "";
-        QTest::newRow("parent key has no value of its own") << "Software\\Gestalo" << "PathSys" << false << "";
+        QTest::newRow("text with escapes") << "Software\\Gestalo\\Setup"
+                                           << "PathSys" << true << "C:\\Gestalo\\SYS";
+        QTest::newRow("quotes") << "Software\\Gestalo\\Setup"
+                                << "Quoted" << true << "say \"hi\"";
+        QTest::newRow("mixed-case path and name") << "SOFTWARE\\gestalo\\SETUP"
+                                                  << "pathsys" << true << "C:\\Gestalo\\SYS";
+        QTest::newRow("dword") << "Software\\Gestalo\\Setup"
+                               << "Count" << true << "&h0000001A";
+        QTest::newRow("default value") << "Software\\Gestalo\\Setup"
+                                       << "" << true << "the default";
+        QTest::newRow("first duplicate wins") << "Software\\Gestalo\\Setup"
+                                              << "Dup" << true << "first";
+        QTest::newRow("missing value") << "Software\\Gestalo\\Setup"
+                                       << "Nope" << false << "";
+        QTest::newRow("missing key") << "Software\\Gestalo\\Nope"
+                                     << "PathSys" << false << "";
+        QTest::newRow("parent key has no value of its own") << "Software\\Gestalo"
+                                                            << "PathSys" << false << "";
     }
 
     void getValue()
@@ -96,7 +106,8 @@ private slots:
         QVERIFY(Reg_OpenKey(root, QStringLiteral("Software\\Gestalo\\Setup"), key));
         QVERIFY(Reg_SetString(key, QStringLiteral("Big"), big));
         QVERIFY(Reg_CloseKey(key));
-        QCOMPARE(Reg_GetValue(HKEY_CURRENT_USER, QStringLiteral("Software\\Gestalo\\Setup"), QStringLiteral("Big")),
+        QCOMPARE(Reg_GetValue(HKEY_CURRENT_USER, QStringLiteral("Software\\Gestalo\\Setup"),
+                              QStringLiteral("Big")),
                  fits ? big : QString());
     }
 
@@ -116,12 +127,15 @@ private slots:
         QVERIFY(Reg_SetString(key, QStringLiteral("PATHSYS"), QStringLiteral("D:\\New")));
         QVERIFY(Reg_CloseKey(key));
         QVERIFY(!Reg_CloseKey(key));
-        QCOMPARE(Reg_GetValue(HKEY_CURRENT_USER, QStringLiteral("Software\\Gestalo\\Setup"), QStringLiteral("lastditta")),
+        QCOMPARE(Reg_GetValue(HKEY_CURRENT_USER, QStringLiteral("Software\\Gestalo\\Setup"),
+                              QStringLiteral("lastditta")),
                  QStringLiteral("Ditta àè 01"));
         // An existing name keeps its case and its place.
-        const QStringList names = Registry::valueNames(HKEY_CURRENT_USER, QStringLiteral("Software\\Gestalo\\Setup"));
+        const QStringList names =
+            Registry::valueNames(HKEY_CURRENT_USER, QStringLiteral("Software\\Gestalo\\Setup"));
         QCOMPARE(names.first(), QStringLiteral("PathSys"));
-        QCOMPARE(Reg_GetValue(HKEY_CURRENT_USER, QStringLiteral("Software\\Gestalo\\Setup"), QStringLiteral("PathSys")),
+        QCOMPARE(Reg_GetValue(HKEY_CURRENT_USER, QStringLiteral("Software\\Gestalo\\Setup"),
+                              QStringLiteral("PathSys")),
                  QStringLiteral("D:\\New"));
         // The other keys of the hand-written hive survive the rewrite.
         QCOMPARE(Reg_GetValue(HKEY_CURRENT_USER, QStringLiteral("Environment"), QStringLiteral("Temp")),
@@ -130,13 +144,13 @@ private slots:
 
     void readOnlyHiveCannotBeOpened()
     {
-        if (geteuid() == 0)
-            QSKIP("file permissions do not bind the superuser");
+        if (geteuid() == 0) QSKIP("file permissions do not bind the superuser");
         TestEnv env;
         writeHives(env);
         const QString hive = env.regDir() + QStringLiteral("HKEY_LOCAL_MACHINE.reg");
         QFile::setPermissions(hive, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-        QCOMPARE(Reg_GetValue(HKEY_LOCAL_MACHINE, QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion"),
+        QCOMPARE(Reg_GetValue(HKEY_LOCAL_MACHINE,
+                              QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion"),
                               QStringLiteral("ProgramFilesDir")),
                  QString());
         QFile::setPermissions(hive, QFile::ReadOwner | QFile::WriteOwner);
@@ -193,7 +207,8 @@ private slots:
         QVERIFY(!QFile::exists(Registry::hiveFile(HKEY_LOCAL_MACHINE)));
         for (int code : {0, 1, 2, 3, 4, 5, 6, 7, 9, 10}) {
             const QString f = Reg_SysFolder(code, true);
-            QVERIFY2(f.size() > 1 && QDir::isAbsolutePath(f), qPrintable(QString::number(code) + QLatin1Char(' ') + f));
+            QVERIFY2(f.size() > 1 && QDir::isAbsolutePath(f),
+                     qPrintable(QString::number(code) + QLatin1Char(' ') + f));
             QVERIFY(f.endsWith(QLatin1Char('/')) && !f.endsWith(QLatin1String("//")));
         }
         QCOMPARE(Reg_SysFolder(11, false), QString());

@@ -10,7 +10,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 const QString Ini = QStringLiteral("QOR_PLCR.INI");
 const QString Sect = QStringLiteral("PosFinestre");
@@ -37,9 +38,10 @@ QString stored(const QString& key = QStringLiteral("F_Test_Size"))
 
 } // namespace
 
-class TstPosFinestre : public QObject {
+class TstPosFinestre : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void init()
     {
         // A work area of 1280 x 1024 pixels: 19200 x 15360 twips.
@@ -66,26 +68,34 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("value"); // "" = no key
         QTest::addColumn<bool>("maximised");
-        QTest::addColumn<QPoint>("pos");   // pixels
-        QTest::addColumn<QSize>("size");   // pixels
-        QTest::newRow("first open") << "sizable" << "" << false << QPoint(0, 0) << QSize(400, 300);
-        QTest::newRow("normal") << "sizable" << "0|1200|2400|6000|9000|" << false << QPoint(160, 80)
-                                << QSize(600, 400);
+        QTest::addColumn<QPoint>("pos"); // pixels
+        QTest::addColumn<QSize>("size"); // pixels
+        QTest::newRow("first open") << "sizable"
+                                    << "" << false << QPoint(0, 0) << QSize(400, 300);
+        QTest::newRow("normal") << "sizable"
+                                << "0|1200|2400|6000|9000|" << false << QPoint(160, 80) << QSize(600, 400);
         QTest::newRow("minimised counts as normal")
-            << "sizable" << "1|1200|2400|6000|9000|" << false << QPoint(160, 80) << QSize(600, 400);
-        QTest::newRow("maximised") << "sizable" << "2|1200|2400|6000|9000|" << true << QPoint(0, 0)
-                                   << QSize(400, 300);
+            << "sizable"
+            << "1|1200|2400|6000|9000|" << false << QPoint(160, 80) << QSize(600, 400);
+        QTest::newRow("maximised") << "sizable"
+                                   << "2|1200|2400|6000|9000|" << true << QPoint(0, 0) << QSize(400, 300);
         QTest::newRow("off-screen right, above top")
-            << "sizable" << "0|-300|20000|6000|9000|" << false << QPoint(19100 / 15, 0) << QSize(600, 400);
+            << "sizable"
+            << "0|-300|20000|6000|9000|" << false << QPoint(19100 / 15, 0) << QSize(600, 400);
         QTest::newRow("off-screen bottom, left of screen")
-            << "sizable" << "0|99999|-15|6000|9000|" << false << QPoint(0, (15360 - 100) / 15) << QSize(600, 400);
+            << "sizable"
+            << "0|99999|-15|6000|9000|" << false << QPoint(0, (15360 - 100) / 15) << QSize(600, 400);
         QTest::newRow("below the minimum size")
-            << "sizable" << "0|1200|2400|3000|1500|" << false << QPoint(160, 80) << QSize(400, 300);
+            << "sizable"
+            << "0|1200|2400|3000|1500|" << false << QPoint(160, 80) << QSize(400, 300);
         QTest::newRow("decimal comma, fractions cut")
-            << "sizable" << "0|1200,9|2400,5|6000,7|9000|" << false << QPoint(160, 80) << QSize(600, 400);
+            << "sizable"
+            << "0|1200,9|2400,5|6000,7|9000|" << false << QPoint(160, 80) << QSize(600, 400);
         QTest::newRow("fixed dialog keeps its size")
-            << "fixed" << "0|1200|2400|9000|12000|" << false << QPoint(160, 80) << QSize(400, 300);
-        QTest::newRow("garbage") << "sizable" << "abc" << false << QPoint(0, 0) << QSize(400, 300);
+            << "fixed"
+            << "0|1200|2400|9000|12000|" << false << QPoint(160, 80) << QSize(400, 300);
+        QTest::newRow("garbage") << "sizable"
+                                 << "abc" << false << QPoint(0, 0) << QSize(400, 300);
     }
 
     void load()
@@ -96,8 +106,7 @@ private slots:
         QFETCH(QPoint, pos);
         QFETCH(QSize, size);
         TestEnv env;
-        if (!value.isEmpty())
-            IniFile::write(Ini, Sect, QStringLiteral("F_Test_Size"), value);
+        if (!value.isEmpty()) IniFile::write(Ini, Sect, QStringLiteral("F_Test_Size"), value);
         auto w = makeForm(kind);
         qint32 minH = 0, minW = 0;
         PosFinestre_Load(w.get(), minH, minW);
@@ -132,7 +141,8 @@ private slots:
         IniFile::write(Ini, Sect, QStringLiteral("F_Test_Size"), QStringLiteral("0|-300|20000|6000|9000|"));
         auto w = makeForm(QStringLiteral("sizable"));
         PosFinestre_Load(w.get());
-        const QString log = QString::fromUtf8(TestEnv::readFile(env.appDir() + QStringLiteral("XMLGESTALO_Debug.LOG")));
+        const QString log =
+            QString::fromUtf8(TestEnv::readFile(env.appDir() + QStringLiteral("XMLGESTALO_Debug.LOG")));
         QVERIFY(log.contains(QLatin1String("----- Form : F_Test\r\n")));
         QVERIFY(log.contains(QLatin1String("1-FsLOAD.Top = -300 - .Left = 20000\r\n")));
         QVERIFY(log.contains(QLatin1String("2-FsLOAD.Top = 0 - .Left = 19100\r\n")));
@@ -147,12 +157,16 @@ private slots:
         QTest::addColumn<QString>("state");  // "normal", "max", "min"
         QTest::addColumn<QPoint>("pos");
         QTest::addColumn<QString>("after");
-        QTest::newRow("normal") << "" << "normal" << QPoint(100, 50) << "0|750|1500|4500|6000|";
-        QTest::newRow("negative position") << "2|1|1|1|1|" << "normal" << QPoint(-20, -10) << "0|0|0|4500|6000|";
-        QTest::newRow("maximised keeps the normal place")
-            << "0|750|1500|4500|6000|" << "max" << QPoint(5, 5) << "2|750|1500|4500|6000|";
-        QTest::newRow("maximised, nothing stored") << "" << "max" << QPoint(5, 5) << "2|1|1|1500|1500|";
-        QTest::newRow("minimised") << "0|750|1500|4500|6000|" << "min" << QPoint(5, 5) << "1|750|1500|4500|6000|";
+        QTest::newRow("normal") << ""
+                                << "normal" << QPoint(100, 50) << "0|750|1500|4500|6000|";
+        QTest::newRow("negative position") << "2|1|1|1|1|"
+                                           << "normal" << QPoint(-20, -10) << "0|0|0|4500|6000|";
+        QTest::newRow("maximised keeps the normal place") << "0|750|1500|4500|6000|"
+                                                          << "max" << QPoint(5, 5) << "2|750|1500|4500|6000|";
+        QTest::newRow("maximised, nothing stored") << ""
+                                                   << "max" << QPoint(5, 5) << "2|1|1|1500|1500|";
+        QTest::newRow("minimised") << "0|750|1500|4500|6000|"
+                                   << "min" << QPoint(5, 5) << "1|750|1500|4500|6000|";
     }
 
     void save()
@@ -162,8 +176,7 @@ private slots:
         QFETCH(QPoint, pos);
         QFETCH(QString, after);
         TestEnv env;
-        if (!before.isEmpty())
-            IniFile::write(Ini, Sect, QStringLiteral("F_Test_Size"), before);
+        if (!before.isEmpty()) IniFile::write(Ini, Sect, QStringLiteral("F_Test_Size"), before);
         for (const char* s : {"S", "T", "L"})
             IniFile::write(Ini, Sect, QStringLiteral("F_Test") + QLatin1String(s), QStringLiteral("123"));
         auto w = makeForm(QStringLiteral("sizable"));
@@ -212,8 +225,7 @@ private slots:
             QVERIFY(QTest::qWaitForWindowExposed(w.get()));
             PosFinestre_Save(w.get());
             w->close();
-            if (i == 0)
-                first = stored();
+            if (i == 0) first = stored();
             QCOMPARE(stored(), first);
         }
         QCOMPARE(first, kind == QLatin1String("fixed") ? QStringLiteral("0|1515|3000|4500|6000|")

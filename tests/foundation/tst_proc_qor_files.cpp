@@ -5,9 +5,10 @@
 #include <QFile>
 #include <QTest>
 
-class TstProcQorFiles : public QObject {
+class TstProcQorFiles : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void fileBak_data()
     {
         QTest::addColumn<QString>("name");
@@ -15,17 +16,17 @@ private slots:
         QTest::addColumn<bool>("olderBackup");
         QTest::addColumn<bool>("moved");
         QTest::addColumn<QString>("backup");
-        QTest::newRow("missing file") << "XMLGESTALO_Debug.LOG" << qint64(-1) << false << false
-                                      << "XMLGESTALO_Debug_BAK.LOG";
-        QTest::newRow("exactly 512 KB stays") << "XMLGESTALO_Debug.LOG" << qint64(524288) << true << false
-                                              << "XMLGESTALO_Debug_BAK.LOG";
-        QTest::newRow("one byte more is moved") << "XMLGESTALO_Debug.LOG" << qint64(524289) << false << true
-                                                << "XMLGESTALO_Debug_BAK.LOG";
-        QTest::newRow("older backup replaced") << "XMLGESTALO_Debug.LOG" << qint64(600000) << true << true
-                                               << "XMLGESTALO_Debug_BAK.LOG";
+        QTest::newRow("missing file")
+            << "XMLGESTALO_Debug.LOG" << qint64(-1) << false << false << "XMLGESTALO_Debug_BAK.LOG";
+        QTest::newRow("exactly 512 KB stays")
+            << "XMLGESTALO_Debug.LOG" << qint64(524288) << true << false << "XMLGESTALO_Debug_BAK.LOG";
+        QTest::newRow("one byte more is moved")
+            << "XMLGESTALO_Debug.LOG" << qint64(524289) << false << true << "XMLGESTALO_Debug_BAK.LOG";
+        QTest::newRow("older backup replaced")
+            << "XMLGESTALO_Debug.LOG" << qint64(600000) << true << true << "XMLGESTALO_Debug_BAK.LOG";
         QTest::newRow("no extension") << "debug" << qint64(524289) << false << true << "debug_BAK.";
-        QTest::newRow("blanks in the name") << "il mio log.txt" << qint64(524289) << false << true
-                                            << "il mio log_BAK.txt";
+        QTest::newRow("blanks in the name")
+            << "il mio log.txt" << qint64(524289) << false << true << "il mio log_BAK.txt";
     }
 
     void fileBak()
@@ -39,10 +40,8 @@ private slots:
         const QString path = env.work() + name;
         const QString bak = env.work() + backup;
         QByteArray content(qMax<qint64>(size, 0), 'a');
-        if (size >= 0)
-            env.writeFile(path, content);
-        if (olderBackup)
-            env.writeFile(bak, "old backup");
+        if (size >= 0) env.writeFile(path, content);
+        if (olderBackup) env.writeFile(bak, "old backup");
         QVERIFY(File_BAK(path, 512));
         if (moved) {
             QVERIFY(!QFile::exists(path));
@@ -50,8 +49,7 @@ private slots:
         } else {
             QCOMPARE(QFile::exists(path), size >= 0);
             QCOMPARE(QFile::exists(bak), olderBackup);
-            if (olderBackup)
-                QCOMPARE(TestEnv::readFile(bak), QByteArray("old backup"));
+            if (olderBackup) QCOMPARE(TestEnv::readFile(bak), QByteArray("old backup"));
         }
     }
 
@@ -61,8 +59,10 @@ private slots:
         QTest::addColumn<bool>("fileThere");
         QTest::addColumn<QString>("message"); // "" = started
         QTest::newRow("both there") << true << true << "";
-        QTest::newRow("viewer missing") << false << true << "File visualizzatore : <v>\r\nINESISTENTE !!\r\n\r\n";
-        QTest::newRow("file missing") << true << false << "File da visualizzare : <f>\r\nINESISTENTE !!\r\n\r\n";
+        QTest::newRow("viewer missing")
+            << false << true << "File visualizzatore : <v>\r\nINESISTENTE !!\r\n\r\n";
+        QTest::newRow("file missing")
+            << true << false << "File da visualizzare : <f>\r\nINESISTENTE !!\r\n\r\n";
         QTest::newRow("both missing names the file")
             << false << false << "File da visualizzare : <f>\r\nINESISTENTE !!\r\n\r\n";
     }
@@ -77,10 +77,8 @@ private slots:
         const QString viewer = env.work() + QStringLiteral("bin/my viewer");
         // Blanks and quotes in the name: it must reach the viewer as one argument.
         const QString file = env.work() + QStringLiteral("list \"2024\" _ZIPLIST.TXT");
-        if (viewerThere)
-            env.writeFile(viewer, "#!/bin/sh\n");
-        if (fileThere)
-            env.writeFile(file, "x");
+        if (viewerThere) env.writeFile(viewer, "#!/bin/sh\n");
+        if (fileThere) env.writeFile(file, "x");
         const bool started = Shell_ViewFile(viewer, file);
         QCOMPARE(started, message.isEmpty());
         if (message.isEmpty()) {
@@ -106,11 +104,16 @@ private slots:
     {
         QTest::addColumn<QString>("in");
         QTest::addColumn<QString>("out");
-        QTest::newRow("full path") << "/home/u/fatture/IT01234567890_00001.xml" << "IT01234567890_00001.xml";
-        QTest::newRow("blanks trimmed") << "  nota.TXT  " << "nota.TXT";
-        QTest::newRow("no extension") << "/tmp/LEGGIMI" << "LEGGIMI.";
-        QTest::newRow("two dots") << "archivio.tar.gz" << "archivio.tar.gz";
-        QTest::newRow("backslash folder") << "C:\\Dati\\f.p7m" << "f.p7m";
+        QTest::newRow("full path") << "/home/u/fatture/IT01234567890_00001.xml"
+                                   << "IT01234567890_00001.xml";
+        QTest::newRow("blanks trimmed") << "  nota.TXT  "
+                                        << "nota.TXT";
+        QTest::newRow("no extension") << "/tmp/LEGGIMI"
+                                      << "LEGGIMI.";
+        QTest::newRow("two dots") << "archivio.tar.gz"
+                                  << "archivio.tar.gz";
+        QTest::newRow("backslash folder") << "C:\\Dati\\f.p7m"
+                                          << "f.p7m";
     }
 
     void nomeFileNorm()
@@ -148,8 +151,7 @@ private slots:
             qunsetenv("LOCALAPPDATA");
         else
             qputenv("LOCALAPPDATA", la.toUtf8());
-        if (local == QLatin1String("folder"))
-            QDir().mkpath(la + QStringLiteral("/VirtualStore"));
+        if (local == QLatin1String("folder")) QDir().mkpath(la + QStringLiteral("/VirtualStore"));
         const QString vs = la + QStringLiteral("/VirtualStore/");
         QString want = expected;
         want.replace(QLatin1String("<vs>"), vs).replace(QLatin1String("<vs-"), vs.chopped(1));
@@ -177,16 +179,14 @@ private slots:
         TestEnv env;
         const QString la = env.work() + QStringLiteral("Local Data");
         qputenv("LOCALAPPDATA", la.toUtf8());
-        if (folder)
-            QDir().mkpath(la + QStringLiteral("/VirtualStore"));
-        if (answer)
-            env.dialogs().answer(answer);
+        if (folder) QDir().mkpath(la + QStringLiteral("/VirtualStore"));
+        if (answer) env.dialogs().answer(answer);
         OpenVirtualStore();
         QCOMPARE(env.dialogs().beeps, beeps);
         if (answer) {
             QCOMPARE(env.dialogs().calls.size(), 1);
-            QCOMPARE(env.dialogs().calls[0].text,
-                     QStringLiteral("Confermi apertura cartella :\r\n") + la + QStringLiteral("/VirtualStore/"));
+            QCOMPARE(env.dialogs().calls[0].text, QStringLiteral("Confermi apertura cartella :\r\n") + la +
+                                                      QStringLiteral("/VirtualStore/"));
             QCOMPARE(env.dialogs().calls[0].title, QStringLiteral("OpenVirtualStore"));
             QCOMPARE(env.dialogs().calls[0].buttons(), int(vb::YesNo));
             QCOMPARE(env.dialogs().calls[0].icon(), int(vb::Question));

@@ -5,9 +5,10 @@
 
 // The machine's own printers: whatever is installed, the catalog answers quickly and
 // gives every printer a name and a port fit for a section name.
-class TstCupsPrinterCatalog : public QObject {
+class TstCupsPrinterCatalog : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void installedPrinters()
     {
         CupsPrinterCatalog c;

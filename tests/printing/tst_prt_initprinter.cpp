@@ -9,7 +9,8 @@
 #include <QDir>
 #include <QTest>
 
-namespace {
+namespace
+{
 
 const QString Ini = QStringLiteral("QOR_PRT.INI");
 
@@ -19,17 +20,18 @@ QByteArray crlf(const QByteArray& text)
 }
 
 // A settings file as a full generation leaves it, with customised printer sections.
-const QByteArray Base = crlf("[System]\nPrinter=Ufficio,HP,LPT1:\n"
-                             "[Default]\nPrinter=Colori,usb://Canon/X\nLunghezza=72\nLarghezza=80\nLandscape=0\n"
-                             "Colore=2\nTop=1\nBottom=3\nFontNorm=Arial\nFontNSiz=10.5\nFontComp=Arial Narrow\n"
-                             "FontCSiz=7\nFontSComp=Courier New\nFontSCSiz=6\n"
-                             "[Ufficio,LPT1:]\nLunghezza=66\nLarghezza=136\nLandscape=1\nColore=1\nTop=2\nBottom=2\n"
-                             "FontNorm=Courier New\nFontNSiz=12\nFontComp=Courier New\nFontCSiz=7\n"
-                             "FontSComp=Lucida Console\nFontSCSiz=5.5\n"
-                             "[Colori,usb://Canon/X]\nLunghezza=72\nLarghezza=80\nLandscape=0\nColore=2\nTop=1\n"
-                             "Bottom=3\nFontNorm=Arial\nFontNSiz=10.5\nFontComp=Arial Narrow\nFontCSiz=7\n"
-                             "FontSComp=Courier New\nFontSCSiz=6\n"
-                             "[Strana, Ditta,LPT2:]\nLunghezza=61\nTop=0\nBottom=0\n");
+const QByteArray Base =
+    crlf("[System]\nPrinter=Ufficio,HP,LPT1:\n"
+         "[Default]\nPrinter=Colori,usb://Canon/X\nLunghezza=72\nLarghezza=80\nLandscape=0\n"
+         "Colore=2\nTop=1\nBottom=3\nFontNorm=Arial\nFontNSiz=10.5\nFontComp=Arial Narrow\n"
+         "FontCSiz=7\nFontSComp=Courier New\nFontSCSiz=6\n"
+         "[Ufficio,LPT1:]\nLunghezza=66\nLarghezza=136\nLandscape=1\nColore=1\nTop=2\nBottom=2\n"
+         "FontNorm=Courier New\nFontNSiz=12\nFontComp=Courier New\nFontCSiz=7\n"
+         "FontSComp=Lucida Console\nFontSCSiz=5.5\n"
+         "[Colori,usb://Canon/X]\nLunghezza=72\nLarghezza=80\nLandscape=0\nColore=2\nTop=1\n"
+         "Bottom=3\nFontNorm=Arial\nFontNSiz=10.5\nFontComp=Arial Narrow\nFontCSiz=7\n"
+         "FontSComp=Courier New\nFontSCSiz=6\n"
+         "[Strana, Ditta,LPT2:]\nLunghezza=61\nTop=0\nBottom=0\n");
 
 FakePrinterCatalog* installCatalog(bool withPrinters = true)
 {
@@ -63,9 +65,10 @@ QString useOwnTemp(const TestEnv& env)
 
 } // namespace
 
-class TstPrtInitPrinter : public QObject {
+class TstPrtInitPrinter : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void init() { G_PrtSet = T_PrtSet(); }
     void cleanup() { setPrinterCatalog(nullptr); }
 
@@ -89,16 +92,31 @@ private slots:
         QTest::addColumn<QString>("defaultPrinter");
         QTest::addColumn<int>("lunghezza");
         QTest::addColumn<int>("maxRow");
-        QTest::newRow("semicolon") << "Ufficio;LPT1:" << "Ufficio" << "HP LaserJet" << "Ufficio,LPT1:"
+        QTest::newRow("semicolon") << "Ufficio;LPT1:"
+                                   << "Ufficio"
+                                   << "HP LaserJet"
+                                   << "Ufficio,LPT1:"
                                    << "Ufficio;LPT1:" << 66 << 62;
-        QTest::newRow("comma") << "Ufficio,LPT1:" << "Ufficio" << "HP LaserJet" << "Ufficio,LPT1:"
+        QTest::newRow("comma") << "Ufficio,LPT1:"
+                               << "Ufficio"
+                               << "HP LaserJet"
+                               << "Ufficio,LPT1:"
                                << "Ufficio,LPT1:" << 66 << 62;
-        QTest::newRow("zero takes [Default]") << "0" << "Colori" << "Canon iP" << "Colori,usb://Canon/X"
+        QTest::newRow("zero takes [Default]") << "0"
+                                              << "Colori"
+                                              << "Canon iP"
+                                              << "Colori,usb://Canon/X"
                                               << "Colori,usb://Canon/X" << 72 << 68;
-        QTest::newRow("empty takes [Default]") << "" << "Colori" << "Canon iP" << "Colori,usb://Canon/X"
+        QTest::newRow("empty takes [Default]") << ""
+                                               << "Colori"
+                                               << "Canon iP"
+                                               << "Colori,usb://Canon/X"
                                                << "Colori,usb://Canon/X" << 72 << 68;
-        QTest::newRow("device with a comma") << "Strana, Ditta;LPT2:" << "Strana, Ditta" << "Generic"
-                                             << "Strana, Ditta,LPT2:" << "Strana, Ditta;LPT2:" << 61 << 61;
+        QTest::newRow("device with a comma") << "Strana, Ditta;LPT2:"
+                                             << "Strana, Ditta"
+                                             << "Generic"
+                                             << "Strana, Ditta,LPT2:"
+                                             << "Strana, Ditta;LPT2:" << 61 << 61;
     }
 
     void nameForms()
@@ -164,7 +182,8 @@ private slots:
                               "FontNorm=Courier New", "FontNSiz=12", "FontComp=Courier New", "FontCSiz=7",
                               "FontSComp=Courier New", "FontSCSiz=6"}));
         QCOMPARE(int(G_PrtMaxRow), 62);
-        QCOMPARE(IniFile::read(Ini, QStringLiteral("Default"), QStringLiteral("Printer")), QStringLiteral("Altro,LPT9:"));
+        QCOMPARE(IniFile::read(Ini, QStringLiteral("Default"), QStringLiteral("Printer")),
+                 QStringLiteral("Altro,LPT9:"));
     }
 
     // A section that holds no usable value keeps what the previous printer left.
@@ -173,8 +192,9 @@ private slots:
         TestEnv env;
         installCatalog();
         env.writeFile(env.winDir() + Ini,
-                      Base + crlf("[Rotta,LPT5:]\nLunghezza=abc\nLarghezza=\nLandscape=1x\nColore=\nTop=99999\n"
-                                  "Bottom=-1\nFontNorm=Verdana\nFontNSiz=dieci\nFontCSiz=7,5\n"));
+                      Base +
+                          crlf("[Rotta,LPT5:]\nLunghezza=abc\nLarghezza=\nLandscape=1x\nColore=\nTop=99999\n"
+                               "Bottom=-1\nFontNorm=Verdana\nFontNSiz=dieci\nFontCSiz=7,5\n"));
         PRT_InitPrinter(QStringLiteral("Colori,usb://Canon/X"));
         PRT_InitPrinter(QStringLiteral("Rotta,LPT5:"));
         QCOMPARE(int(G_PrtSet.Lunghezza), 72); // kept
@@ -184,8 +204,8 @@ private slots:
         QCOMPARE(int(G_PrtSet.Top), 1);        // out of range: kept
         QCOMPARE(int(G_PrtSet.Bottom), -1);
         QCOMPARE(fix(G_PrtSet.FontNorm), QStringLiteral("Verdana"));
-        QCOMPARE(G_PrtSet.FontNSiz, 10.5f);   // kept
-        QCOMPARE(G_PrtSet.FontCSiz, 7.5f);    // decimal comma read
+        QCOMPARE(G_PrtSet.FontNSiz, 10.5f);          // kept
+        QCOMPARE(G_PrtSet.FontCSiz, 7.5f);           // decimal comma read
         QCOMPARE(fix(G_PrtSet.FontComp), QString()); // missing text key: empty
         QCOMPARE(fix(G_PrtSet.FontSComp), QStringLiteral("Courier New"));
         QCOMPARE(G_PrtSet.FontSCSiz, 6.0f);
@@ -209,7 +229,8 @@ private slots:
         QFETCH(int, expected);
         TestEnv env;
         installCatalog();
-        env.writeFile(env.winDir() + Ini, Base + crlf("[R,LPT5:]\nLunghezza=" + value.toUtf8() + "\nTop=2\nBottom=2\n"));
+        env.writeFile(env.winDir() + Ini,
+                      Base + crlf("[R,LPT5:]\nLunghezza=" + value.toUtf8() + "\nTop=2\nBottom=2\n"));
         PRT_InitPrinter(QStringLiteral("R,LPT5:"));
         QCOMPARE(int(G_PrtSet.Lunghezza), expected);
         QCOMPARE(int(G_PrtMaxRow), expected - 4);
