@@ -93,9 +93,11 @@ QString execProgram(const QString& desktop)
             // "env NAME=value program %f" starts the program named after the settings.
             const QStringList words = exec.split(QLatin1Char(' '), Qt::SkipEmptyParts);
             int i = 0;
-            if (!words.isEmpty() && words.first() == QLatin1String("env"))
-                for (i = 1; i < words.size() && words[i].contains(QLatin1Char('=')); ++i) {
-                }
+            if (!words.isEmpty() && words.first() == QLatin1String("env")) {
+                i = 1;
+                while (i < words.size() && words[i].contains(QLatin1Char('=')))
+                    ++i;
+            }
             prog = words.value(i);
         }
         if (prog.isEmpty()) return {};
