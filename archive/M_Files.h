@@ -1,0 +1,27 @@
+#pragma once
+#include "XML_Stru.h"
+#include "platform/ado/Ado.h"
+
+#include <QString>
+
+// Single rows of the archive: one FILES row per invoice file, and the path of an archived
+// folder from its key. Each call opens and closes its own recordset on the caller's open
+// connection; none traps errors (an ado::Error goes to the caller).
+
+// The key of a folder: Str_CheckSum over the folder as PathSlash writes it, the one text
+// form every caller keys a folder by. A file's PathFolder gives the same key as the folder
+// it was listed from.
+qint32 MDB_FolderKey(const QString& folder);
+
+// Adds the file's FILES row the first time the file (same name, length and folder) is
+// seen. True when the row was there before; Sent then tells whether its dat_send is later
+// than 01/01/2000 00:00. An existing row is never changed.
+bool MDB_FilesSave(ado::Connection& Conn, const XML_Stru& Invoice, bool& Sent);
+
+// The file's send date in the general date form, "" when Null or no row. With a folder
+// key > 0 the row is found by name and folder, otherwise by name and length.
+QString MDB_FilesGetDatSend(ado::Connection& Conn, const XML_Stru& Invoice, double FolderKey);
+
+// The path of a base folder (DIRBASE) or, with SubFolder, of a linked sub-folder (DIRSUB)
+// by its own key, trimmed; "" when no row has that key.
+QString MDB_LoadFolders(ado::Connection& Conn, double FolderKey, bool SubFolder);
