@@ -165,7 +165,7 @@ QString XML_ReadHeader(const QString& rawPath, XML_Stru& record)
         throw XML_ReadError(
             70, QStringLiteral("Impossibile leggere il file %1 (%2)").arg(path, file.errorString()));
     const QByteArray bytes = file.read(qMin(length, XML_HeadBytes));
-    if (bytes.isNull() && file.error() != QFileDevice::NoError)
+    if (file.error() != QFileDevice::NoError)
         throw XML_ReadError(75,
                             QStringLiteral("Errore leggendo il file %1 (%2)").arg(path, file.errorString()));
     file.close();
