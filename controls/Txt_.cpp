@@ -25,16 +25,15 @@ namespace Ordalis
 class MaxLengthValidator : public QValidator
 {
   public:
-    MaxLengthValidator(QLineEdit* box) : QValidator(box), box_(box) {}
+    explicit MaxLengthValidator(QLineEdit* box) : QValidator(box) {}
     State validate(QString& input, int&) const override
     {
-        if (max > 0 && input.size() > max && input.size() > box_->text().size()) return Invalid;
-        return Acceptable;
+        if (byCode || max <= 0) return Acceptable;
+        return input.size() > max && input.size() > shownLength ? Invalid : Acceptable;
     }
     int max = 0;
-
-  private:
-    QLineEdit* box_;
+    bool byCode = false;       // a text set by code is never cut nor refused
+    qsizetype shownLength = 0; // the length before the edit being checked
 };
 
 namespace
@@ -114,7 +113,10 @@ Txt_::Txt_(QWidget* parent)
         box_->setFont(f);
     }
     setInner(box_);
-    connect(box_, &QLineEdit::textChanged, this, [this] { Q_EMIT Change(); });
+    connect(box_, &QLineEdit::textChanged, this, [this](const QString& t) {
+        validator_->shownLength = t.size();
+        Q_EMIT Change();
+    });
     resize(box_->sizeHint());
     initProperties();
     applyColors();
@@ -271,14 +273,23 @@ void Txt_::setSelText(const QString& v)
     const int start = SelStart();
     const int len = SelLength();
     t.replace(start, len, v);
-    box_->setText(t);
+    setBoxText(t);
     box_->setCursorPosition(start + int(v.size()));
     notify(QStringLiteral("SelText"));
 }
 
+void Txt_::setBoxText(const QString& v)
+{
+    validator_->byCode = true;
+    box_->setText(v);
+    validator_->byCode = false;
+    // A text set by code shows its beginning, as the standard text box does.
+    box_->setCursorPosition(0);
+}
+
 void Txt_::setText(const QString& v)
 {
-    box_->setText(v);
+    setBoxText(v);
     notify(QStringLiteral("Text"));
 }
 

@@ -183,6 +183,7 @@ class ORDALIS_EXPORT Txt_ : public OrdalisControl
     void applyColors();
     void keyPressStep(int& keyAscii);
     void applyPasswordChar();
+    void setBoxText(const QString& v);
 
     QLineEdit* box_ = nullptr;
     MaxLengthValidator* validator_ = nullptr;

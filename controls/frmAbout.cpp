@@ -4,6 +4,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/Launcher.h"
+#include "platform/registry/Registry.h"
 #include "qor/Cl_QOR.h"
 
 #include <QApplication>
@@ -24,8 +25,6 @@ std::function<void(frmAbout*)> g_hook;
 constexpr int kMajor = 1;
 constexpr int kMinor = 1;
 constexpr int kRevision = 0;
-
-const QString kHklm = QStringLiteral("HKEY_LOCAL_MACHINE");
 } // namespace
 
 QString frmAbout::libraryTitle()
@@ -140,11 +139,12 @@ void frmAbout::StartSysInfo()
     const QString unavailable = QStringLiteral("System Information Is Unavailable At This Time");
     QString path;
     QString value;
-    if (GetKeyValue(kHklm, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
+    if (GetKeyValue(Registry::HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
                     QStringLiteral("PATH"), value)) {
         // Registered with its full path: started as it is.
         path = value;
-    } else if (GetKeyValue(kHklm, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),
+    } else if (GetKeyValue(Registry::HKEY_LOCAL_MACHINE,
+                           QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),
                            QStringLiteral("MSINFO"), value) &&
                Qor().FileExists(value + QStringLiteral("/MSINFO32.EXE"))) {
         path = value + QStringLiteral("/MSINFO32.EXE");
@@ -156,10 +156,28 @@ void frmAbout::StartSysInfo()
         MsgBox(unavailable, vb::OKOnly, libraryTitle());
 }
 
-bool frmAbout::GetKeyValue(const QString&, const QString&, const QString&, QString& keyVal)
+bool frmAbout::GetKeyValue(qint32 keyRoot, const QString& keyName, const QString& subKeyRef, QString& keyVal)
 {
-    keyVal.clear();
-    return false;
+    const qint32 key = Registry::openKey(keyRoot, keyName);
+    if (!key) {
+        keyVal.clear();
+        return false;
+    }
+    const std::optional<Registry::Value> v = Registry::queryValue(key, subKeyRef);
+    if (!v) {
+        keyVal.clear();
+        Registry::closeKey(key);
+        return false;
+    }
+    if (v->type == Registry::REG_SZ) {
+        QString text = v->text;
+        if (text.endsWith(QChar(0))) text.chop(1);
+        keyVal = text;
+    } else if (v->type == Registry::REG_DWORD) {
+        keyVal = QString::number(v->dword);
+    }
+    Registry::closeKey(key);
+    return true;
 }
 
 } // namespace Ordalis

@@ -46,8 +46,7 @@ class ORDALIS_EXPORT frmAbout : public QDialog
     void Form_Load();
     void StartSysInfo();
     // One value of the machine's registry: a text, or a double word written in decimal.
-    bool GetKeyValue(const QString& keyRoot, const QString& keyName, const QString& subKeyRef,
-                     QString& keyVal);
+    bool GetKeyValue(qint32 keyRoot, const QString& keyName, const QString& subKeyRef, QString& keyVal);
 };
 
 } // namespace Ordalis
