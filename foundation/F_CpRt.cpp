@@ -10,7 +10,8 @@
 #include <QLabel>
 #include <QMouseEvent>
 
-namespace {
+namespace
+{
 const QString kOwnTitle = QStringLiteral("Informazioni su Plicora");
 } // namespace
 
@@ -73,7 +74,8 @@ F_CpRt::F_CpRt()
     for (QLabel* l : {Image1, Image2, Label4, Label5, Lbl_Cod, Lbl_IP})
         onClick(l, [this] { Guard(QStringLiteral("F_CpRt_Click"), [this] { Unload(); }); });
     onClick(Lbl_Web, [this] { Guard(QStringLiteral("Lbl_Web_Click"), [this] { Lbl_Web_Click(); }); });
-    onClick(Lbl_Parner, [this] { Guard(QStringLiteral("Lbl_Parner_Click"), [this] { Lbl_Parner_Click(); }); });
+    onClick(Lbl_Parner,
+            [this] { Guard(QStringLiteral("Lbl_Parner_Click"), [this] { Lbl_Parner_Click(); }); });
 }
 
 void F_CpRt::Form_Load()
@@ -94,8 +96,7 @@ void F_CpRt::Form_Load()
 
 void F_CpRt::mouseReleaseEvent(QMouseEvent* e)
 {
-    if (e->button() == Qt::LeftButton)
-        Guard(QStringLiteral("Form_Click"), [this] { Form_Click(); });
+    if (e->button() == Qt::LeftButton) Guard(QStringLiteral("Form_Click"), [this] { Form_Click(); });
 }
 
 void F_CpRt::Lbl_Web_Click()

@@ -4,9 +4,10 @@
 class QLabel;
 
 // The about window. Any click on it closes it; the two links open their address first.
-class F_CpRt final : public VbFormOf<F_CpRt> {
+class F_CpRt final : public VbFormOf<F_CpRt>
+{
     Q_OBJECT
-public:
+  public:
     F_CpRt();
 
     static QString MakerWebAddress();
@@ -32,7 +33,7 @@ public:
     void Lbl_Web_Click();
     void Lbl_Parner_Click();
 
-protected:
+  protected:
     void Form_Load() override;
     void mouseReleaseEvent(QMouseEvent* e) override;
 };

@@ -1,6 +1,7 @@
 #include "F_Fold.h"
 
 #include "M_MV.h"
+#include "PosFinestre.h"
 #include "platform/Dialogs.h"
 #include "qor/Cl_QOR.h"
 
@@ -14,7 +15,8 @@
 #include <QStorageInfo>
 #include <QVBoxLayout>
 
-namespace {
+namespace
+{
 const QString kIni = QStringLiteral("QOR_PLCR.INI");
 constexpr int kNarrowPx = 4900 / 15;
 constexpr int kWidePx = 9800 / 15;
@@ -59,15 +61,20 @@ F_Fold::F_Fold()
     outer->addLayout(buttons);
     resize(kNarrowPx, 4200 / 15);
 
-    connect(Drive1, &QComboBox::activated, this, [this] { Guard(QStringLiteral("Drive1_Change"), [this] { Drive1_Change(); }); });
+    connect(Drive1, &QComboBox::activated, this,
+            [this] { Guard(QStringLiteral("Drive1_Change"), [this] { Drive1_Change(); }); });
     connect(Dir1, &QListWidget::itemActivated, this, [this](QListWidgetItem* it) {
         const QString path = it->data(Qt::UserRole).toString();
         Guard(QStringLiteral("Dir1_Change"), [this, path] { setDirPath(path); });
     });
-    connect(Cmd_OK, &QPushButton::clicked, this, [this] { Guard(QStringLiteral("Cmd_OK_Click"), [this] { Cmd_OK_Click(); }); });
-    connect(Cmd_Quit, &QPushButton::clicked, this, [this] { Guard(QStringLiteral("Cmd_Quit_Click"), [this] { Cmd_Quit_Click(); }); });
-    connect(Cmd_NewDir, &QPushButton::clicked, this, [this] { Guard(QStringLiteral("Cmd_NewDir_Click"), [this] { Cmd_NewDir_Click(); }); });
-    connect(Cmd_View, &QPushButton::clicked, this, [this] { Guard(QStringLiteral("Cmd_View_Click"), [this] { Cmd_View_Click(); }); });
+    connect(Cmd_OK, &QPushButton::clicked, this,
+            [this] { Guard(QStringLiteral("Cmd_OK_Click"), [this] { Cmd_OK_Click(); }); });
+    connect(Cmd_Quit, &QPushButton::clicked, this,
+            [this] { Guard(QStringLiteral("Cmd_Quit_Click"), [this] { Cmd_Quit_Click(); }); });
+    connect(Cmd_NewDir, &QPushButton::clicked, this,
+            [this] { Guard(QStringLiteral("Cmd_NewDir_Click"), [this] { Cmd_NewDir_Click(); }); });
+    connect(Cmd_View, &QPushButton::clicked, this,
+            [this] { Guard(QStringLiteral("Cmd_View_Click"), [this] { Cmd_View_Click(); }); });
 }
 
 bool F_Fold::Choose(const QString& callerKey, VbForm* opener)
@@ -82,16 +89,13 @@ QStringList F_Fold::DriveEntries()
     QStringList roots;
     QMap<QString, QString> labels;
     for (const QStorageInfo& s : QStorageInfo::mountedVolumes()) {
-        if (!s.isValid() || !s.isReady())
-            continue;
+        if (!s.isValid() || !s.isReady()) continue;
         const QString root = s.rootPath();
-        if (roots.contains(root))
-            continue;
+        if (roots.contains(root)) continue;
         roots << root;
         labels.insert(root, s.name());
     }
-    if (!roots.contains(QStringLiteral("/")))
-        roots << QStringLiteral("/");
+    if (!roots.contains(QStringLiteral("/"))) roots << QStringLiteral("/");
     std::sort(roots.begin(), roots.end());
     QStringList out;
     for (const QString& r : std::as_const(roots)) {
@@ -117,6 +121,7 @@ void F_Fold::Form_Load()
     takeKey();
     startDir_ = QDir::currentPath();
     Cmd_View->setToolTip(QStringLiteral("Click per vedere i Files"));
+    PosFinestre_Load(this, minHeight_, minWidth_);
 }
 
 void F_Fold::Form_Activate()
@@ -132,17 +137,14 @@ void F_Fold::setDrive(const QString& drive)
     const QString want = DrivePart(drive);
     int index = -1;
     for (int i = 0; i < Drive1->count(); ++i)
-        if (DrivePart(Drive1->itemText(i)) == want)
-            index = i;
+        if (DrivePart(Drive1->itemText(i)) == want) index = i;
     if (index < 0) {
         // A drive that is no longer mounted: the mount root that holds the path.
         const QString root = QStorageInfo(want.isEmpty() ? QStringLiteral("/") : want).rootPath();
         for (int i = 0; i < Drive1->count(); ++i)
-            if (DrivePart(Drive1->itemText(i)) == root)
-                index = i;
+            if (DrivePart(Drive1->itemText(i)) == root) index = i;
     }
-    if (index < 0)
-        index = 0;
+    if (index < 0) index = 0;
     if (index != Drive1->currentIndex() || dirPath_.isEmpty()) {
         Drive1->setCurrentIndex(index);
         Drive1_Change();
@@ -155,8 +157,7 @@ void F_Fold::setDirPath(const QString& path)
     // A folder that has gone: its nearest existing parent.
     while (!QFileInfo(p).isDir() && p != QStringLiteral("/") && !p.isEmpty())
         p = QFileInfo(p).absolutePath();
-    if (!QFileInfo(p).isDir())
-        p = QStringLiteral("/");
+    if (!QFileInfo(p).isDir()) p = QStringLiteral("/");
     if (p == dirPath_) {
         refreshDirs();
         return;
@@ -192,8 +193,7 @@ void F_Fold::refreshDirs()
     QStringList chain;
     for (QString p = dirPath_; !p.isEmpty();) {
         chain.prepend(p);
-        if (p == QStringLiteral("/"))
-            break;
+        if (p == QStringLiteral("/")) break;
         p = QFileInfo(p).absolutePath();
     }
     int depth = 0;
@@ -204,7 +204,8 @@ void F_Fold::refreshDirs()
         ++depth;
     }
     Dir1->setCurrentRow(Dir1->count() - 1);
-    const QStringList subs = QDir(dirPath_).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    const QStringList subs =
+        QDir(dirPath_).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString& s : subs) {
         auto* it = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + s, Dir1);
         it->setData(Qt::UserRole, QDir(dirPath_).filePath(s));
@@ -247,7 +248,8 @@ void F_Fold::Cmd_NewDir_Click()
         return;
     }
     if (!QDir().mkdir(path)) {
-        MsgBox(QStringLiteral("Impossibile creare la cartella :\r\n") + path, vb::OKOnly | vb::Critical, windowTitle());
+        MsgBox(QStringLiteral("Impossibile creare la cartella :\r\n") + path, vb::OKOnly | vb::Critical,
+               windowTitle());
         Beep();
     }
     refreshDirs();
@@ -276,6 +278,6 @@ void F_Fold::Cmd_Quit_Click()
 
 void F_Fold::Form_Unload(int&)
 {
-    if (!startDir_.isEmpty())
-        QDir::setCurrent(startDir_);
+    if (!startDir_.isEmpty()) QDir::setCurrent(startDir_);
+    PosFinestre_Save(this);
 }

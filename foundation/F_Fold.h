@@ -9,9 +9,10 @@ class QPushButton;
 // folder of it and, with the file list opened, a file of that folder. The caller
 // sets Tag to its key and shows it modally; ShowModal answers Accepted only after
 // "OK", and only then are the settings and the properties changed.
-class F_Fold final : public VbFormOf<F_Fold> {
+class F_Fold final : public VbFormOf<F_Fold>
+{
     Q_OBJECT
-public:
+  public:
     F_Fold();
 
     QString Fd_Driv() const { return fdDriv_; }
@@ -50,12 +51,12 @@ public:
     void Cmd_OK_Click();
     void Cmd_Quit_Click();
 
-protected:
+  protected:
     void Form_Load() override;
     void Form_Activate() override;
     void Form_Unload(int& cancel) override;
 
-private:
+  private:
     void takeKey();
     void refreshDirs();
     void refreshFiles();
@@ -64,6 +65,6 @@ private:
     QString key_;
     QString startDir_;
     QString dirPath_;
-    int minHeight_ = 0;
-    int minWidth_ = 0;
+    qint32 minHeight_ = 0;
+    qint32 minWidth_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "F_Splash.h"
 #include "M_MV.h"
+#include "PosFinestre.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -34,8 +35,10 @@ F_MSG::F_MSG()
 
 void F_MSG::Form_Load()
 {
+    PosFinestre_Load(this, minHeight_, minWidth_);
 }
 
 void F_MSG::Form_Unload(int&)
 {
+    PosFinestre_Save(this);
 }

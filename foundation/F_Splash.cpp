@@ -61,7 +61,8 @@ F_Splash::F_Splash()
     lblWarning = new QLabel(QStringLiteral("ATTENDERE !!      Collegamento agli archivi in corso."), Frame1);
     lblWarning->setObjectName(QStringLiteral("lblWarning"));
     body->addWidget(lblWarning);
-    lblCredit1 = new QLabel(QStringLiteral("Archiviazione e invio delle fatture elettroniche FatturaPA"), Frame1);
+    lblCredit1 =
+        new QLabel(QStringLiteral("Archiviazione e invio delle fatture elettroniche FatturaPA"), Frame1);
     lblCredit1->setObjectName(QStringLiteral("lblCredit1"));
     lblCredit2 = new QLabel(QStringLiteral("Tutti i diritti riservati"), Frame1);
     lblCredit2->setObjectName(QStringLiteral("lblCredit2"));

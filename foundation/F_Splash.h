@@ -5,9 +5,10 @@ class QFrame;
 class QLabel;
 
 // The start-up window shown while the program connects to its archives.
-class F_Splash final : public VbFormOf<F_Splash> {
+class F_Splash final : public VbFormOf<F_Splash>
+{
     Q_OBJECT
-public:
+  public:
     F_Splash();
 
     QLabel* lblProductName = nullptr;
@@ -19,7 +20,7 @@ public:
     QLabel* imgLogo = nullptr;
     QFrame* Frame1 = nullptr;
 
-protected:
+  protected:
     void Form_Load() override;
 };
 

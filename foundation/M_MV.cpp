@@ -19,7 +19,8 @@ bool B_Develop = false;
 QString Pth_DebugLog;
 QString Pth_DirTmpMDB;
 
-namespace {
+namespace
+{
 
 QString& exeNameOverride()
 {
@@ -54,8 +55,7 @@ QString App_Title()
 
 QString App_ExeName()
 {
-    if (!exeNameOverride().isEmpty())
-        return exeNameOverride();
+    if (!exeNameOverride().isEmpty()) return exeNameOverride();
     const QString path = QCoreApplication::applicationFilePath();
     return QFileInfo(path).completeBaseName();
 }
@@ -80,14 +80,12 @@ QString App_LockPath()
 bool App_PrevInstance()
 {
     auto& lock = instanceLock();
-    if (lock && lock->isLocked())
-        return false; // this copy holds it already
+    if (lock && lock->isLocked()) return false; // this copy holds it already
     lock = std::make_unique<QLockFile>(App_LockPath());
     // A running copy holds the lock for hours: never stale by age, only when
     // the process that wrote it is gone (a crashed copy).
     lock->setStaleLockTime(0);
-    if (lock->tryLock(0))
-        return false;
+    if (lock->tryLock(0)) return false;
     lock.reset();
     return true;
 }
@@ -95,15 +93,13 @@ bool App_PrevInstance()
 void App_ReleaseInstance()
 {
     auto& lock = instanceLock();
-    if (lock)
-        lock->unlock();
+    if (lock) lock->unlock();
     lock.reset();
 }
 
 void TrackChildProcess(qint64 pid)
 {
-    if (pid > 0)
-        children().insert(pid);
+    if (pid > 0) children().insert(pid);
 }
 
 void UntrackChildProcess(qint64 pid)
@@ -140,16 +136,14 @@ void TaskKill()
 
 QString Str_CrLf2Par(const QString& text)
 {
-    if (text.size() < 2)
-        return text;
+    if (text.size() < 2) return text;
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         if (c == QLatin1Char('\r')) {
             out += QChar(0x00A7);
-            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
+            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n')) ++i;
         } else {
             out += c;
         }

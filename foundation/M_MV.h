@@ -12,6 +12,8 @@ extern QString Pth_Prot;      // G_DirApp & "PROT/"
 extern bool B_Develop;        // "_Develop.txt" present in the program folder at start-up
 extern QString Pth_DebugLog;  // G_DirApp & "XMLGESTALO_Debug.LOG"
 extern QString Pth_DirTmpMDB; // G_DirApp & "DIR_TMP.MDB"
+// The answer of the last message box; read only by the procedure that asked.
+extern int G_Risp;
 
 // The program's own title (captions of its plain messages).
 QString App_Title();

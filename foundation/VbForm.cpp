@@ -12,7 +12,8 @@
 
 #include <exception>
 
-namespace {
+namespace
+{
 
 ModalRunner& runnerSlot()
 {
@@ -21,8 +22,9 @@ ModalRunner& runnerSlot()
 }
 
 // Mouse actions attached to plain widgets (labels, frames) that have no signals.
-class MouseHook final : public QObject {
-public:
+class MouseHook final : public QObject
+{
+  public:
     enum Kind { Up, Click, DblClick };
     MouseHook(QWidget* w, Kind kind, std::function<void(int, int, int, int)> action)
         : QObject(w), kind_(kind), action_(std::move(action))
@@ -30,7 +32,7 @@ public:
         w->installEventFilter(this);
     }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* e) override
     {
         auto* w = static_cast<QWidget*>(watched);
@@ -40,8 +42,10 @@ protected:
             auto* me = static_cast<QMouseEvent*>(e);
             const QPoint p = me->position().toPoint();
             if (kind_ == Up) {
-                fire(VbForm::vbButton(me->button()), VbForm::vbShift(me->modifiers()), p.x() * 15, p.y() * 15);
-            } else if (kind_ == Click && pressed_ && me->button() == Qt::LeftButton && w->rect().contains(p)) {
+                fire(VbForm::vbButton(me->button()), VbForm::vbShift(me->modifiers()), p.x() * 15,
+                     p.y() * 15);
+            } else if (kind_ == Click && pressed_ && me->button() == Qt::LeftButton &&
+                       w->rect().contains(p)) {
                 pressed_ = false;
                 fire(0, 0, 0, 0);
             }
@@ -51,7 +55,7 @@ protected:
         return false;
     }
 
-private:
+  private:
     void fire(int b, int s, int x, int y)
     {
         // The action may unload the window that owns the widget.
@@ -79,19 +83,14 @@ void runModalForReal(VbForm& form)
     form.setWindowModality(Qt::ApplicationModal);
     form.show();
     form.Activate();
-    if (guard && !guard->isUnloaded() && guard->isVisible())
-        loop.exec();
+    if (guard && !guard->isUnloaded() && guard->isVisible()) loop.exec();
 }
 
-VbForm::VbForm(QWidget* parent)
-    : QWidget(parent)
-{
-}
+VbForm::VbForm(QWidget* parent) : QWidget(parent) {}
 
 VbForm::~VbForm()
 {
-    if (keyPreview_)
-        qApp->removeEventFilter(this);
+    if (keyPreview_) qApp->removeEventFilter(this);
 }
 
 void VbForm::runLoad()
@@ -118,25 +117,21 @@ int VbForm::ShowModal(VbForm* opener)
         runModalForReal(*this);
     if (self) {
         disconnect(conn);
-        if (!self->isUnloaded())
-            result = self->modalResult_;
+        if (!self->isUnloaded()) result = self->modalResult_;
         self->setWindowModality(Qt::NonModal);
     }
-    if (back && !back->isUnloaded() && back->isVisible())
-        back->Activate();
+    if (back && !back->isUnloaded() && back->isVisible()) back->Activate();
     return result;
 }
 
 bool VbForm::Unload()
 {
-    if (unloaded_ || unloading_)
-        return true;
+    if (unloaded_ || unloading_) return true;
     unloading_ = true;
     int cancel = 0;
     Guard(objectName() + QStringLiteral(".Form_Unload"), [&] { Form_Unload(cancel); });
     unloading_ = false;
-    if (cancel != 0)
-        return false;
+    if (cancel != 0) return false;
     unloaded_ = true;
     releaseInstance();
     hide();
@@ -147,8 +142,7 @@ bool VbForm::Unload()
 
 void VbForm::Activate()
 {
-    if (unloaded_)
-        return;
+    if (unloaded_) return;
     Guard(objectName() + QStringLiteral(".Form_Activate"), [this] { Form_Activate(); });
 }
 
@@ -160,7 +154,8 @@ void VbForm::Guard(const QString& handlerName, const std::function<void()>& body
         Qor().WriteLog(QStringLiteral("*** ERRORE in ") + handlerName + QStringLiteral(" : ") +
                            QString::fromLocal8Bit(e.what()),
                        0, Pth_DebugLog, true);
-        MsgBox(QStringLiteral("ERRORE in ") + handlerName + QStringLiteral(" :\r\n") + QString::fromLocal8Bit(e.what()),
+        MsgBox(QStringLiteral("ERRORE in ") + handlerName + QStringLiteral(" :\r\n") +
+                   QString::fromLocal8Bit(e.what()),
                vb::Critical, handlerName);
     } catch (...) {
         Qor().WriteLog(QStringLiteral("*** ERRORE in ") + handlerName, 0, Pth_DebugLog, true);
@@ -171,54 +166,71 @@ void VbForm::Guard(const QString& handlerName, const std::function<void()>& body
 int VbForm::vbButton(Qt::MouseButton b)
 {
     switch (b) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 0;
+    case Qt::LeftButton:
+        return 1;
+    case Qt::RightButton:
+        return 2;
+    case Qt::MiddleButton:
+        return 4;
+    default:
+        return 0;
     }
 }
 
 int VbForm::vbShift(Qt::KeyboardModifiers m)
 {
     int s = 0;
-    if (m & Qt::ShiftModifier)
-        s |= 1;
-    if (m & Qt::ControlModifier)
-        s |= 2;
-    if (m & Qt::AltModifier)
-        s |= 4;
+    if (m & Qt::ShiftModifier) s |= 1;
+    if (m & Qt::ControlModifier) s |= 2;
+    if (m & Qt::AltModifier) s |= 4;
     return s;
 }
 
 int VbForm::vbKeyCode(int k)
 {
-    if (k >= Qt::Key_A && k <= Qt::Key_Z)
-        return 'A' + (k - Qt::Key_A);
-    if (k >= Qt::Key_0 && k <= Qt::Key_9)
-        return '0' + (k - Qt::Key_0);
-    if (k >= Qt::Key_F1 && k <= Qt::Key_F24)
-        return 112 + (k - Qt::Key_F1);
+    if (k >= Qt::Key_A && k <= Qt::Key_Z) return 'A' + (k - Qt::Key_A);
+    if (k >= Qt::Key_0 && k <= Qt::Key_9) return '0' + (k - Qt::Key_0);
+    if (k >= Qt::Key_F1 && k <= Qt::Key_F24) return 112 + (k - Qt::Key_F1);
     switch (k) {
-    case Qt::Key_Backspace: return 8;
-    case Qt::Key_Tab: return 9;
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Tab:
+        return 9;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Shift: return 16;
-    case Qt::Key_Control: return 17;
-    case Qt::Key_Alt: return 18;
-    case Qt::Key_Escape: return 27;
-    case Qt::Key_Space: return 32;
-    case Qt::Key_PageUp: return 33;
-    case Qt::Key_PageDown: return 34;
-    case Qt::Key_End: return 35;
-    case Qt::Key_Home: return 36;
-    case Qt::Key_Left: return 37;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_Right: return 39;
-    case Qt::Key_Down: return 40;
-    case Qt::Key_Insert: return 45;
-    case Qt::Key_Delete: return 46;
-    default: return 0;
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Shift:
+        return 16;
+    case Qt::Key_Control:
+        return 17;
+    case Qt::Key_Alt:
+        return 18;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Space:
+        return 32;
+    case Qt::Key_PageUp:
+        return 33;
+    case Qt::Key_PageDown:
+        return 34;
+    case Qt::Key_End:
+        return 35;
+    case Qt::Key_Home:
+        return 36;
+    case Qt::Key_Left:
+        return 37;
+    case Qt::Key_Up:
+        return 38;
+    case Qt::Key_Right:
+        return 39;
+    case Qt::Key_Down:
+        return 40;
+    case Qt::Key_Insert:
+        return 45;
+    case Qt::Key_Delete:
+        return 46;
+    default:
+        return 0;
     }
 }
 
@@ -239,8 +251,7 @@ void VbForm::onDblClick(QWidget* w, std::function<void()> action)
 
 void VbForm::setKeyPreview(bool on)
 {
-    if (on == keyPreview_)
-        return;
+    if (on == keyPreview_) return;
     keyPreview_ = on;
     if (on)
         qApp->installEventFilter(this);
@@ -252,15 +263,24 @@ bool VbForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (keyPreview_ && event->type() == QEvent::KeyPress && watched->isWidgetType()) {
         auto* w = static_cast<QWidget*>(watched);
-        if (w->window() == this) {
-            auto* ke = static_cast<QKeyEvent*>(event);
+        auto* ke = static_cast<QKeyEvent*>(event);
+        // A key the focused control leaves goes on to its parents: the form sees it once.
+        const bool passedUp = event == lastKey_ && ke->key() == lastKeyCode_ &&
+                              int(ke->modifiers()) == lastKeyMods_ && lastKeyTarget_ && w != lastKeyTarget_ &&
+                              w->isAncestorOf(lastKeyTarget_);
+        if (w->window() == this && !passedUp) {
+            lastKey_ = event;
+            lastKeyCode_ = ke->key();
+            lastKeyMods_ = int(ke->modifiers());
+            lastKeyTarget_ = w;
             const int code = vbKeyCode(ke->key());
             const int shift = vbShift(ke->modifiers());
             Guard(objectName() + QStringLiteral(".Form_KeyDown"), [&] { Form_KeyDown(code, shift); });
             int ascii = 0;
             if (code == 13)
                 ascii = 13;
-            else if ((ke->modifiers() & Qt::ControlModifier) && ke->key() >= Qt::Key_A && ke->key() <= Qt::Key_Z)
+            else if ((ke->modifiers() & Qt::ControlModifier) && ke->key() >= Qt::Key_A &&
+                     ke->key() <= Qt::Key_Z)
                 ascii = 1 + (ke->key() - Qt::Key_A); // control characters, as the keyboard sends them
             else if (!ke->text().isEmpty())
                 ascii = ke->text().at(0).unicode();
@@ -286,6 +306,5 @@ void VbForm::closeEvent(QCloseEvent* e)
 void VbForm::hideEvent(QHideEvent* e)
 {
     QWidget::hideEvent(e);
-    if (!e->spontaneous())
-        emit hidden();
+    if (!e->spontaneous()) emit hidden();
 }

@@ -11,9 +11,10 @@ class QEvent;
 // Load when it is first reached, Activate when it is shown and when a modal
 // window it opened closes, Unload when it is closed (the instance is then
 // destroyed and the next reach loads a new one).
-class VbForm : public QWidget {
+class VbForm : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     enum ModalResult { Cancelled = 0, Accepted = 1 };
 
     explicit VbForm(QWidget* parent = nullptr);
@@ -55,11 +56,11 @@ public:
     static void onClick(QWidget* w, std::function<void()> action);
     static void onDblClick(QWidget* w, std::function<void()> action);
 
-signals:
+  signals:
     void hidden();
     void unloadedSignal(int modalResult);
 
-protected:
+  protected:
     virtual void Form_Load() {}
     virtual void Form_Activate() {}
     virtual void Form_Unload(int& cancel) { Q_UNUSED(cancel); }
@@ -80,17 +81,22 @@ protected:
     void hideEvent(QHideEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     bool unloaded_ = false;
     bool unloading_ = false;
     bool keyPreview_ = false;
+    // The key event last seen, so that its passing up to the parents is not seen again.
+    const QEvent* lastKey_ = nullptr;
+    int lastKeyCode_ = 0;
+    int lastKeyMods_ = 0;
+    QPointer<QWidget> lastKeyTarget_;
     int modalResult_ = Cancelled;
 };
 
 // The single global instance of a window class, created (and loaded) on first reach.
-template <class T>
-class VbFormOf : public VbForm {
-public:
+template <class T> class VbFormOf : public VbForm
+{
+  public:
     static T& instance()
     {
         if (!s_) {
@@ -103,19 +109,17 @@ public:
     // Unloads the instance when there is one.
     static void unloadInstance()
     {
-        if (s_)
-            s_->Unload();
+        if (s_) s_->Unload();
     }
 
-protected:
+  protected:
     using VbForm::VbForm;
     void releaseInstance() override
     {
-        if (s_ == this)
-            s_ = nullptr;
+        if (s_ == this) s_ = nullptr;
     }
 
-private:
+  private:
     static inline T* s_ = nullptr;
 };
 

@@ -7,9 +7,10 @@
 #include <QProcess>
 #include <QTest>
 
-class TestMV : public QObject {
+class TestMV : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void crLfToPar_data();
     void crLfToPar();
     void parToCrLf_data();
@@ -31,7 +32,8 @@ void TestMV::crLfToPar_data()
     QTest::newRow("lone CR") << QStringLiteral("a\rb") << QStringLiteral("a") + par + QStringLiteral("b");
     QTest::newRow("lone LF kept") << QStringLiteral("a\nb") << QStringLiteral("a\nb");
     QTest::newRow("single CR stays") << QStringLiteral("\r") << QStringLiteral("\r");
-    QTest::newRow("CR CR LF") << QStringLiteral("a\r\r\nb") << QStringLiteral("a") + par + par + QStringLiteral("b");
+    QTest::newRow("CR CR LF") << QStringLiteral("a\r\r\nb")
+                              << QStringLiteral("a") + par + par + QStringLiteral("b");
     QTest::newRow("trailing CR LF") << QStringLiteral("ab\r\n") << QStringLiteral("ab") + par;
     QTest::newRow("empty") << QString() << QString();
 }

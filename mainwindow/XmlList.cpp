@@ -1,0 +1,93 @@
+#include "XmlList.h"
+
+#include <algorithm>
+
+XmlList::XmlList(QObject* parent) : QAbstractListModel(parent), selection_(this) {}
+
+int XmlList::AddItem(const QString& row)
+{
+    const auto at =
+        std::upper_bound(rows_.cbegin(), rows_.cend(), row, [](const QString& a, const QString& b) {
+            return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+        });
+    const int index = static_cast<int>(at - rows_.cbegin());
+    beginInsertRows({}, index, index);
+    rows_.insert(index, row);
+    endInsertRows();
+    return index;
+}
+
+void XmlList::RemoveItem(int index)
+{
+    if (index < 0 || index >= ListCount()) return;
+    beginRemoveRows({}, index, index);
+    rows_.removeAt(index);
+    endRemoveRows();
+}
+
+void XmlList::Clear()
+{
+    beginResetModel();
+    rows_.clear();
+    endResetModel();
+    selection_.clear();
+}
+
+bool XmlList::Selected(int index) const
+{
+    return index >= 0 && index < ListCount() && selection_.isSelected(this->index(index, 0));
+}
+
+void XmlList::setSelected(int index, bool on)
+{
+    if (index < 0 || index >= ListCount()) return;
+    selection_.select(this->index(index, 0),
+                      on ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+}
+
+void XmlList::selectAll(bool on)
+{
+    if (rows_.isEmpty()) return;
+    const QItemSelection all(index(0, 0), index(ListCount() - 1, 0));
+    selection_.select(all, on ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+}
+
+int XmlList::SelCount() const
+{
+    return static_cast<int>(selection_.selectedIndexes().size());
+}
+
+QList<int> XmlList::selectedRows() const
+{
+    QList<int> out;
+    for (const QModelIndex& i : selection_.selectedIndexes())
+        out << i.row();
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+int XmlList::ListIndex() const
+{
+    const QModelIndex c = selection_.currentIndex();
+    return c.isValid() ? c.row() : -1;
+}
+
+void XmlList::setListIndex(int index)
+{
+    if (index < 0 || index >= ListCount())
+        selection_.setCurrentIndex({}, QItemSelectionModel::NoUpdate);
+    else
+        selection_.setCurrentIndex(this->index(index, 0), QItemSelectionModel::NoUpdate);
+}
+
+int XmlList::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ListCount();
+}
+
+QVariant XmlList::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= ListCount()) return {};
+    if (role == Qt::DisplayRole || role == Qt::EditRole) return rows_.at(index.row());
+    return {};
+}

@@ -1,0 +1,42 @@
+#pragma once
+#include <QAbstractListModel>
+#include <QItemSelectionModel>
+#include <QStringList>
+
+// The rows of the main invoice list, as a sorted list box keeps them: each added
+// row takes its place in text order (compared without regard to case, a row equal
+// to others goes after them), several rows can be selected, one row is current.
+// Rows, order and selection live here, so the list can be driven without its view.
+class XmlList final : public QAbstractListModel
+{
+    Q_OBJECT
+  public:
+    explicit XmlList(QObject* parent = nullptr);
+
+    // Adds a row in its sorted place; returns its index.
+    int AddItem(const QString& row);
+    void RemoveItem(int index);
+    void Clear();
+    int ListCount() const { return static_cast<int>(rows_.size()); }
+    QString List(int index) const { return rows_.value(index); }
+    const QStringList& rows() const { return rows_; }
+
+    bool Selected(int index) const;
+    void setSelected(int index, bool on);
+    void selectAll(bool on);
+    int SelCount() const;
+    QList<int> selectedRows() const; // in list order
+
+    // The current row, -1 when none.
+    int ListIndex() const;
+    void setListIndex(int index);
+
+    QItemSelectionModel* selection() { return &selection_; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+  private:
+    QStringList rows_;
+    QItemSelectionModel selection_;
+};
