@@ -17,20 +17,7 @@ public:
 
     Result runAndWait(const QString& program, const QStringList& args, const QString& workDir) override
     {
-        QProcess p;
-        p.setProgram(program);
-        p.setArguments(args);
-        if (!workDir.isEmpty())
-            p.setWorkingDirectory(workDir);
-        p.setProcessChannelMode(QProcess::MergedChannels);
-        p.start();
-        Result r;
-        if (!p.waitForStarted(-1))
-            return r;
-        r.started = true;
-        p.waitForFinished(-1);
-        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        return r;
+        return runProcessAndWait(program, args, workDir);
     }
 
     bool openUrl(const QString& address) override
@@ -51,6 +38,24 @@ std::unique_ptr<Launcher>& slot()
 }
 
 } // namespace
+
+Launcher::Result runProcessAndWait(const QString& program, const QStringList& args, const QString& workDir)
+{
+    QProcess p;
+    p.setProgram(program);
+    p.setArguments(args);
+    if (!workDir.isEmpty())
+        p.setWorkingDirectory(workDir);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start();
+    Launcher::Result r;
+    if (!p.waitForStarted(-1))
+        return r;
+    r.started = true;
+    p.waitForFinished(-1);
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return r;
+}
 
 Launcher& launcher()
 {

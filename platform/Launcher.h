@@ -28,5 +28,8 @@ public:
 Launcher& launcher();
 void setLauncher(std::unique_ptr<Launcher> l);
 
+// Runs a program to its end with QProcess (what the real launcher's runAndWait does).
+Launcher::Result runProcessAndWait(const QString& program, const QStringList& args, const QString& workDir = {});
+
 // Full path of a program on PATH, empty when not found.
 QString findProgram(const QString& name);

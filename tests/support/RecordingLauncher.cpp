@@ -1,6 +1,5 @@
 #include "RecordingLauncher.h"
 
-#include <QProcess>
 
 bool RecordingLauncher::startDetached(const QString& program, const QStringList& args, const QString& workDir)
 {
@@ -30,17 +29,5 @@ bool RecordingLauncher::openFolder(const QString& folder)
 
 Launcher::Result RecordingLauncher::runForReal(const QString& program, const QStringList& args, const QString& workDir)
 {
-    QProcess p;
-    p.setProgram(program);
-    p.setArguments(args);
-    if (!workDir.isEmpty())
-        p.setWorkingDirectory(workDir);
-    p.start();
-    Result r;
-    if (!p.waitForStarted(-1))
-        return r;
-    r.started = true;
-    p.waitForFinished(-1);
-    r.exitCode = p.exitCode();
-    return r;
+    return runProcessAndWait(program, args, workDir);
 }
