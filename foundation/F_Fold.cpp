@@ -153,7 +153,8 @@ void F_Fold::setDrive(const QString& drive)
 
 void F_Fold::setDirPath(const QString& path)
 {
-    QString p = QDir::cleanPath(path.isEmpty() ? QStringLiteral("/") : path);
+    // A stored folder that is not a path of this machine (an old drive-letter entry) starts at the root.
+    QString p = QDir::isAbsolutePath(path) ? QDir::cleanPath(path) : QStringLiteral("/");
     // A folder that has gone: its nearest existing parent.
     while (!QFileInfo(p).isDir() && p != QStringLiteral("/") && !p.isEmpty())
         p = QFileInfo(p).absolutePath();

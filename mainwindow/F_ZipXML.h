@@ -123,7 +123,7 @@ class F_ZipXML final : public VbFormOf<F_ZipXML>
     QPushButton* Cmd_ZipSel = nullptr;
     ChkCtl Chk_DoMail;
     QPushButton* Cmd_CfgMail = nullptr;
-    QLabel* Lbl_RAR = nullptr;
+    QLabel* Lbl_RAR = nullptr; // shown (not isHidden()) while 7-Zip is missing
     QLabel* Label3 = nullptr;
     QLabel* Lbl_Azi = nullptr;
     QLabel* Label2 = nullptr;

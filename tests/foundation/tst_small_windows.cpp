@@ -41,6 +41,7 @@ class TestSmallWindows : public QObject
 {
     Q_OBJECT
   private slots:
+    void foldFirstUseStartsAtRoot_data();
     void foldFirstUseStartsAtRoot();
     void foldCancelKeepsEverything();
     void foldOkStoresChoice_data();
@@ -54,9 +55,24 @@ class TestSmallWindows : public QObject
     void aboutClicksClose();
 };
 
+void TestSmallWindows::foldFirstUseStartsAtRoot_data()
+{
+    QTest::addColumn<QString>("storedDrive");
+    QTest::addColumn<QString>("storedFolder");
+    QTest::newRow("new key") << QString() << QString();
+    QTest::newRow("old drive-letter entry") << QStringLiteral("C:") << QStringLiteral("C:\\_CAB");
+    QTest::newRow("folder gone") << QStringLiteral("/") << QStringLiteral("/non/esiste/piu");
+}
+
 void TestSmallWindows::foldFirstUseStartsAtRoot()
 {
+    QFETCH(QString, storedDrive);
+    QFETCH(QString, storedFolder);
     TestEnv env;
+    if (!storedFolder.isEmpty()) {
+        IniFile::write(kIni, QStringLiteral("Fold_Drive"), QStringLiteral("NEWKEY"), storedDrive);
+        IniFile::write(kIni, QStringLiteral("Fold_Folders"), QStringLiteral("NEWKEY"), storedFolder);
+    }
     QString drive, dir;
     choose(QStringLiteral("NEWKEY"), [&](F_Fold& f) {
         drive = F_Fold::DrivePart(f.Drive1->currentText());

@@ -100,6 +100,7 @@ class TestZipXML : public QObject
     void viewButtonFollowsSelection();
     void headerFollowsOrdDoc();
     void layoutsAndSearchFields();
+    void controlEventsReachTheWindow();
     void smallerWindowGrowsBack();
     void aboutBoxFromMenu();
     void picture();
@@ -479,6 +480,26 @@ void TestZipXML::layoutsAndSearchFields()
     QCOMPARE(F_ZipXML::HeaderTexts().at(1).size(), 232);
     QCOMPARE(F_ZipXML::HeaderTexts().at(5).size(), 252);
     QVERIFY(F_ZipXML::HeaderTexts().at(0).endsWith(QStringLiteral("| Data Invio          |")));
+}
+
+void TestZipXML::controlEventsReachTheWindow()
+{
+    Fixture fx;
+    F_ZipXML& w = fx.open();
+    QApplication::setActiveWindow(&w);
+    // The check box's own click switches the header.
+    QWidget* box = w.Chk_OrdDoc.widget();
+    QWidget* inner = box->focusProxy() ? box->focusProxy() : box;
+    QTest::mouseClick(inner, Qt::LeftButton, {}, QPoint(6, inner->height() / 2));
+    QCOMPARE(w.Chk_OrdDoc.Value(), 1);
+    QCOMPARE(w.Lbl_Hed->text(), F_ZipXML::HeaderTexts().at(1));
+    // A field's prompt shows in panel 1 while it has the focus.
+    w.Txt_Find.SetFocus();
+    QTRY_COMPARE(w.status(), QStringLiteral("Frase da cercare"));
+    w.Txt_DirZIP.SetFocus();
+    QTRY_COMPARE(w.status(), QStringLiteral("Cartella dove salvare i files ZIP"));
+    w.Lst_XML->setFocus();
+    QTRY_COMPARE(w.status(), QString());
 }
 
 void TestZipXML::smallerWindowGrowsBack()

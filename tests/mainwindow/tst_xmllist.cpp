@@ -1,0 +1,100 @@
+// The invoice list's rows: sorted places, selection and the current row, without a view.
+#include "mainwindow/XmlList.h"
+
+#include <QTest>
+
+class TestXmlList : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void sortedPlaces_data();
+    void sortedPlaces();
+    void selectionAndCurrent();
+    void clearDropsSelection();
+};
+
+void TestXmlList::sortedPlaces_data()
+{
+    QTest::addColumn<QStringList>("added");
+    QTest::addColumn<QStringList>("listed");
+    QTest::addColumn<QList<int>>("places"); // index each AddItem answered
+    QTest::newRow("dates") << QStringList{QStringLiteral("20261202 b"), QStringLiteral("20261130 a"),
+                                          QStringLiteral("20261201 c")}
+                           << QStringList{QStringLiteral("20261130 a"), QStringLiteral("20261201 c"),
+                                          QStringLiteral("20261202 b")}
+                           << QList<int>{0, 0, 1};
+    QTest::newRow("case does not count")
+        << QStringList{QStringLiteral("b"), QStringLiteral("A"), QStringLiteral("a2")}
+        << QStringList{QStringLiteral("A"), QStringLiteral("a2"), QStringLiteral("b")} << QList<int>{0, 0, 1};
+    QTest::newRow("equal rows keep their order")
+        << QStringList{QStringLiteral("x"), QStringLiteral("X"), QStringLiteral("x")}
+        << QStringList{QStringLiteral("x"), QStringLiteral("X"), QStringLiteral("x")} << QList<int>{0, 1, 2};
+    // A gap row padded with blanks lands before the number that follows the gap.
+    QTest::newRow("padded numbers")
+        << QStringList{QStringLiteral("                   5 | TD01"),
+                       QStringLiteral("                   1 | TD01"),
+                       QStringLiteral("                   4 |    ------------------------")}
+        << QStringList{QStringLiteral("                   1 | TD01"),
+                       QStringLiteral("                   4 |    ------------------------"),
+                       QStringLiteral("                   5 | TD01")}
+        << QList<int>{0, 0, 1};
+}
+
+void TestXmlList::sortedPlaces()
+{
+    QFETCH(QStringList, added);
+    QFETCH(QStringList, listed);
+    QFETCH(QList<int>, places);
+    XmlList list;
+    QList<int> got;
+    for (const QString& r : added)
+        got << list.AddItem(r);
+    QCOMPARE(list.rows(), listed);
+    QCOMPARE(got, places);
+    QCOMPARE(list.ListCount(), listed.size());
+    QCOMPARE(list.data(list.index(0, 0), Qt::DisplayRole).toString(), listed.first());
+}
+
+void TestXmlList::selectionAndCurrent()
+{
+    XmlList list;
+    for (const char* r : {"c", "a", "b", "d"})
+        list.AddItem(QString::fromLatin1(r));
+    QCOMPARE(list.SelCount(), 0);
+    QCOMPARE(list.ListIndex(), -1);
+    list.setSelected(3, true);
+    list.setSelected(1, true);
+    QCOMPARE(list.selectedRows(), (QList<int>{1, 3}));
+    QVERIFY(list.Selected(1));
+    QVERIFY(!list.Selected(0));
+    list.setSelected(1, false);
+    QCOMPARE(list.SelCount(), 1);
+    list.selectAll(true);
+    QCOMPARE(list.SelCount(), 4);
+    list.selectAll(false);
+    QCOMPARE(list.SelCount(), 0);
+    list.setListIndex(2);
+    QCOMPARE(list.ListIndex(), 2);
+    QCOMPARE(list.SelCount(), 0); // making a row current does not select it
+    list.setSelected(9, true);    // out of range: nothing
+    QCOMPARE(list.SelCount(), 0);
+    QVERIFY(!list.Selected(-1));
+}
+
+void TestXmlList::clearDropsSelection()
+{
+    XmlList list;
+    list.AddItem(QStringLiteral("a"));
+    list.AddItem(QStringLiteral("b"));
+    list.setSelected(0, true);
+    list.setListIndex(1);
+    list.Clear();
+    QCOMPARE(list.ListCount(), 0);
+    QCOMPARE(list.SelCount(), 0);
+    QCOMPARE(list.ListIndex(), -1);
+    QCOMPARE(list.AddItem(QStringLiteral("z")), 0);
+    QVERIFY(!list.Selected(0));
+}
+
+QTEST_GUILESS_MAIN(TestXmlList)
+#include "tst_xmllist.moc"
