@@ -88,6 +88,8 @@ class TestMain : public QObject
     void secondCopyRefusedWritesNothing();
     void debugLogRotation_data();
     void debugLogRotation();
+    void developFlagAndPaths_data();
+    void developFlagAndPaths();
     void integratedBuildName_data();
     void integratedBuildName();
 };
@@ -213,6 +215,27 @@ void TestMain::debugLogRotation()
         QVERIFY(now.startsWith(old));
     }
     QVERIFY(now.contains(startLine(QStringLiteral("Plicora")).toUtf8()));
+}
+
+void TestMain::developFlagAndPaths_data()
+{
+    QTest::addColumn<bool>("marker");
+    QTest::newRow("marker file") << true;
+    QTest::newRow("no marker") << false;
+}
+
+void TestMain::developFlagAndPaths()
+{
+    QFETCH(bool, marker);
+    Fixture fx;
+    MDB_Create(fx.mdb());
+    if (marker) fx.env.writeFile(fx.env.appDir() + QStringLiteral("_Develop.txt"), "");
+    Main();
+    QCOMPARE(B_Develop, marker);
+    QCOMPARE(G_DirApp, fx.env.appDir());
+    QCOMPARE(Pth_DebugLog, fx.log());
+    QCOMPARE(Pth_DirTmpMDB, fx.mdb());
+    QCOMPARE(Pth_Prot, fx.env.appDir() + QStringLiteral("PROT/"));
 }
 
 void TestMain::integratedBuildName_data()
