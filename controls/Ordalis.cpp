@@ -727,6 +727,32 @@ int eventNumber(const QObject* control, const QString& eventName)
     return 0;
 }
 
+// ---------------------------------------------------------------- save convention
+
+bool bindSaveConvention(QObject* control, QObject* context, const SaveHost& host)
+{
+    if (!entryOf(control)) return false;
+    const QString changeEvent =
+        eventNumber(control, QStringLiteral("Change")) ? QStringLiteral("Change") : QStringLiteral("Click");
+    const bool ok =
+        dispConnect(control, QStringLiteral("GotFocus"), context,
+                    [control, host](const QVariantList&) {
+                        dispPut(control, QStringLiteral("MskModified"),
+                                host.ControllaSave ? host.ControllaSave() : false);
+                        if (host.showPrompt)
+                            host.showPrompt(dispGet(control, QStringLiteral("Prompt")).toString());
+                    }) &&
+        dispConnect(control, changeEvent, context,
+                    [host](const QVariantList&) {
+                        if (host.AccendiSave) host.AccendiSave();
+                    }) &&
+        dispConnect(control, QStringLiteral("LostFocus"), context, [control, host](const QVariantList&) {
+            if (host.SetSave) host.SetSave(dispGet(control, QStringLiteral("MskModified")).toBool());
+            if (host.showPrompt) host.showPrompt(QString());
+        });
+    return ok;
+}
+
 // ---------------------------------------------------------------- persistence, about
 
 void initProperties(QObject* control)

@@ -60,6 +60,22 @@ ORDALIS_EXPORT bool dispConnectRef(QObject* control, const QString& eventName, Q
 ORDALIS_EXPORT QStringList dispEvents(const QObject* control);
 ORDALIS_EXPORT int eventNumber(const QObject* control, const QString& eventName); // 0 when none
 
+// --- the host-window save convention ---
+// What a window that hosts the controls offers them. A window with nothing to save
+// gives routines that do nothing and a ControllaSave that answers false.
+struct SaveHost {
+    std::function<bool()> ControllaSave;            // unsaved changes right now
+    std::function<void()> AccendiSave;              // switch the save command on
+    std::function<void(bool)> SetSave;              // switch it on or off
+    std::function<void(const QString&)> showPrompt; // panel 1 of St_Bar; "" clears it
+};
+// Wires one control to its window: on focus the control takes the window's save
+// state into MskModified and the window shows its Prompt; a changed value (Txt_
+// Change, Chk_ Click) switches saving on; on leaving the window takes MskModified
+// back through SetSave and clears the prompt. The control's own focus steps run
+// first. False for an object that is no control of the library.
+ORDALIS_EXPORT bool bindSaveConvention(QObject* control, QObject* context, const SaveHost& host);
+
 // --- interfaces ---
 // True when the control answers for this interface, given by IID "{...}" or by name:
 // the current default interface and every compatibility alias of it.

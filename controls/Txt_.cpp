@@ -10,6 +10,7 @@
 #include "qor/Cl_QOR.h"
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QProxyStyle>
 #include <QValidator>
@@ -531,6 +532,7 @@ void Txt_::keyPressStep(int& keyAscii)
 
 bool Txt_::innerEvent(QEvent* e)
 {
+    if (e->type() == QEvent::InputMethod) return composedInput(static_cast<QInputMethodEvent*>(e));
     if (e->type() != QEvent::KeyPress) return false;
     auto* k = static_cast<QKeyEvent*>(e);
     const int code0 = vbKeyCode(k->key(), k->modifiers());
@@ -558,6 +560,23 @@ bool Txt_::innerEvent(QEvent* e)
         box_->backspace();
     else if (ascii >= 32)
         box_->insert(QString(QChar(ascii)));
+    return true;
+}
+
+// A character composed by the input method (dead keys, compose) is a typed key
+// all the same: it is filtered and upper-cased like one.
+bool Txt_::composedInput(QInputMethodEvent* e)
+{
+    const QString commit = e->commitString();
+    if (commit.isEmpty() || !e->preeditString().isEmpty() || e->replacementLength() != 0) return false;
+    QString typed;
+    for (const QChar c : commit) {
+        int ascii = c.unicode();
+        keyPressStep(ascii);
+        if (ascii > 0) typed += QChar(ascii);
+    }
+    if (typed == commit) return false;
+    if (!typed.isEmpty()) box_->insert(typed);
     return true;
 }
 

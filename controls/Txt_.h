@@ -6,6 +6,7 @@
 
 #include <optional>
 
+class QInputMethodEvent;
 class QProxyStyle;
 
 namespace Ordalis
@@ -184,6 +185,7 @@ class ORDALIS_EXPORT Txt_ : public OrdalisControl
     void keyPressStep(int& keyAscii);
     void applyPasswordChar();
     void setBoxText(const QString& v);
+    bool composedInput(QInputMethodEvent* e);
 
     QLineEdit* box_ = nullptr;
     MaxLengthValidator* validator_ = nullptr;

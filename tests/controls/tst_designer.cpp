@@ -23,6 +23,7 @@ class TstDesigner : public QObject
     void checkBoxDrivenByName();
     void focusAndKeyEventsReachTheHost();
     void rightReleaseOnCheckBoxReachesTheHost();
+    void saveConventionAcrossFields();
 
   private:
     std::unique_ptr<TestEnv> env_;
@@ -195,6 +196,57 @@ void TstDesigner::rightReleaseOnCheckBoxReachesTheHost()
     QCOMPARE(up[3].toFloat(), 75.0f);
     QCOMPARE(clicks, 0); // a right click does not tick the box
     QCOMPARE(Ordalis::dispGet(chk_, QStringLiteral("Value")).toInt(), 1);
+}
+
+void TstDesigner::saveConventionAcrossFields()
+{
+    showActive();
+    bool saveOn = false;
+    QString panel1 = QStringLiteral("-");
+    QStringList calls;
+    Ordalis::SaveHost host;
+    host.ControllaSave = [&] { return saveOn; };
+    host.AccendiSave = [&] {
+        calls << QStringLiteral("AccendiSave");
+        saveOn = true;
+    };
+    host.SetSave = [&](bool b) {
+        calls << QStringLiteral("SetSave %1").arg(b);
+        saveOn = b;
+    };
+    host.showPrompt = [&](const QString& p) { panel1 = p; };
+    QVERIFY(Ordalis::bindSaveConvention(txt_, form_.get(), host));
+    QVERIFY(Ordalis::bindSaveConvention(chk_, form_.get(), host));
+    QVERIFY(!Ordalis::bindSaveConvention(other_, form_.get(), host));
+    QVERIFY(Ordalis::dispPut(txt_, QStringLiteral("PasswordChar"), QString()));
+
+    // A field entered and left alone leaves the save command as it was.
+    Ordalis::dispInvoke(txt_, QStringLiteral("SetFocus"));
+    QCOMPARE(panel1, QStringLiteral("Password di accesso"));
+    other_->setFocus(Qt::TabFocusReason);
+    QCOMPARE(panel1, QString());
+    QCOMPARE(saveOn, false);
+    // A changed value switches it on, and leaving keeps it on.
+    Ordalis::dispInvoke(chk_, QStringLiteral("SetFocus"));
+    QCOMPARE(panel1, QStringLiteral("Spedisce lo ZIP per posta"));
+    QTest::keyClick(chk_->focusProxy(), Qt::Key_Space);
+    QCOMPARE(saveOn, true);
+    other_->setFocus(Qt::TabFocusReason);
+    QCOMPARE(saveOn, true);
+    // Changes made before the field was entered are not lost by leaving it unchanged.
+    Ordalis::dispInvoke(txt_, QStringLiteral("SetFocus"));
+    QCOMPARE(Ordalis::dispGet(txt_, QStringLiteral("MskModified")).toBool(), true);
+    other_->setFocus(Qt::TabFocusReason);
+    QCOMPARE(saveOn, true);
+    // After a save, a value changed and changed back is no change.
+    saveOn = false;
+    calls.clear();
+    Ordalis::dispInvoke(chk_, QStringLiteral("SetFocus"));
+    QTest::keyClick(chk_->focusProxy(), Qt::Key_Space);
+    QTest::keyClick(chk_->focusProxy(), Qt::Key_Space);
+    other_->setFocus(Qt::TabFocusReason);
+    QCOMPARE(calls, (QStringList{"AccendiSave", "AccendiSave", "SetSave 0"}));
+    QCOMPARE(saveOn, false);
 }
 
 QTEST_MAIN(TstDesigner)

@@ -6,6 +6,7 @@
 #include "support/TestEnv.h"
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QTest>
 
@@ -103,6 +104,8 @@ class TstTxt : public QObject
     void upperCasing_data();
     void upperCasing();
     void keyOrderAndHostChangesKey();
+    void composedCharacters_data();
+    void composedCharacters();
     void numericKeys_data();
     void numericKeys();
     void leavingFormat_data();
@@ -273,6 +276,40 @@ void TstTxt::keyOrderAndHostChangesKey()
     h.type(QStringLiteral("f"));
     QCOMPARE(h.text(), QStringLiteral("BW"));
     QCOMPARE(h.count(QStringLiteral("BeforeFocus")) + h.count(QStringLiteral("AfterFocus")), 0);
+}
+
+void TstTxt::composedCharacters_data()
+{
+    QTest::addColumn<QString>("tagZ");
+    QTest::addColumn<QString>("commit");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("beeps");
+    QTest::newRow("accented letter kept") << "" << QString::fromUtf8("è") << QString::fromUtf8("è") << 0;
+    QTest::newRow("small letter upper-cased") << ""
+                                              << "ab"
+                                              << "AB" << 0;
+    QTest::newRow("letter refused in numeric mode") << "N2" << QString::fromUtf8("é") << "" << 1;
+    QTest::newRow("digits pass in numeric mode") << "N2"
+                                                 << "12"
+                                                 << "12" << 0;
+}
+
+void TstTxt::composedCharacters()
+{
+    QFETCH(QString, tagZ);
+    QFETCH(QString, commit);
+    QFETCH(QString, text);
+    QFETCH(int, beeps);
+    Host h;
+    h.set("TagZ", tagZ);
+    h.set("MaxLength", 10);
+    h.set("Text", QString());
+    h.enter();
+    QInputMethodEvent ev;
+    ev.setCommitString(commit);
+    QApplication::sendEvent(h.box(), &ev);
+    QCOMPARE(h.text(), text);
+    QCOMPARE(env_->dialogs().beeps, beeps);
 }
 
 void TstTxt::numericKeys_data()
