@@ -303,6 +303,7 @@ namespace detail
 
 struct RowSet {
     backend::ResultSet data;
+    qint64 deleted = 0; // rows deleted through any cursor over this set
 };
 
 struct RecordsetData {
@@ -320,13 +321,7 @@ struct RecordsetData {
 
     const backend::ResultSet& rs() const { return rows->data; }
     qint64 size() const { return rs().rows.size(); }
-    qint64 live() const
-    {
-        qint64 n = 0;
-        for (const backend::Row& r : rs().rows)
-            n += r.deleted ? 0 : 1;
-        return n;
-    }
+    qint64 live() const { return size() - rows->deleted; }
     void checkOpen() const
     {
         if (!open) throw closedError();
@@ -729,6 +724,7 @@ void Recordset::Delete()
     backend::Row& row = d_->rows->data.rows[d_->pos];
     d_->conn->open().deleteRow(d_->rs().table, row.key);
     row.deleted = true; // stays current until the next move, as in ADO
+    ++d_->rows->deleted;
 }
 
 Recordset Recordset::Clone() const
