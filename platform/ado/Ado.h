@@ -16,17 +16,25 @@
 //   cn.Open(MDB_OpenConn(path));                        // "Provider=...;Data Source='...'"
 //   ado::Recordset rs;
 //   rs.Open("SELECT * FROM FILES WHERE cod_firma=?", cn, ado::adOpenKeyset, ado::adLockOptimistic,
-//           {key});                                      // bound parameters, optional
-//   while (!rs.EOF_()) { rs["dat_send"] = today; rs.Update(); rs.MoveNext(); }
+//           {key});                                      // '?' takes the values in order
+//   if (rs.EOF_()) { rs.AddNew(); rs["cod_firma"] = key; }
+//   rs["dat_send"] = today;                              // or rs.GetFields().Item(i).setValue(v)
+//   rs.Update();
 //   rs.Close();
+//   cn.BeginTrans();
 //   cn.Execute("UPDATE FILES SET dat_send=? WHERE cod_firma=?", {date, key});
+//   cn.CommitTrans();
 //
 // Values are QVariant: an invalid QVariant is Null (distinct from ""), dates are
-// QDateTime, whole numbers qint64, other numbers double, texts QString.
+// QDateTime, whole numbers qint64, other numbers double, texts QString. A value
+// given to a field is converted as the column keeps it (text to a date column is
+// read in the day-first form; "" there is no date).
 // Every failure throws ado::Error with an ADO-like number and a description.
 //
-// Static and keyset recordsets are read whole at Open; a keyset recordset writes
-// each row back by its row identity, so two identical rows stay two rows.
+// Static and keyset recordsets are read whole at Open, so a walk is not upset by
+// its own changes; a keyset recordset writes each row back by its row identity,
+// so two identical rows stay two rows. Moving off a changed row stores it; Close
+// drops a change that was not stored. Field names match without regard to case.
 
 namespace ado
 {
