@@ -38,22 +38,11 @@ MDB_RenameFn& renameFn()
     return fn;
 }
 
-enum class Step { Done, Abort, Ignore };
+using Step = ado::StepResult;
 
-// One statement of a procedure whose errors are answered Abort/Retry/Ignore:
-// Retry runs it again, the answer otherwise goes back to the caller.
 Step runStep(const std::function<void()>& body, const std::function<int(const ado::Error&)>& ask)
 {
-    for (;;) {
-        try {
-            body();
-            return Step::Done;
-        } catch (const ado::Error& e) {
-            const int a = ask(e);
-            if (a == vb::Retry) continue;
-            return a == vb::Abort ? Step::Abort : Step::Ignore;
-        }
-    }
+    return ado::RunStep(body, ask);
 }
 
 QString nowText()

@@ -17,6 +17,21 @@ Error::Error(int number, QString description, QString source)
     what_ = (QString::number(number_) + QStringLiteral(" : ") + description_).toUtf8();
 }
 
+StepResult RunStep(const std::function<void()>& body, const std::function<int(const Error&)>& ask)
+{
+    for (;;) {
+        try {
+            body();
+            return StepResult::Done;
+        } catch (const Error& e) {
+            const int answer = ask(e);
+            if (answer == 4) // Retry
+                continue;
+            return answer == 3 ? StepResult::Abort : StepResult::Ignore;
+        }
+    }
+}
+
 // --- values ---
 
 QString ValueText(const QVariant& v)

@@ -6,6 +6,7 @@
 #include <QVariantList>
 
 #include <exception>
+#include <functional>
 #include <memory>
 
 // A small ADO-like data access layer. The program was written against ADO on an
@@ -296,6 +297,12 @@ class Command
     // Returns the number of rows changed.
     qint64 Execute();
 };
+
+// One statement of a procedure whose failures are answered Abort/Retry/Ignore:
+// ask gets the error and gives the answer (the message-box answers 3 Abort,
+// 4 Retry, 5 Ignore); Retry runs body again.
+enum class StepResult { Done, Abort, Ignore };
+StepResult RunStep(const std::function<void()>& body, const std::function<int(const Error&)>& ask);
 
 // --- files ---
 // True when the file is an SQLite database (an empty file counts as a new one).
