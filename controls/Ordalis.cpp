@@ -169,9 +169,19 @@ QString typeLibraryHelp()
 QWidget* createControl(const QString& progId, QWidget* parent)
 {
     const QString id = progId.trimmed();
+    // A host built against an older interface names the control by that
+    // interface's alias ("Ordalis.Txt____v0") or its identifier.
+    auto names = [&id](const ClassEntry& e) {
+        if (id.compare(e.progId, Qt::CaseInsensitive) == 0 || sameGuid(id, e.classId)) return true;
+        for (int i = 0; i < e.aliases.size(); ++i)
+            if (id.compare(e.aliases[i], Qt::CaseInsensitive) == 0 ||
+                id.compare(QStringLiteral("Ordalis.") + e.aliases[i], Qt::CaseInsensitive) == 0 ||
+                sameGuid(id, e.aliasIds[i]))
+                return true;
+        return false;
+    };
     for (const ClassEntry& e : classes()) {
-        if (!e.creatable) continue;
-        if (id.compare(e.progId, Qt::CaseInsensitive) != 0 && !sameGuid(id, e.classId)) continue;
+        if (!e.creatable || !names(e)) continue;
         if (e.name == QLatin1String("Txt_")) return new Txt_(parent);
         if (e.name == QLatin1String("Chk_")) return new Chk_(parent);
     }

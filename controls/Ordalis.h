@@ -19,7 +19,9 @@ class PropertyBag;
 
 // --- factory ---
 // "Ordalis.Txt_", "Ordalis.Chk_" (ProgIDs compare case-insensitively, as the
-// registry does) or the class identifier "{...}"; nullptr when unknown.
+// registry does), the class identifier "{...}", or a compatibility alias of the
+// control's interface ("Ordalis.Txt____v0", "Chk____v1" or its identifier);
+// nullptr when unknown.
 ORDALIS_EXPORT QWidget* createControl(const QString& progId, QWidget* parent = nullptr);
 // ProgID of a control of this library, empty for any other object.
 ORDALIS_EXPORT QString progIdOf(const QObject* control);

@@ -102,9 +102,6 @@ class ORDALIS_EXPORT Txt_ : public OrdalisControl
   public:
     explicit Txt_(QWidget* parent = nullptr);
 
-    // The inner text box itself, for the library's own property page only.
-    QLineEdit* Padre() const { return box_; }
-
     qint32 BackColor() const { return backColor_; }
     bool setBackColor(qint32 v);
     bool Enabled() const { return box_->isEnabled(); }
@@ -181,6 +178,10 @@ class ORDALIS_EXPORT Txt_ : public OrdalisControl
     bool innerEvent(QEvent* e) override;
 
   private:
+    // The inner text box itself, for the library's own property page only.
+    friend class ProprietaTxt;
+    QLineEdit* Padre() const { return box_; }
+
     void applyColors();
     void keyPressStep(int& keyAscii);
     void applyPasswordChar();

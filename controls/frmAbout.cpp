@@ -125,7 +125,7 @@ void frmAbout::cmdOK_Click()
 {
     // Unload: the next About makes a new box.
     if (g_form == this) g_form = nullptr;
-    done(QDialog::Accepted);
+    QDialog::done(QDialog::Accepted);
     deleteLater();
 }
 

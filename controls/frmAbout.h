@@ -38,6 +38,8 @@ class ORDALIS_EXPORT frmAbout : public QDialog
     QPushButton* cmdSysInfo = nullptr;
 
     void cmdOK_Click();
+    // Closing the box from its title bar unloads it too.
+    void reject() override { cmdOK_Click(); }
     void cmdSysInfo_Click();
 
   private:

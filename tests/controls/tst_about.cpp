@@ -83,6 +83,10 @@ void TstAbout::okUnloadsTheBox()
     QVERIFY(!frmAbout::isLoaded());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(canUnloadNow());
+    // The title bar's close button (Esc too) unloads it the same way.
+    About();
+    frmAbout::instance()->reject();
+    QVERIFY(!frmAbout::isLoaded());
 }
 
 void TstAbout::systemInformation_data()

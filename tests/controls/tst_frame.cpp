@@ -348,6 +348,14 @@ void TstFrame::factory_data()
                                    << "Ordalis.Txt_";
     QTest::newRow("Chk_ class id bare") << "9caa560e-98c8-42cd-a7b6-230ff8c3b93c"
                                         << "Ordalis.Chk_";
+    QTest::newRow("Txt_ 1.0 alias") << "Ordalis.Txt____v0"
+                                    << "Ordalis.Txt_";
+    QTest::newRow("Chk_ 1.1 alias bare") << "Chk____v1"
+                                         << "Ordalis.Chk_";
+    QTest::newRow("Chk_ 1.0 alias id") << "{30F0DAF6-589A-48A7-9F88-41D2F09D90ED}"
+                                       << "Ordalis.Chk_";
+    QTest::newRow("interface is no class") << "{04C8C4B9-5382-426D-8C3B-E4803272B736}"
+                                           << "";
     QTest::newRow("date control not here yet") << "Ordalis.Dat_"
                                                << "";
     QTest::newRow("property page") << "{51C45DC0-5DA2-45CB-99DE-CCEFA15DB979}"
