@@ -130,7 +130,9 @@ void Main()
         if (justCreated) seedDirBase(cn);
         cn.Close();
     } catch (const std::exception& e) {
-        const QString why = QString::fromLocal8Bit(e.what());
+        // Descriptions are Italian text: take them whole, not through the C locale.
+        const auto* adoError = dynamic_cast<const ado::Error*>(&e);
+        const QString why = adoError ? adoError->Description() : QString::fromUtf8(e.what());
         Qor().WriteLog(QStringLiteral("*** ERRORE apertura archivio ") + Pth_DirTmpMDB +
                            QStringLiteral(" : ") + why,
                        0, Pth_DebugLog, true);
