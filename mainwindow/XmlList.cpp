@@ -1,8 +1,22 @@
 #include "XmlList.h"
 
+#include "qor/Cl_QOR.h"
+
 #include <algorithm>
 
 XmlList::XmlList(QObject* parent) : QAbstractListModel(parent), selection_(this) {}
+
+int XmlList::PipeCode(int layout)
+{
+    static constexpr int codes[] = {2, 3, 31, 6, 5, 7};
+    return layout >= 0 && layout < 6 ? codes[layout] : codes[0];
+}
+
+QString XmlList::Field(int index, int n) const
+{
+    if (index < 0 || index >= ListCount()) return {};
+    return Qor().GetField(rows_.at(index), n, QStringLiteral("|"), true);
+}
 
 int XmlList::AddItem(const QString& row)
 {
@@ -29,6 +43,7 @@ void XmlList::Clear()
 {
     beginResetModel();
     rows_.clear();
+    layout_ = -1;
     endResetModel();
     selection_.clear();
 }

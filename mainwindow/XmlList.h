@@ -13,9 +13,20 @@ class XmlList final : public QAbstractListModel
   public:
     explicit XmlList(QObject* parent = nullptr);
 
+    // The layout (the Cmb_Ord index, 0..5) the rows were built with; -1 while the list
+    // holds no built rows. Rows keep their fields where that layout put them, whatever
+    // Cmb_Ord shows now, so every reader of row fields asks here, not Cmb_Ord.
+    int Layout() const { return layout_; }
+    void setLayout(int layout) { layout_ = layout; }
+    // The ToPipe code of a layout; an index outside 0..5 counts as layout 0.
+    static int PipeCode(int layout);
+    // Field n (from 1) of row index, without its filling blanks; "" for no such row.
+    QString Field(int index, int n) const;
+
     // Adds a row in its sorted place; returns its index.
     int AddItem(const QString& row);
     void RemoveItem(int index);
+    // Empties the list; the layout is forgotten with the rows.
     void Clear();
     int ListCount() const { return static_cast<int>(rows_.size()); }
     QString List(int index) const { return rows_.value(index); }
@@ -38,5 +49,6 @@ class XmlList final : public QAbstractListModel
 
   private:
     QStringList rows_;
+    int layout_ = -1;
     QItemSelectionModel selection_;
 };

@@ -51,7 +51,7 @@ int ScriptedDialogs::msgBox(const QString& text, int style, const QString& title
 QString ScriptedDialogs::inputBox(const QString& prompt, const QString& title, const QString& def)
 {
     calls << Call{QStringLiteral("input"), prompt, title, 0};
-    Q_UNUSED(def);
+    inputDefaults << def;
     if (inputs_.isEmpty()) {
         unscripted(QStringLiteral("input"), prompt);
         return {};

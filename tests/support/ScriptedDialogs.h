@@ -38,6 +38,8 @@ public:
     bool allAnswered() const;
 
     QList<Call> calls;
+    // The text each input box offered, in order.
+    QStringList inputDefaults;
     // When set, a plain OK box needs no script (it can only be acknowledged); still recorded.
     bool acceptOkBoxes = false;
     int beeps = 0;
