@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -176,6 +177,9 @@ void F_ZipXML::Cmd_ListNew_Click()
         // One transaction for the whole folder: thousands of new rows are one write.
         if (save) cn.BeginTrans();
         int longest = 0;
+        // The window stays responsive and shows progress without letting messages run
+        // after every file of a large folder: a few times a second is enough for the eye.
+        QElapsedTimer sincePump;
         for (const QString& name : names) {
             const QString path = folder + name;
             const QFileInfo info(path);
@@ -212,6 +216,7 @@ void F_ZipXML::Cmd_ListNew_Click()
                     ++added;
                     addedNow = true;
                     pumpMessages();
+                    sincePump.start();
                 }
             }
             const bool connected = cn.State() == ado::adStateOpen;
@@ -241,7 +246,10 @@ void F_ZipXML::Cmd_ListNew_Click()
             }
             setStatus(QStringLiteral("Letto Doc. : ") + rec.NumDoc() + QStringLiteral(" del ") +
                       rec.datdoc() + (addedNow ? QStringLiteral("  -  AGGIUNTO A MDB !!") : QString()));
-            pumpMessages();
+            if (!sincePump.isValid() || sincePump.elapsed() >= 40) {
+                pumpMessages();
+                sincePump.start();
+            }
         }
         if (save) cn.CommitTrans();
 
