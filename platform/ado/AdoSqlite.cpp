@@ -4,6 +4,7 @@
 #include "AdoSql.h"
 
 #include <QFile>
+#include <QHash>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
@@ -67,11 +68,47 @@ Error sqliteError(sqlite3* db, int rc, const QString& what = QString())
 }
 
 // Prepared statement that finalises itself.
+// Prepared statements kept per SQL text. A run over a folder sends the same few
+// statements once per file; parsing them again each time was a fifth of the work.
+class StmtCache
+{
+  public:
+    ~StmtCache() { clear(); }
+    // The statement leaves the cache while in use, so a nested use of the same text
+    // prepares its own.
+    sqlite3_stmt* take(const QString& sql)
+    {
+        return kept_.take(sql);
+    }
+    void give(const QString& sql, sqlite3_stmt* st)
+    {
+        sqlite3_reset(st);
+        sqlite3_clear_bindings(st);
+        if (kept_.size() >= kMost || kept_.contains(sql)) {
+            sqlite3_finalize(st);
+            return;
+        }
+        kept_.insert(sql, st);
+    }
+    void clear()
+    {
+        for (sqlite3_stmt* st : std::as_const(kept_))
+            sqlite3_finalize(st);
+        kept_.clear();
+    }
+
+  private:
+    static constexpr int kMost = 64;
+    QHash<QString, sqlite3_stmt*> kept_;
+};
+
 class Stmt
 {
   public:
-    Stmt(sqlite3* db, const QString& sql) : db_(db)
+    Stmt(sqlite3* db, const QString& sql, StmtCache* cache = nullptr) : db_(db), sql_(sql), cache_(cache)
     {
+        if (cache_ && (st_ = cache_->take(sql)))
+            return;
         const QByteArray u = sql.toUtf8();
         const char* tail = nullptr;
         rc_ = sqlite3_prepare_v2(db, u.constData(), int(u.size()), &st_, &tail);
@@ -86,7 +123,13 @@ class Stmt
             }
         }
     }
-    ~Stmt() { sqlite3_finalize(st_); }
+    ~Stmt()
+    {
+        if (cache_ && ok())
+            cache_->give(sql_, st_);
+        else
+            sqlite3_finalize(st_);
+    }
     Stmt(const Stmt&) = delete;
     Stmt& operator=(const Stmt&) = delete;
     bool ok() const { return rc_ == SQLITE_OK && st_; }
@@ -102,6 +145,8 @@ class Stmt
 
   private:
     sqlite3* db_;
+    QString sql_;
+    StmtCache* cache_;
     sqlite3_stmt* st_ = nullptr;
     int rc_ = SQLITE_OK;
     bool multiple_ = false;
@@ -251,6 +296,7 @@ class SqliteSession final : public backend::Session
     }
     ~SqliteSession() override
     {
+        stmts_.clear(); // no statement may outlive the connection, or the file stays open
         if (db_) sqlite3_close_v2(db_);
     }
 
@@ -268,7 +314,7 @@ class SqliteSession final : public backend::Session
     qint64 execute(const QString& sql, const QVariantList& params) override
     {
         const QString text = TranslateJetSql(sql);
-        Stmt st(db_, text);
+        Stmt st(db_, text, &stmts_);
         st.check();
         if (!st.get()) return 0;
         bindAll(db_, st.get(), params);
@@ -290,7 +336,7 @@ class SqliteSession final : public backend::Session
         if (plain && !t.hasOrder) tries << sql::withRowidOrder(t);
         tries << t.text;
         for (int k = 0; k < tries.size(); ++k) {
-            Stmt st(db_, tries.at(k));
+            Stmt st(db_, tries.at(k), &stmts_);
             if (!st.ok() && k + 1 < tries.size()) continue;
             st.check();
             if (!st.get()) return {};
@@ -371,7 +417,7 @@ class SqliteSession final : public backend::Session
   private:
     void runRaw(const QString& sql, const QVariantList& params)
     {
-        Stmt st(db_, sql);
+        Stmt st(db_, sql, &stmts_);
         st.check();
         bindAll(db_, st.get(), params);
         int rc;
@@ -384,6 +430,10 @@ class SqliteSession final : public backend::Session
     {
         bindAll(db_, st, params);
         backend::ResultSet r;
+        // The first step comes before the column list: a statement prepared before a
+        // schema change (another connection, or one kept from earlier) is prepared
+        // again by that step and only then tells its true columns.
+        int rc = sqlite3_step(st);
         const int n = sqlite3_column_count(st);
         const int first = keyed ? 1 : 0;
         QSet<QString> tables;
@@ -400,9 +450,8 @@ class SqliteSession final : public backend::Session
                 tables.insert(c.baseTable);
             r.columns << c;
         }
-        int rc;
         bool typed = false;
-        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        for (; rc == SQLITE_ROW; rc = sqlite3_step(st)) {
             if (!typed) {
                 // An expression has no declared type: its first value tells.
                 for (int i = first; i < n; ++i) {
@@ -430,6 +479,7 @@ class SqliteSession final : public backend::Session
 
     QString path_;
     sqlite3* db_ = nullptr;
+    StmtCache stmts_;
 };
 
 } // namespace

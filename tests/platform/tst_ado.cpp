@@ -527,6 +527,33 @@ class TstAdo : public QObject
         rs.Open(QStringLiteral("SELECT * FROM T"), cn, adOpenStatic, adLockReadOnly);
         QCOMPARE(rs.RecordCount(), 10);
     }
+    // Statements are kept prepared between opens: a column added since, by this
+    // connection or by another one, must still show in the next "SELECT *".
+    void repeatedSelectSeesSchemaChanges()
+    {
+        fresh(QStringLiteral("CREATE TABLE T (k int)"));
+        cn_.Execute(QStringLiteral("INSERT INTO T VALUES (1)"));
+        const QString sql = QStringLiteral("SELECT * FROM T");
+        auto columns = [&] {
+            Recordset rs;
+            rs.Open(sql, cn_, adOpenKeyset, adLockOptimistic);
+            QStringList names;
+            for (int i = 0; i < rs.GetFields().Count(); ++i)
+                names << rs.GetFields().Item(i).Name();
+            return names;
+        };
+        QCOMPARE(columns(), QStringList({QStringLiteral("k")}));
+        cn_.Execute(QStringLiteral("ALTER TABLE T ADD COLUMN des_a varchar(10)"));
+        QCOMPARE(columns(), QStringList({QStringLiteral("k"), QStringLiteral("des_a")}));
+        Connection other;
+        other.Open(connText(path_));
+        other.Execute(QStringLiteral("ALTER TABLE T ADD COLUMN des_b varchar(10)"));
+        other.Close();
+        QCOMPARE(columns(), QStringList({QStringLiteral("k"), QStringLiteral("des_a"), QStringLiteral("des_b")}));
+        // An empty table tells its columns as well.
+        cn_.Execute(QStringLiteral("DELETE FROM T"));
+        QCOMPARE(columns().size(), 3);
+    }
 };
 
 QTEST_GUILESS_MAIN(TstAdo)
