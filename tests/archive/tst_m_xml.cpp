@@ -1,12 +1,13 @@
 #include "archive/M_XML.h"
+#include "support/TestEnv.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+
 #include <QTest>
 
-#include <unistd.h>
 
 namespace
 {
@@ -76,28 +77,6 @@ const QByteArray kDoc = doc("<TipoDocumento>TD01</TipoDocumento><Divisa>EUR</Div
 const QStringList kPlain = {"Emitt=ALFA SRL",       "EmittPI=IT-01234567890", "Destin=BETA SPA",
                             "DestinCF=09876543210", "TipoDoc=TD01",           "NumDoc=12",
                             "datdoc=2019-03-31"};
-
-// A path that exists as a file and cannot be opened for reading, even by root: a
-// write-only kernel attribute reached through a link named like an invoice.
-QString unreadableFile(const QString& folder)
-{
-    const QString link = folder + QStringLiteral("locked.xml");
-    if (geteuid() != 0) {
-        QFile f(link);
-        if (f.open(QIODevice::WriteOnly)) f.write(invoice(kIssuer));
-        f.close();
-        f.setPermissions(QFileDevice::WriteOwner);
-        return link;
-    }
-    const QStringList probes = QDir(QStringLiteral("/sys/bus")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& bus : probes) {
-        const QString target = QStringLiteral("/sys/bus/") + bus + QStringLiteral("/drivers_probe");
-        QFile t(target);
-        if (QFileInfo(target).isFile() && !t.open(QIODevice::ReadOnly))
-            return QFile::link(target, link) ? link : QString();
-    }
-    return {};
-}
 
 } // namespace
 
@@ -373,7 +352,7 @@ void TstMXml::resultIsTheFullLine()
 
 void TstMXml::readErrorGoesToCaller()
 {
-    const QString path = unreadableFile(folder_);
+    const QString path = TestEnv::unreadableFile(folder_ + QStringLiteral("locked.xml"), invoice(kIssuer));
     if (path.isEmpty()) QSKIP("no unreadable file can be made here");
     XML_Stru r;
     r.setEmitt(QStringLiteral("PREVIOUS"));

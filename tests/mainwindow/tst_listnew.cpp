@@ -22,7 +22,6 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include <unistd.h>
 
 namespace
 {
@@ -227,27 +226,6 @@ class PaintSpy final : public QObject
     QLabel* label_;
     WatchingClock* clock_;
 };
-
-// A file that exists and cannot be opened for reading, even by root (a write-only
-// kernel attribute reached through a link named like an invoice).
-QString unreadableFile(const QString& link)
-{
-    if (geteuid() != 0) {
-        QFile f(link);
-        if (f.open(QIODevice::WriteOnly)) f.write(invoiceXml(Doc{QStringLiteral("9")}));
-        f.close();
-        f.setPermissions(QFileDevice::WriteOwner);
-        return link;
-    }
-    const QStringList buses = QDir(QStringLiteral("/sys/bus")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& bus : buses) {
-        const QString target = QStringLiteral("/sys/bus/") + bus + QStringLiteral("/drivers_probe");
-        QFile t(target);
-        if (QFileInfo(target).isFile() && !t.open(QIODevice::ReadOnly))
-            return QFile::link(target, link) ? link : QString();
-    }
-    return {};
-}
 
 } // namespace
 
@@ -559,7 +537,7 @@ void TestListNew::unreadableFileListedNotRecorded()
 {
     Fixture fx;
     fx.write(QStringLiteral("a.xml"), Doc{QStringLiteral("1")});
-    const QString locked = unreadableFile(fx.folder + QStringLiteral("locked.xml"));
+    const QString locked = TestEnv::unreadableFile(fx.folder + QStringLiteral("locked.xml"), invoiceXml(Doc{QStringLiteral("9")}));
     if (locked.isEmpty()) QSKIP("no unreadable file can be made here");
     fx.archive(true);
     F_ZipXML& w = fx.open();

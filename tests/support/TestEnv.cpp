@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <unistd.h>
+
 TestEnv::TestEnv()
 {
     for (const char* sub : {"app", "win", "reg", "home", "config", "data", "cache", "work"})
@@ -63,4 +65,24 @@ QByteArray TestEnv::readFile(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString TestEnv::unreadableFile(const QString& path, const QByteArray& content)
+{
+    if (geteuid() != 0) {
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(content);
+        f.close();
+        f.setPermissions(QFileDevice::WriteOwner);
+        return path;
+    }
+    const QStringList buses = QDir(QStringLiteral("/sys/bus")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& bus : buses) {
+        const QString target = QStringLiteral("/sys/bus/") + bus + QStringLiteral("/drivers_probe");
+        QFile t(target);
+        if (QFileInfo(target).isFile() && !t.open(QIODevice::ReadOnly))
+            return QFile::link(target, path) ? path : QString();
+    }
+    return {};
 }

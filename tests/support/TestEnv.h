@@ -27,6 +27,10 @@ public:
     // Writes a file (folders created); returns its path.
     QString writeFile(const QString& path, const QByteArray& content) const;
     static QByteArray readFile(const QString& path);
+    // A file at path that exists and cannot be opened for reading. Without root the
+    // file holds content and loses its read right; as root (who reads anything) it is
+    // a link to a write-only kernel attribute. Empty when neither can be made.
+    static QString unreadableFile(const QString& path, const QByteArray& content);
 
     ScriptedDialogs& dialogs() { return *dialogs_; }
     RecordingLauncher& launcher() { return *launcher_; }
