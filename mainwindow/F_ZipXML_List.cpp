@@ -237,7 +237,7 @@ void F_ZipXML::Cmd_ListNew_Click()
                 bool add = !(!sendDate.isEmpty() && excludeSent);
                 if (!limit.isEmpty() && fileDate == limit) add = add && connected && sendDate.isEmpty();
                 if (add) {
-                    const int index = Lst_XMLRows->AddItem(row);
+                    const int index = Lst_XMLRows->AddItem(row, path, name);
                     if (row.size() > longest) {
                         longest = static_cast<int>(row.size());
                         Qor().ListFit(Lst_XML, index);

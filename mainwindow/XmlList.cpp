@@ -18,7 +18,7 @@ QString XmlList::Field(int index, int n) const
     return Qor().GetField(rows_.at(index), n, QStringLiteral("|"), true);
 }
 
-int XmlList::AddItem(const QString& row)
+int XmlList::AddItem(const QString& row, const QString& filePath, const QString& fileName)
 {
     const auto at =
         std::upper_bound(rows_.cbegin(), rows_.cend(), row, [](const QString& a, const QString& b) {
@@ -27,6 +27,8 @@ int XmlList::AddItem(const QString& row)
     const int index = static_cast<int>(at - rows_.cbegin());
     beginInsertRows({}, index, index);
     rows_.insert(index, row);
+    paths_.insert(index, filePath);
+    names_.insert(index, fileName);
     endInsertRows();
     return index;
 }
@@ -36,6 +38,8 @@ void XmlList::RemoveItem(int index)
     if (index < 0 || index >= ListCount()) return;
     beginRemoveRows({}, index, index);
     rows_.removeAt(index);
+    paths_.removeAt(index);
+    names_.removeAt(index);
     endRemoveRows();
 }
 
@@ -43,6 +47,8 @@ void XmlList::Clear()
 {
     beginResetModel();
     rows_.clear();
+    paths_.clear();
+    names_.clear();
     layout_ = -1;
     endResetModel();
     selection_.clear();

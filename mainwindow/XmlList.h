@@ -23,8 +23,13 @@ class XmlList final : public QAbstractListModel
     // Field n (from 1) of row index, without its filling blanks; "" for no such row.
     QString Field(int index, int n) const;
 
-    // Adds a row in its sorted place; returns its index.
-    int AddItem(const QString& row);
+    // Adds a row in its sorted place; returns its index. The row keeps the full path and
+    // the name of its file (both empty for rows that stand for no file, such as gap rows),
+    // so handlers never rebuild a file from the row text.
+    int AddItem(const QString& row, const QString& filePath = {}, const QString& fileName = {});
+    // The full path and the bare name of row index's file; "" for none.
+    QString FilePath(int index) const { return paths_.value(index); }
+    QString FileName(int index) const { return names_.value(index); }
     void RemoveItem(int index);
     // Empties the list; the layout is forgotten with the rows.
     void Clear();
@@ -49,6 +54,8 @@ class XmlList final : public QAbstractListModel
 
   private:
     QStringList rows_;
+    QStringList paths_; // in step with rows_
+    QStringList names_;
     int layout_ = -1;
     QItemSelectionModel selection_;
 };
