@@ -1,7 +1,10 @@
 // List events, attachment extraction and the folder buttons.
 #include "F_ZipXML.h"
 
+#include "archive/F_XMLCompact.h"
 #include "qor/Cl_QOR.h"
+
+#include <QLabel>
 
 namespace
 {
@@ -23,6 +26,17 @@ void F_ZipXML::Cmd_Big_Click() {}
 void F_ZipXML::Cmd_CfgMail_Click() {}
 void F_ZipXML::Cmd_CfgMail_MouseUp(int, int, int, int) {}
 void F_ZipXML::Cmd_DelDir_Click() {}
-void F_ZipXML::Cmd_DelDir_MouseUp(int, int, int, int) {}
+void F_ZipXML::Cmd_DelDir_MouseUp(int button, int, int, int)
+{
+    if (button != 2) return;
+    F_XMLCompact& w = F_XMLCompact::instance();
+    // Without its archive the maintenance window has nothing to show (it said why at load).
+    if (!w.ArchiveOpen()) {
+        w.Unload();
+        return;
+    }
+    w.Lbl_Azi->setText(Lbl_Azi->text());
+    w.ShowModal(this);
+}
 void F_ZipXML::Cmd_DirZIP_Click() {}
 void F_ZipXML::Cmd_DirZIP_MouseUp(int, int, int, int) {}

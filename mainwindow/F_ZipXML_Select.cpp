@@ -11,6 +11,9 @@ void F_ZipXML::Cmd_Litt_Click() {}
 void F_ZipXML::Cmd_NewDir_Click() {}
 void F_ZipXML::Cmd_NewDir_MouseUp(int, int, int, int) {}
 void F_ZipXML::Cmd_OpenXml_Click() {}
-void F_ZipXML::Cmd_Temp_Click() {}
+void F_ZipXML::Cmd_Temp_Click()
+{
+    Cmd_DelDir_MouseUp(2, 0, 0, 0);
+}
 void F_ZipXML::Cmd_ViewXML_Click() {}
 void F_ZipXML::Cmd_ViewXML_MouseUp(int, int, int, int) {}
