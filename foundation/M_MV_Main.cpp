@@ -5,6 +5,7 @@
 #include "InitVBProc.h"
 #include "Proc_Qor.h"
 #include "Proc_Qor_Files.h"
+#include "archive/M_Files.h"
 #include "archive/M_MDB.h"
 #include "mainwindow/F_ZipXML.h"
 #include "platform/Dialogs.h"
@@ -52,7 +53,7 @@ void seedDirBase(ado::Connection& cn)
             const QString path = Qor().IniRead(QStringLiteral("ParamXML"),
                                                QStringLiteral("Pth_") + QString::number(n), QString(), kIni);
             if (path.isEmpty()) break;
-            const qint32 key = Str_CheckSum(path);
+            const qint32 key = MDB_FolderKey(path);
             ado::Recordset rs;
             rs.Open(QStringLiteral("SELECT * FROM DIRBASE WHERE cod_firma=") + QString::number(key), cn,
                     ado::adOpenKeyset, ado::adLockOptimistic);
