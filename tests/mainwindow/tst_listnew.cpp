@@ -10,6 +10,7 @@
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
 #include "qor/Cl_QOR.h"
+#include "startup/M_MV_Main.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>

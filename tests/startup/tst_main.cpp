@@ -8,6 +8,7 @@
 #include "mainwindow/F_ZipXML.h"
 #include "platform/IniFile.h"
 #include "platform/ado/Ado.h"
+#include "startup/M_MV_Main.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>
