@@ -15,7 +15,8 @@ public:
     int msgBox(const QString& text, int style, const QString& title) override
     {
         QMessageBox box(QApplication::activeWindow());
-        box.setText(text);
+        // Texts may break lines with a lone CR, as the old message boxes showed them.
+        box.setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n')));
         box.setWindowTitle(title.isEmpty() ? QApplication::applicationName() : title);
         switch (vb::iconOf(style)) {
         case vb::Critical: box.setIcon(QMessageBox::Critical); break;
