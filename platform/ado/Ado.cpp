@@ -74,45 +74,115 @@ QDateTime ParseDate(const QString& text)
     return {};
 }
 
-QString ConnectionStringValue(const QString& cs, const QString& key)
+namespace
 {
+
+// One "key=value" item of a connection string; [start, end) spans it without its ";".
+struct CsItem {
+    QString key;
+    QString value;
+    int start = 0;
+    int eq = 0;
+    int end = 0;
+};
+
+QList<CsItem> csItems(const QString& cs)
+{
+    QList<CsItem> out;
     const int n = int(cs.size());
     int i = 0;
     while (i < n) {
         const int eq = int(cs.indexOf(QLatin1Char('='), i));
         if (eq < 0) break;
-        const QString k = cs.mid(i, eq - i).trimmed();
+        CsItem item;
+        item.start = i;
+        item.eq = eq;
+        item.key = cs.mid(i, eq - i).trimmed();
         int j = eq + 1;
         while (j < n && cs.at(j) == QLatin1Char(' '))
             ++j;
-        QString value;
         if (j < n && (cs.at(j) == QLatin1Char('\'') || cs.at(j) == QLatin1Char('"'))) {
             const QChar q = cs.at(j++);
             while (j < n) {
                 if (cs.at(j) == q) {
                     if (j + 1 < n && cs.at(j + 1) == q) {
-                        value += q; // doubled quote: one quote of the value
+                        item.value += q; // doubled quote: one quote of the value
                         j += 2;
                         continue;
                     }
                     ++j;
                     break;
                 }
-                value += cs.at(j++);
+                item.value += cs.at(j++);
             }
             while (j < n && cs.at(j) != QLatin1Char(';'))
                 ++j;
         } else {
             const int semi = int(cs.indexOf(QLatin1Char(';'), j));
             const int end = semi < 0 ? n : semi;
-            value = cs.mid(j, end - j).trimmed();
+            item.value = cs.mid(j, end - j).trimmed();
             j = end;
         }
-        if (k.compare(key, Qt::CaseInsensitive) == 0) return value;
+        item.end = j;
+        out << item;
         i = j + 1;
     }
+    return out;
+}
+
+bool isPasswordKey(const QString& key)
+{
+    return key.compare(QLatin1String("Password"), Qt::CaseInsensitive) == 0 ||
+           key.compare(QLatin1String("Pwd"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+QString ConnectionStringValue(const QString& cs, const QString& key)
+{
+    for (const CsItem& item : csItems(cs))
+        if (item.key.compare(key, Qt::CaseInsensitive) == 0) return item.value;
     return QString();
 }
+
+QString ConnValue(const QString& value)
+{
+    const bool plain = !value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('\'')) &&
+                       !value.contains(QLatin1Char('"')) && value.trimmed().size() == value.size();
+    if (plain) return value;
+    QString v = value;
+    v.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + v + QLatin1Char('"');
+}
+
+QString MaskPassword(const QString& cs)
+{
+    QString out = cs;
+    const QList<CsItem> items = csItems(cs);
+    for (auto it = items.crbegin(); it != items.crend(); ++it) { // from the end: spans stay right
+        if (!isPasswordKey(it->key) || it->value.isEmpty()) continue;
+        out.replace(it->eq + 1, it->end - it->eq - 1, QStringLiteral("********"));
+    }
+    return out;
+}
+
+namespace
+{
+// The text without its Password items (what an open ADO connection shows when the
+// text says "Persist Security Info=False").
+QString withoutPassword(const QString& cs)
+{
+    QString out = cs;
+    const QList<CsItem> items = csItems(cs);
+    for (auto it = items.crbegin(); it != items.crend(); ++it) {
+        if (!isPasswordKey(it->key)) continue;
+        const int to = it->end < int(out.size()) ? it->end + 1 : it->end; // with its ";"
+        out.remove(it->start, to - it->start);
+    }
+    if (out.endsWith(QLatin1Char(';')) && !cs.endsWith(QLatin1Char(';'))) out.chop(1);
+    return out;
+}
+} // namespace
 
 // --- providers ---
 
@@ -135,6 +205,8 @@ QList<ProviderEntry>& providers()
                                       u.contains(QLatin1String("SQLITE"));
                            },
                            backend::openSqlite};
+        // Any other provider is the ERP's SQL Server ("SQLOLEDB.1"), reached through ODBC.
+        l << ProviderEntry{[](const QString& p) { return !p.trimmed().isEmpty(); }, backend::openOdbc};
         return l;
     }();
     return list;
@@ -227,7 +299,7 @@ void Connection::Open(const QString& connectionString, const QString& user, cons
         d_->session = e.factory(p);
         d_->provider = p.provider;
         d_->dataSource = p.dataSource;
-        if (p.dataSource != QLatin1String(":memory:") && !p.dataSource.isEmpty()) {
+        if (d_->session->isFile() && p.dataSource != QLatin1String(":memory:") && !p.dataSource.isEmpty()) {
             d_->fileKey = fileKey(p.dataSource);
             ++openFiles()[d_->fileKey];
         }
@@ -248,6 +320,9 @@ int Connection::State() const
 
 QString Connection::ConnectionString() const
 {
+    if (d_->session && ConnectionStringValue(d_->connectionString, QStringLiteral("Persist Security Info"))
+                               .compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
+        return withoutPassword(d_->connectionString);
     return d_->connectionString;
 }
 

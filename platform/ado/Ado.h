@@ -156,6 +156,8 @@ class Connection
               const QString& password = QString(), int options = -1);
     void Close();
     int State() const;
+    // As ADO gives it: once open, a text that says "Persist Security Info=False" no
+    // longer shows its Password item.
     QString ConnectionString() const;
     void setConnectionString(const QString& text);
     // The provider text of the connection string ("Microsoft.Jet.OLEDB.4.0").
@@ -325,5 +327,14 @@ QString TranslateJetSql(const QString& sql);
 // The connection string's values: keys are matched without regard to case and
 // a quote inside a quoted value is doubled.
 QString ConnectionStringValue(const QString& connectionString, const QString& key);
+
+// A value for a connection string built by hand: kept as it is when plain, in double
+// quotes (inner ones doubled) when it holds ";", a quote or blanks at its ends, so it
+// can neither end its item nor add another one. ConnectionStringValue reads it back.
+QString ConnValue(const QString& value);
+
+// The text with the value of its Password (or Pwd) item replaced by "********" (an
+// empty value stays empty), for log lines and messages.
+QString MaskPassword(const QString& connectionString);
 
 } // namespace ado

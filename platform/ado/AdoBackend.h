@@ -36,6 +36,8 @@ class Session
   public:
     virtual ~Session() = default;
     virtual QString dataSource() const = 0;
+    // True when the data source is a file of this machine (counted for compaction).
+    virtual bool isFile() const { return true; }
     // Statement without rows; returns the rows changed.
     virtual qint64 execute(const QString& sql, const QVariantList& params) = 0;
     // Reads every row; with keys, each row carries its identity when the statement
@@ -71,5 +73,7 @@ void registerProvider(std::function<bool(const QString& provider)> accepts, Fact
 // The SQLite engine (registered by default for Jet and SQLite providers and for an
 // empty provider).
 std::unique_ptr<Session> openSqlite(const OpenParams& params);
+// The ODBC engine for the ERP's SQL Server (registered by default for every other provider).
+std::unique_ptr<Session> openOdbc(const OpenParams& params);
 
 } // namespace ado::backend
