@@ -1,5 +1,6 @@
 // The entry procedure: from the executable's name to the main window.
 #include "M_MV.h"
+#include "Proc_MV.h"
 
 #include "F_Splash.h"
 #include "InitVBProc.h"
@@ -23,13 +24,6 @@ namespace
 const QString kIni = QStringLiteral("QOR_PLCR.INI");
 
 void MV_Noop() {}
-
-// The integrated mode's environment (logins and ERP connections) is not part of
-// this build: it answers as an environment that could not be set up.
-bool MV_InitLib(bool)
-{
-    return false;
-}
 
 void closeSplash()
 {
@@ -156,6 +150,8 @@ void Main()
             EndProcess(0);
             return;
         }
+        InitMVProc(16380);
+        // The integrated windows that follow belong to the ERP's own program.
         closeSplash();
         EndProcess(0);
         return;
