@@ -1,4 +1,4 @@
-#include "foundation/M_MV.h"
+#include "startup/M_MV_Main.h"
 
 #include <QApplication>
 

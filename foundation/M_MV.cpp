@@ -1,5 +1,6 @@
 #include "M_MV.h"
 
+#include "InitVBProc.h"
 #include "platform/Folders.h"
 #include "qor/Cl_QOR.h"
 
@@ -18,6 +19,13 @@ QString Pth_Prot;
 bool B_Develop = false;
 QString Pth_DebugLog;
 QString Pth_DirTmpMDB;
+int G_Risp = 0;
+
+// The start-up settings InitVBProc sets.
+QString G_DirApp;
+QString G_DirWin;
+QString G_PgmVisualizzatore;
+QString G_DefPrinter;
 
 namespace
 {

@@ -47,6 +47,3 @@ void setProcessEndHandler(ProcessEndHandler handler); // empty puts back the rea
 // A settings value holds one line: line breaks are stored as "§".
 QString Str_CrLf2Par(const QString& text);
 QString Str_Par2CrLf(const QString& text);
-
-// The entry procedure: the start-up sequence, then the main window shown without waiting.
-void Main();

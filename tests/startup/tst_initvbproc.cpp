@@ -5,6 +5,7 @@
 #include "printing/PRT_Globals.h"
 #include "printing/PRT_InitPrinter.h"
 #include "qor/Cl_QOR.h"
+#include "startup/InitVBProc.h"
 #include "support/TestEnv.h"
 
 #include <QDir>

@@ -1,22 +1,23 @@
 // The entry procedure: from the executable's name to the main window.
-#include "M_MV.h"
-#include "Proc_MV.h"
+#include "startup/M_MV_Main.h"
 
-#include "F_Splash.h"
-#include "InitVBProc.h"
-#include "Proc_Qor.h"
-#include "Proc_Qor_Files.h"
+#include "archive/M_Files.h"
 #include "archive/M_MDB.h"
+#include "foundation/F_Splash.h"
+#include "foundation/InitVBProc.h"
+#include "foundation/M_MV.h"
+#include "foundation/Proc_MV.h"
+#include "foundation/Proc_Qor.h"
+#include "foundation/Proc_Qor_Files.h"
 #include "mainwindow/F_ZipXML.h"
 #include "platform/Dialogs.h"
 #include "platform/ado/Ado.h"
 #include "qor/Cl_QOR.h"
+#include "startup/InitVBProc.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QTimer>
-
-int G_Risp = 0;
 
 namespace
 {
@@ -46,7 +47,7 @@ void seedDirBase(ado::Connection& cn)
             const QString path = Qor().IniRead(QStringLiteral("ParamXML"),
                                                QStringLiteral("Pth_") + QString::number(n), QString(), kIni);
             if (path.isEmpty()) break;
-            const qint32 key = Str_CheckSum(path);
+            const qint32 key = MDB_FolderKey(path);
             ado::Recordset rs;
             rs.Open(QStringLiteral("SELECT * FROM DIRBASE WHERE cod_firma=") + QString::number(key), cn,
                     ado::adOpenKeyset, ado::adLockOptimistic);

@@ -1,5 +1,6 @@
-#include "foundation/InitVBProc.h"
+#include "startup/InitVBProc.h"
 
+#include "foundation/InitVBProc.h"
 #include "foundation/ModRegistro.h"
 #include "platform/Dialogs.h"
 #include "platform/Folders.h"
@@ -13,11 +14,6 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-
-QString G_DirApp;
-QString G_DirWin;
-QString G_PgmVisualizzatore;
-QString G_DefPrinter;
 
 namespace
 {

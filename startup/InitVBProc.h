@@ -1,0 +1,10 @@
+#pragma once
+#include <QString>
+
+// Sets the start-up settings (foundation/InitVBProc.h) and the print control values
+// (PRT_Globals.h), chooses the viewer ("QOR_PLCR.INI" [Stampe su Disco] PgmVisualizzatore),
+// builds "QOR_PRT.INI" when it is missing and selects the default printer into G_PrtSet.
+void InitVBProc();
+
+// The viewer used when nothing better is found: the full path of xdg-open.
+QString DefaultViewer();
