@@ -1,6 +1,8 @@
 // List events, attachment extraction and the folder buttons.
 #include "F_ZipXML.h"
 
+#include "F_Mail.h"
+
 #include "qor/Cl_QOR.h"
 
 namespace
@@ -20,7 +22,10 @@ void F_ZipXML::Cmd_Agyo_Click()
 }
 
 void F_ZipXML::Cmd_Big_Click() {}
-void F_ZipXML::Cmd_CfgMail_Click() {}
+void F_ZipXML::Cmd_CfgMail_Click()
+{
+    F_Mail::instance().ShowModal(this);
+}
 void F_ZipXML::Cmd_CfgMail_MouseUp(int, int, int, int) {}
 void F_ZipXML::Cmd_DelDir_Click() {}
 void F_ZipXML::Cmd_DelDir_MouseUp(int, int, int, int) {}

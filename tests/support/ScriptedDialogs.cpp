@@ -62,7 +62,7 @@ QString ScriptedDialogs::inputBox(const QString& prompt, const QString& title, c
 
 QString ScriptedDialogs::openFile(const QString& title, const QString& dir, const QString& filter)
 {
-    calls << Call{QStringLiteral("open"), QString(), title, 0, dir, filter};
+    calls << Call{QStringLiteral("open"), dir, title, 0, dir, filter}; // text: the start folder too
     if (files_.isEmpty()) {
         unscripted(QStringLiteral("file"), title);
         return {};
