@@ -8,9 +8,12 @@
 // folder from its key. Each call opens and closes its own recordset on the caller's open
 // connection; none traps errors (an ado::Error goes to the caller).
 
-// The key of a folder: Str_CheckSum over the folder as PathSlash writes it, the one text
-// form every caller keys a folder by. A file's PathFolder gives the same key as the folder
-// it was listed from.
+// The key of a folder, and the only place one is computed: Str_CheckSum over the folder
+// as PathSlash writes it (blanks trimmed, one closing "/"), so a folder written with or
+// without its closing "/" has one key. It is cod_firma of DIRBASE, DIRSUB and FILES, the
+// suffix of the settings keys "LastZIP_", "AttPass_", "Rif_" and "Trv_", the remembered
+// "DirID" and the key the main window carries in its tool tip. A file's PathFolder gives
+// the key of the folder it was listed from. "" gives 0.
 qint32 MDB_FolderKey(const QString& folder);
 
 // Adds the file's FILES row the first time the file (same name, length and folder) is

@@ -107,7 +107,7 @@ bool Chk_::setForeColor(qint32 v)
     return true;
 }
 
-void Chk_::setEnabledProp(bool v)
+void Chk_::setEnabled(bool v)
 {
     box_->setEnabled(v);
     notify(QStringLiteral("Enabled"));
@@ -119,7 +119,7 @@ void Chk_::setCurrentX(float v)
     notify(QStringLiteral("CurrentX"));
 }
 
-void Chk_::setFont_(const QFont& f)
+void Chk_::setFont(const QFont& f)
 {
     box_->setFont(f);
     notify(QStringLiteral("Font"));

@@ -66,9 +66,9 @@ class ORDALIS_EXPORT Chk_ : public OrdalisControl
     Q_PROPERTY(bool AutoRedraw READ AutoRedraw WRITE setAutoRedraw)
     Q_PROPERTY(float CurrentY READ CurrentY WRITE setCurrentY)
     Q_PROPERTY(qint32 ForeColor READ ForeColor WRITE setForeColor)
-    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabledProp)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
     Q_PROPERTY(float CurrentX READ CurrentX WRITE setCurrentX)
-    Q_PROPERTY(QFont Font READ Font WRITE setFont_)
+    Q_PROPERTY(QFont Font READ Font WRITE setFont)
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
     Q_PROPERTY(int Value READ Value WRITE setValue USER true)
     Q_PROPERTY(int Alignment READ Alignment WRITE setAlignment)
@@ -95,11 +95,11 @@ class ORDALIS_EXPORT Chk_ : public OrdalisControl
     qint32 ForeColor() const { return foreColor_; }
     bool setForeColor(qint32 v);
     bool Enabled() const { return box_->isEnabled(); }
-    void setEnabledProp(bool v);
+    void setEnabled(bool v);
     float CurrentX() const { return currentX_; }
     void setCurrentX(float v);
     QFont Font() const { return box_->font(); }
-    void setFont_(const QFont& f);
+    void setFont(const QFont& f);
     QString Caption() const { return box_->text(); }
     void setCaption(const QString& v);
     int Value() const;

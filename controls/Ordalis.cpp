@@ -3,6 +3,7 @@
 #include "Ordalis.h"
 
 #include "Chk_.h"
+#include "Dat_.h"
 #include "OrdalisControl.h"
 #include "PropertyBag.h"
 #include "Txt_.h"
@@ -74,7 +75,7 @@ QList<ClassEntry> makeClasses()
                                 QStringLiteral("{A867FBC6-70E2-4546-BF08-B1EDB3179B3F}"),
                                 QStringLiteral("{CD6975BF-BF48-462C-A555-DA401358ED9E}"),
                                 QStringLiteral("{1499C862-2016-4CFF-B5C7-60C8440FAAA1}")};
-    d.creatable = false; // the date control comes later
+    d.creatable = true;
     c << d;
 
     ClassEntry k;
@@ -184,6 +185,7 @@ QWidget* createControl(const QString& progId, QWidget* parent)
         if (!e.creatable || !names(e)) continue;
         if (e.name == QLatin1String("Txt_")) return new Txt_(parent);
         if (e.name == QLatin1String("Chk_")) return new Chk_(parent);
+        if (e.name == QLatin1String("Dat_")) return new Dat_(parent);
     }
     return nullptr;
 }

@@ -152,13 +152,13 @@ bool Txt_::setBackColor(qint32 v)
     return true;
 }
 
-void Txt_::setEnabledProp(bool v)
+void Txt_::setEnabled(bool v)
 {
     box_->setEnabled(v);
     notify(QStringLiteral("Enabled"));
 }
 
-void Txt_::setFont_(const QFont& f)
+void Txt_::setFont(const QFont& f)
 {
     box_->setFont(f);
     notify(QStringLiteral("Font"));

@@ -74,8 +74,8 @@ class ORDALIS_EXPORT Txt_ : public OrdalisControl
     Q_CLASSINFO("Event:AfterFocus", "5")
 
     Q_PROPERTY(qint32 BackColor READ BackColor WRITE setBackColor)
-    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabledProp)
-    Q_PROPERTY(QFont Font READ Font WRITE setFont_)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(QFont Font READ Font WRITE setFont)
     Q_PROPERTY(int Alignment READ Alignment WRITE setAlignment)
     Q_PROPERTY(qint32 hWnd READ hWnd STORED false)
     Q_PROPERTY(bool Locked READ Locked WRITE setLocked)
@@ -105,9 +105,9 @@ class ORDALIS_EXPORT Txt_ : public OrdalisControl
     qint32 BackColor() const { return backColor_; }
     bool setBackColor(qint32 v);
     bool Enabled() const { return box_->isEnabled(); }
-    void setEnabledProp(bool v);
+    void setEnabled(bool v);
     QFont Font() const { return box_->font(); }
-    void setFont_(const QFont& f);
+    void setFont(const QFont& f);
     int Alignment() const { return alignment_; }
     bool setAlignment(int v);
     qint32 hWnd() const;

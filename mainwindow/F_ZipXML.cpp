@@ -1,11 +1,11 @@
 #include "F_ZipXML.h"
 #include "XmlListView.h"
 
+#include "archive/M_Files.h"
 #include "foundation/F_Splash.h"
 #include "foundation/InitVBProc.h"
 #include "foundation/M_MV.h"
 #include "foundation/PosFinestre.h"
-#include "foundation/Proc_Qor.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Launcher.h"
@@ -611,7 +611,7 @@ void F_ZipXML::Form_Load()
             Qor().IniRead(kSec, QStringLiteral("Pth_") + QString::number(n), QString(), kIni);
         if (path.isEmpty()) break;
         Cmb_FoldXML->addItem(path);
-        if (remembered > 0 && remembered == Str_CheckSum(path)) rememberedIndex = Cmb_FoldXML->count() - 1;
+        if (remembered > 0 && remembered == MDB_FolderKey(path)) rememberedIndex = Cmb_FoldXML->count() - 1;
     }
     Cmb_FoldXML->setCurrentIndex(-1);
 
@@ -746,7 +746,7 @@ void F_ZipXML::Form_Unload(int&)
 
 void F_ZipXML::Cmb_FoldXML_Click()
 {
-    const QString key = QString::number(Str_CheckSum(Cmb_FoldXML->currentText()));
+    const QString key = QString::number(MDB_FolderKey(Cmb_FoldXML->currentText()));
     Lbl_LastDo->setText(
         Qor().IniRead(kSec, QStringLiteral("LastZIP_") + key, QStringLiteral("__/__/____"), kIni));
     Lbl_LastDo->setToolTip(key + QStringLiteral(" | Click-Dx per Cambio Data"));

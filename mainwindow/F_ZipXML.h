@@ -236,6 +236,14 @@ class F_ZipXML final : public VbFormOf<F_ZipXML>
 
     // --- mail (F_ZipXML_Mail.cpp) ---
     bool Do_InviaMail(const QString& attachment, const QString& text, const QString& extra);
+    bool SendEMail_Client(QString strSender, QString strRecipient, QString strSubject, QString strBody,
+                          QString strCc, QString strBcc, QStringList colAttachments, bool reqAnswer);
+    bool SendEmail(QString strSender, QString strRecipient, QString strSubject, QString strBody, QString strCc,
+                   QString strBcc, QStringList colAttachments, bool reqAnswer);
+    // The desktop client's session: set from log-on to log-off.
+    bool B_MapiNewSession = false;
+    // Seconds the direct road waits for the connection and each server reply.
+    int N_MailTimeout = 45;
 
   protected:
     void Form_Load() override;
@@ -253,6 +261,8 @@ class F_ZipXML final : public VbFormOf<F_ZipXML>
     void connectHandlers();
     void connectEventHandlers(); // F_ZipXML_Events.cpp
     void applyMargins();
+    bool MapiLogOn();
+    void MapiLogOff();
 
     bool resizing_ = false;
 };

@@ -1,4 +1,5 @@
 // List events, attachment extraction and the folder buttons.
+#include "F_Mail.h"
 #include "F_ZipXML.h"
 #include "XmlListView.h"
 
@@ -240,7 +241,10 @@ void F_ZipXML::Cmd_Big_Click()
     QCoreApplication::processEvents();
 }
 
-void F_ZipXML::Cmd_CfgMail_Click() {}
+void F_ZipXML::Cmd_CfgMail_Click()
+{
+    F_Mail::instance().ShowModal(this);
+}
 
 void F_ZipXML::Cmd_CfgMail_MouseUp(int button, int, int, int)
 {

@@ -143,10 +143,6 @@ void F_ZipXML::Cmd_ListNew_Click()
 
         const QString folder = Qor().PathSlash(Cmb_FoldXML->currentText());
         const double key = Qor().ToDouble(FolderKey());
-        // FILES rows are keyed by the folder as the archive writes it (with its closing
-        // "/"); the label's key is the one the settings and DIRBASE know. Both name the
-        // same folder, and differ only for a path written without its closing "/".
-        const double filesKey = folder.isEmpty() ? 0 : MDB_FolderKey(folder);
         int added = 0;
 
         const bool archive = MDB_FileExists(Pth_DirTmpMDB);
@@ -154,8 +150,8 @@ void F_ZipXML::Cmd_ListNew_Click()
         if (archive) {
             cn.Open(MDB_OpenConn(Pth_DirTmpMDB));
             ado::Recordset rs;
-            rs.Open(QStringLiteral("SELECT * FROM DIRBASE WHERE cod_firma=? OR cod_firma=?"), cn,
-                    ado::adOpenStatic, ado::adLockReadOnly, QVariantList{key, filesKey});
+            rs.Open(QStringLiteral("SELECT * FROM DIRBASE WHERE cod_firma=?"), cn, ado::adOpenStatic,
+                    ado::adLockReadOnly, QVariantList{key});
             save = !rs.EOF_();
             rs.Close();
             if (!save &&
@@ -220,8 +216,7 @@ void F_ZipXML::Cmd_ListNew_Click()
                 }
             }
             const bool connected = cn.State() == ado::adStateOpen;
-            const QString sendDate =
-                connected && readable ? MDB_FilesGetDatSend(cn, rec, filesKey) : QString();
+            const QString sendDate = connected && readable ? MDB_FilesGetDatSend(cn, rec, key) : QString();
 
             if (!(limit > fileDate && sentBefore)) {
                 QString row = rec.ToPipe(XmlList::PipeCode(layout), kSep);
@@ -269,8 +264,10 @@ void F_ZipXML::Cmd_ListNew_Click()
             QString prev = sameDocKey(*Lst_XMLRows, 0);
             for (int i = 1; i < Lst_XMLRows->ListCount(); ++i) {
                 const QString cur = sameDocKey(*Lst_XMLRows, i);
-                const QString name = Lst_XMLRows->Field(i, 4);
-                if (cur == prev && !name.isEmpty()) {
+                // The row's own file: its shown name may differ from the name on disk.
+                const QString path = Lst_XMLRows->FilePath(i);
+                const QString name = Lst_XMLRows->FileName(i);
+                if (cur == prev && !path.isEmpty()) {
                     Lst_XMLRows->setListIndex(i);
                     const int answer = MsgBox(QStringLiteral("Elimino il file ?\r\n") + name,
                                               vb::YesNoCancel | vb::Question, Caption());
@@ -279,7 +276,6 @@ void F_ZipXML::Cmd_ListNew_Click()
                         break;
                     }
                     if (answer == vb::Yes) {
-                        const QString path = folder + name;
                         if (!QFile::remove(path) && QFileInfo::exists(path)) {
                             MsgBox(QStringLiteral("IMPOSSIBILE ELIMINARE IL FILE !!\r\n") + path,
                                    vb::OKOnly | vb::Critical, Caption());
@@ -290,7 +286,7 @@ void F_ZipXML::Cmd_ListNew_Click()
                                 rs.Open(QStringLiteral(
                                             "SELECT * FROM FILES WHERE cod_firma=? AND des_fileonly=?"),
                                         cn, ado::adOpenKeyset, ado::adLockOptimistic,
-                                        QVariantList{filesKey, name});
+                                        QVariantList{key, name});
                                 if (!rs.EOF_()) rs.Delete();
                                 rs.Close();
                             }

@@ -1,10 +1,10 @@
 // Menus, the about box, the issued/received option and the reference fields.
 #include "F_ZipXML.h"
 
+#include "archive/M_Files.h"
 #include "foundation/F_CpRt.h"
 #include "foundation/InitVBProc.h"
 #include "foundation/M_MV.h"
-#include "foundation/Proc_Qor.h"
 #include "platform/Dialogs.h"
 #include "platform/Launcher.h"
 #include "qor/Cl_QOR.h"
@@ -81,7 +81,7 @@ void F_ZipXML::M_Info_Click()
 
 void F_ZipXML::Opt_AttPas_Click(int index)
 {
-    const QString key = QString::number(Str_CheckSum(Cmb_FoldXML->currentText()));
+    const QString key = QString::number(MDB_FolderKey(Cmb_FoldXML->currentText()));
     Qor().IniWriteInt(kSec, QStringLiteral("AttPass_") + key, index, kIni);
     Qor().IniWriteLng(kSec, QStringLiteral("AttPass_") + key, index, kIni);
 }
@@ -110,7 +110,7 @@ QString F_ZipXML::CleanRif(const QString& text)
 void F_ZipXML::Txt_Rif_LostFocus()
 {
     setStatus(QString());
-    const QString key = QString::number(Str_CheckSum(Cmb_FoldXML->currentText()));
+    const QString key = QString::number(MDB_FolderKey(Cmb_FoldXML->currentText()));
     const QString clean = CleanRif(Txt_Rif.Text());
     if (clean.isEmpty()) return; // the folder keeps the reference it had
     if (clean != Txt_Rif.Text()) {

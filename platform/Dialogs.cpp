@@ -6,81 +6,120 @@
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 
-namespace {
+namespace
+{
 
-class QtDialogService final : public DialogService {
-public:
+// The window a dialog belongs to: the active window while it is shown. A window that is
+// being unloaded is hidden before its deferred deletion, so it never owns a dialog.
+QWidget* dialogParent()
+{
+    QWidget* w = QApplication::activeWindow();
+    return w && w->isVisible() ? w : nullptr;
+}
+
+class QtDialogService final : public DialogService
+{
+  public:
     int msgBox(const QString& text, int style, const QString& title) override
     {
-        QMessageBox box(QApplication::activeWindow());
-        box.setText(text);
-        box.setWindowTitle(title.isEmpty() ? QApplication::applicationName() : title);
+        // On the heap and watched: should its window be destroyed while the box waits (a
+        // deferred deletion running in the box's own loop), the box goes with it cleanly.
+        QPointer<QMessageBox> box = new QMessageBox(dialogParent());
+        box->setText(text);
+        box->setWindowTitle(title.isEmpty() ? QApplication::applicationName() : title);
         switch (vb::iconOf(style)) {
-        case vb::Critical: box.setIcon(QMessageBox::Critical); break;
-        case vb::Question: box.setIcon(QMessageBox::Question); break;
-        case vb::Exclamation: box.setIcon(QMessageBox::Warning); break;
-        case vb::Information: box.setIcon(QMessageBox::Information); break;
-        default: break;
+        case vb::Critical:
+            box->setIcon(QMessageBox::Critical);
+            break;
+        case vb::Question:
+            box->setIcon(QMessageBox::Question);
+            break;
+        case vb::Exclamation:
+            box->setIcon(QMessageBox::Warning);
+            break;
+        case vb::Information:
+            box->setIcon(QMessageBox::Information);
+            break;
+        default:
+            break;
         }
-        struct B { const char* text; int answer; QMessageBox::ButtonRole role; };
+        struct B {
+            const char* text;
+            int answer;
+            QMessageBox::ButtonRole role;
+        };
         QList<B> buttons;
         switch (vb::buttonsOf(style)) {
-        case vb::OKCancel: buttons = {{"OK", vb::OK, QMessageBox::AcceptRole}, {"Annulla", vb::Cancel, QMessageBox::RejectRole}}; break;
+        case vb::OKCancel:
+            buttons = {{"OK", vb::OK, QMessageBox::AcceptRole},
+                       {"Annulla", vb::Cancel, QMessageBox::RejectRole}};
+            break;
         case vb::AbortRetryIgnore:
             buttons = {{"Interrompi", vb::Abort, QMessageBox::RejectRole},
                        {"Riprova", vb::Retry, QMessageBox::AcceptRole},
                        {"Ignora", vb::Ignore, QMessageBox::AcceptRole}};
             break;
         case vb::YesNoCancel:
-            buttons = {{"Sì", vb::Yes, QMessageBox::YesRole}, {"No", vb::No, QMessageBox::NoRole},
+            buttons = {{"Sì", vb::Yes, QMessageBox::YesRole},
+                       {"No", vb::No, QMessageBox::NoRole},
                        {"Annulla", vb::Cancel, QMessageBox::RejectRole}};
             break;
-        case vb::YesNo: buttons = {{"Sì", vb::Yes, QMessageBox::YesRole}, {"No", vb::No, QMessageBox::NoRole}}; break;
-        case vb::RetryCancel: buttons = {{"Riprova", vb::Retry, QMessageBox::AcceptRole}, {"Annulla", vb::Cancel, QMessageBox::RejectRole}}; break;
-        default: buttons = {{"OK", vb::OK, QMessageBox::AcceptRole}}; break;
+        case vb::YesNo:
+            buttons = {{"Sì", vb::Yes, QMessageBox::YesRole}, {"No", vb::No, QMessageBox::NoRole}};
+            break;
+        case vb::RetryCancel:
+            buttons = {{"Riprova", vb::Retry, QMessageBox::AcceptRole},
+                       {"Annulla", vb::Cancel, QMessageBox::RejectRole}};
+            break;
+        default:
+            buttons = {{"OK", vb::OK, QMessageBox::AcceptRole}};
+            break;
         }
         QList<QPushButton*> made;
         for (const B& b : buttons)
-            made << box.addButton(QString::fromUtf8(b.text), b.role);
+            made << box->addButton(QString::fromUtf8(b.text), b.role);
         const int def = qBound(0, vb::defaultOf(style), static_cast<int>(made.size()) - 1);
-        box.setDefaultButton(made[def]);
-        box.exec();
-        for (int i = 0; i < made.size(); ++i)
-            if (box.clickedButton() == made[i])
-                return buttons[i].answer;
-        // Closed with Esc or the window button: the cancel-like answer.
-        return buttons.size() == 1 ? vb::OK : buttons.back().answer;
+        box->setDefaultButton(made[def]);
+        box->exec();
+        int answer = buttons.size() == 1 ? vb::OK : buttons.back().answer; // Esc, window button, gone
+        if (box) {
+            for (int i = 0; i < made.size(); ++i)
+                if (box->clickedButton() == made[i]) answer = buttons[i].answer;
+            delete box.data();
+        }
+        return answer;
     }
 
     QString inputBox(const QString& prompt, const QString& title, const QString& def) override
     {
         bool ok = false;
-        const QString t = QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal, def, &ok);
+        const QString t = QInputDialog::getText(dialogParent(), title, prompt, QLineEdit::Normal, def, &ok);
         return ok ? t : QString();
     }
 
     QString openFile(const QString& title, const QString& dir, const QString& filter) override
     {
-        return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, dir, filter);
+        return QFileDialog::getOpenFileName(dialogParent(), title, dir, filter);
     }
 
     QString saveFile(const QString& title, const QString& dir, const QString& filter) override
     {
-        return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, dir, filter);
+        return QFileDialog::getSaveFileName(dialogParent(), title, dir, filter);
     }
 
     std::optional<QFont> chooseFont(const QFont& initial) override
     {
         bool ok = false;
-        const QFont f = QFontDialog::getFont(&ok, initial, QApplication::activeWindow());
+        const QFont f = QFontDialog::getFont(&ok, initial, dialogParent());
         return ok ? std::optional<QFont>(f) : std::nullopt;
     }
 
     std::optional<QColor> chooseColor(const QColor& initial) override
     {
-        const QColor c = QColorDialog::getColor(initial, QApplication::activeWindow());
+        const QColor c = QColorDialog::getColor(initial, dialogParent());
         return c.isValid() ? std::optional<QColor>(c) : std::nullopt;
     }
 

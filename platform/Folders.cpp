@@ -1,22 +1,23 @@
 #include "Folders.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
-namespace {
+namespace
+{
 
 QString withSlash(QString path)
 {
-    if (!path.isEmpty() && !path.endsWith(QLatin1Char('/')))
-        path += QLatin1Char('/');
+    if (!path.isEmpty() && !path.endsWith(QLatin1Char('/'))) path += QLatin1Char('/');
     return path;
 }
 
 QString xdgBase(const char* var, const char* fallbackUnderHome)
 {
     QString base = qEnvironmentVariable(var);
-    if (base.isEmpty())
-        base = QDir::homePath() + QLatin1Char('/') + QLatin1String(fallbackUnderHome);
+    if (base.isEmpty()) base = QDir::homePath() + QLatin1Char('/') + QLatin1String(fallbackUnderHome);
     return withSlash(base);
 }
 
@@ -34,11 +35,18 @@ QString fromEnvOr(const char* var, const QString& fallback)
 
 } // namespace
 
-namespace Folders {
+namespace Folders
+{
 
 QString windowsDir()
 {
-    return fromEnvOr("PLICORA_WINDIR", xdgBase("XDG_CONFIG_HOME", ".config") + QStringLiteral("Plicora/"));
+    const QString v = qEnvironmentVariable("PLICORA_WINDIR");
+    const QString path =
+        withSlash(v.isEmpty() ? xdgBase("XDG_CONFIG_HOME", ".config") + QStringLiteral("Plicora/") : v);
+    // The settings hold the mail password's stored form: a folder made here is the owner's only.
+    if (!QFileInfo::exists(path) && QDir().mkpath(path))
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return path;
 }
 
 QString appDir()
@@ -59,8 +67,7 @@ QString tempDir()
 
 QString resolveIniPath(const QString& fileName)
 {
-    if (fileName.contains(QLatin1Char('/')) || fileName.contains(QLatin1Char('\\')))
-        return fileName;
+    if (fileName.contains(QLatin1Char('/')) || fileName.contains(QLatin1Char('\\'))) return fileName;
     return windowsDir() + fileName;
 }
 

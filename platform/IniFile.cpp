@@ -10,7 +10,8 @@
 
 #include <functional>
 
-namespace {
+namespace
+{
 
 struct Doc {
     QStringList lines;
@@ -19,11 +20,9 @@ struct Doc {
 QString sectionName(const QString& line)
 {
     const QString t = line.trimmed();
-    if (!t.startsWith(QLatin1Char('[')))
-        return {};
+    if (!t.startsWith(QLatin1Char('['))) return {};
     const int close = t.indexOf(QLatin1Char(']'));
-    if (close < 0)
-        return {};
+    if (close < 0) return {};
     return t.mid(1, close - 1).trimmed();
 }
 
@@ -42,11 +41,9 @@ bool isComment(const QString& t)
 QString keyOf(const QString& line)
 {
     const QString t = line.trimmed();
-    if (t.isEmpty() || isComment(t) || isSectionLine(line))
-        return {};
+    if (t.isEmpty() || isComment(t) || isSectionLine(line)) return {};
     const int eq = t.indexOf(QLatin1Char('='));
-    if (eq <= 0)
-        return {};
+    if (eq <= 0) return {};
     return t.left(eq).trimmed();
 }
 
@@ -56,39 +53,43 @@ QString valueOf(const QString& line)
     QString v = line.mid(eq + 1).trimmed();
     if (v.size() >= 2) {
         const QChar q = v.front();
-        if ((q == QLatin1Char('"') || q == QLatin1Char('\'')) && v.back() == q)
-            v = v.mid(1, v.size() - 2);
+        if ((q == QLatin1Char('"') || q == QLatin1Char('\'')) && v.back() == q) v = v.mid(1, v.size() - 2);
     }
     return v;
 }
 
-Doc load(const QString& path)
+// ok is false when the file is there but cannot be read whole ("no file" is an empty
+// file): a writer must then leave it alone rather than replace it with its one key.
+Doc load(const QString& path, bool* ok = nullptr)
 {
     Doc d;
+    if (ok) *ok = false;
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (ok) *ok = !QFileInfo::exists(path) && !QFileInfo(path).isSymLink();
         return d;
-    QString text = TextCodec::decode(f.readAll());
+    }
+    const QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError) return d;
+    if (ok) *ok = true;
+    QString text = TextCodec::decode(bytes);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     d.lines = text.split(QLatin1Char('\n'));
-    if (!d.lines.isEmpty() && d.lines.back().isEmpty())
-        d.lines.removeLast();
+    if (!d.lines.isEmpty() && d.lines.back().isEmpty()) d.lines.removeLast();
     return d;
 }
 
 bool save(const QString& path, const Doc& d)
 {
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
+    if (!f.open(QIODevice::WriteOnly)) return false;
     QByteArray out;
     for (const QString& l : d.lines) {
         out += l.toUtf8();
         out += "\r\n";
     }
-    if (f.write(out) != out.size())
-        return false;
+    if (f.write(out) != out.size()) return false;
     return f.commit();
 }
 
@@ -110,8 +111,7 @@ bool findSection(const Doc& d, const QString& section, int& begin, int& end)
 int findKey(const Doc& d, int begin, int end, const QString& key)
 {
     for (int i = begin + 1; i < end; ++i)
-        if (keyOf(d.lines[i]).compare(key, Qt::CaseInsensitive) == 0 && !keyOf(d.lines[i]).isNull())
-            return i;
+        if (keyOf(d.lines[i]).compare(key, Qt::CaseInsensitive) == 0 && !keyOf(d.lines[i]).isNull()) return i;
     return -1;
 }
 
@@ -129,24 +129,41 @@ bool modify(const QString& file, const std::function<bool(Doc&)>& change)
     const QString path = Folders::resolveIniPath(file);
     QLockFile lock(path + QStringLiteral(".lck"));
     lock.setStaleLockTime(10000);
-    if (!lock.tryLock(10000))
-        return false;
-    Doc d = load(path);
-    if (!change(d))
-        return true; // nothing to change
+    if (!lock.tryLock(10000)) return false;
+    bool ok = false;
+    Doc d = load(path, &ok);
+    if (!ok) return false;
+    if (!change(d)) return true; // nothing to change
     return save(path, d);
+}
+
+bool hasLineBreak(const QString& text)
+{
+    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
+}
+
+// Names and values that would write lines or headers of their own are refused: a value
+// "x\n[MailXML]\n..." must never plant a section. Callers keep line breaks as "§".
+bool sectionOk(const QString& section)
+{
+    return !hasLineBreak(section) && !section.contains(QLatin1Char(']'));
+}
+
+bool keyOk(const QString& key)
+{
+    return !hasLineBreak(key) && !key.contains(QLatin1Char('='));
 }
 
 } // namespace
 
-namespace IniFile {
+namespace IniFile
+{
 
 QString read(const QString& file, const QString& section, const QString& key, const QString& def)
 {
     const Doc d = load(Folders::resolveIniPath(file));
     int b, e;
-    if (!findSection(d, section, b, e))
-        return def;
+    if (!findSection(d, section, b, e)) return def;
     const int k = findKey(d, b, e, key);
     return k < 0 ? def : valueOf(d.lines[k]);
 }
@@ -160,13 +177,11 @@ bool hasKey(const QString& file, const QString& section, const QString& key)
 
 int readInt(const QString& file, const QString& section, const QString& key, int def)
 {
-    if (!hasKey(file, section, key))
-        return def;
+    if (!hasKey(file, section, key)) return def;
     const QString v = read(file, section, key);
     int i = 0;
     QString digits;
-    if (i < v.size() && (v[i] == QLatin1Char('-') || v[i] == QLatin1Char('+')))
-        digits += v[i++];
+    if (i < v.size() && (v[i] == QLatin1Char('-') || v[i] == QLatin1Char('+'))) digits += v[i++];
     while (i < v.size() && v[i].isDigit())
         digits += v[i++];
     bool ok = false;
@@ -179,12 +194,10 @@ QStringList readSection(const QString& file, const QString& section)
     const Doc d = load(Folders::resolveIniPath(file));
     QStringList out;
     int b, e;
-    if (!findSection(d, section, b, e))
-        return out;
+    if (!findSection(d, section, b, e)) return out;
     for (int i = b + 1; i < e; ++i) {
         const QString t = d.lines[i].trimmed();
-        if (!t.isEmpty() && !isComment(t))
-            out << t;
+        if (!t.isEmpty() && !isComment(t)) out << t;
     }
     return out;
 }
@@ -194,12 +207,10 @@ QStringList keys(const QString& file, const QString& section)
     const Doc d = load(Folders::resolveIniPath(file));
     QStringList out;
     int b, e;
-    if (!findSection(d, section, b, e))
-        return out;
+    if (!findSection(d, section, b, e)) return out;
     for (int i = b + 1; i < e; ++i) {
         const QString k = keyOf(d.lines[i]);
-        if (!k.isNull() && !out.contains(k, Qt::CaseInsensitive))
-            out << k;
+        if (!k.isNull() && !out.contains(k, Qt::CaseInsensitive)) out << k;
     }
     return out;
 }
@@ -209,13 +220,13 @@ QStringList sections(const QString& file)
     const Doc d = load(Folders::resolveIniPath(file));
     QStringList out;
     for (const QString& l : d.lines)
-        if (isSectionLine(l))
-            out << sectionName(l);
+        if (isSectionLine(l)) out << sectionName(l);
     return out;
 }
 
 bool write(const QString& file, const QString& section, const QString& key, const QString& value)
 {
+    if (!sectionOk(section) || !keyOk(key) || hasLineBreak(value)) return false;
     return modify(file, [&](Doc& d) {
         const QString line = key + QLatin1Char('=') + value;
         int b, e;
@@ -225,8 +236,7 @@ bool write(const QString& file, const QString& section, const QString& key, cons
         }
         const int k = findKey(d, b, e, key);
         if (k >= 0) {
-            if (d.lines[k] == line)
-                return false;
+            if (d.lines[k] == line) return false;
             d.lines[k] = line;
         } else {
             d.lines.insert(insertPoint(d, b, e), line);
@@ -237,13 +247,12 @@ bool write(const QString& file, const QString& section, const QString& key, cons
 
 bool removeKey(const QString& file, const QString& section, const QString& key)
 {
+    if (!sectionOk(section) || !keyOk(key)) return false;
     return modify(file, [&](Doc& d) {
         int b, e;
-        if (!findSection(d, section, b, e))
-            return false;
+        if (!findSection(d, section, b, e)) return false;
         const int k = findKey(d, b, e, key);
-        if (k < 0)
-            return false;
+        if (k < 0) return false;
         d.lines.removeAt(k);
         return true;
     });
@@ -251,10 +260,10 @@ bool removeKey(const QString& file, const QString& section, const QString& key)
 
 bool removeSection(const QString& file, const QString& section)
 {
+    if (!sectionOk(section)) return false;
     return modify(file, [&](Doc& d) {
         int b, e;
-        if (!findSection(d, section, b, e))
-            return false;
+        if (!findSection(d, section, b, e)) return false;
         d.lines.erase(d.lines.begin() + b, d.lines.begin() + e);
         return true;
     });
@@ -262,6 +271,9 @@ bool removeSection(const QString& file, const QString& section)
 
 bool writeSection(const QString& file, const QString& section, const QStringList& lines)
 {
+    if (!sectionOk(section)) return false;
+    for (const QString& l : lines)
+        if (hasLineBreak(l) || l.trimmed().startsWith(QLatin1Char('['))) return false;
     return modify(file, [&](Doc& d) {
         int b, e;
         if (!findSection(d, section, b, e)) {

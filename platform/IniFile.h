@@ -10,7 +10,8 @@
 // (comments, unknown lines) is kept. A bare file name lands in the Windows folder.
 // Writes are atomic (a crash leaves the old file) and serialised between
 // processes by a lock file, so two writers never lose each other's keys.
-namespace IniFile {
+namespace IniFile
+{
 
 // Value of the key, or def when the file, section or key is missing.
 QString read(const QString& file, const QString& section, const QString& key, const QString& def = {});
@@ -25,7 +26,10 @@ QStringList keys(const QString& file, const QString& section);
 // Section names in file order.
 QStringList sections(const QString& file);
 
-// Creates or replaces the key. false when the file could not be written (old file kept).
+// Every write below answers false and changes nothing when the file exists but cannot be
+// read, when it cannot be written (old file kept), or for a section, key or value holding
+// CR or LF, a section holding "]" or a key holding "=" (they would write lines of their own).
+// Creates or replaces the key.
 bool write(const QString& file, const QString& section, const QString& key, const QString& value);
 bool removeKey(const QString& file, const QString& section, const QString& key);
 bool removeSection(const QString& file, const QString& section);

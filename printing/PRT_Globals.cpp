@@ -6,6 +6,14 @@ double G_PrtPasso = 1.0;
 QString G_PrtCrLf = QStringLiteral("\r\n");
 qint16 G_PrtMaxRow = 0;
 qint16 G_PrtTest = 0;
+QString G_PrtOut;
+double G_PrtRiga = 0;
+qint32 G_PrtRighe = 0;
+qint32 G_PrtCopie = 1;
+QString G_PrtFont;
+float G_PrtFontSiz = 0;
+qint32 G_PrtScaleH = 0;
+qint32 G_PrtScaleW = 0;
 
 void PRT_SetControlValues()
 {

@@ -17,6 +17,20 @@ extern QString G_PrtCrLf;
 extern qint16 G_PrtMaxRow;
 // Landscape test layout requested by the printer test page.
 extern qint16 G_PrtTest;
+// Output channel of the engine: "PRT" is the current printer.
+extern QString G_PrtOut;
+// Row of the next printed line, 0 at the printable area's top, in sixths of an inch.
+extern double G_PrtRiga;
+// Lines printed (set to Top at every new page).
+extern qint32 G_PrtRighe;
+// Copies of the next job; 1 after every job.
+extern qint32 G_PrtCopie;
+// The job's base font, chosen at INIT.
+extern QString G_PrtFont;
+extern float G_PrtFontSiz;
+// Printable height and width in rows and columns, saved at INIT and put back at STOP.
+extern qint32 G_PrtScaleH;
+extern qint32 G_PrtScaleW;
 
 // Sets G_Esc, the seven codes, G_PrtPasso = 1.0 and G_PrtCrLf = CR LF.
 void PRT_SetControlValues();

@@ -1,6 +1,7 @@
 // The entry procedure: from the executable's name to the main window.
 #include "startup/M_MV_Main.h"
 
+#include "archive/M_Files.h"
 #include "archive/M_MDB.h"
 #include "foundation/F_Splash.h"
 #include "foundation/InitVBProc.h"
@@ -52,7 +53,7 @@ void seedDirBase(ado::Connection& cn)
             const QString path = Qor().IniRead(QStringLiteral("ParamXML"),
                                                QStringLiteral("Pth_") + QString::number(n), QString(), kIni);
             if (path.isEmpty()) break;
-            const qint32 key = Str_CheckSum(path);
+            const qint32 key = MDB_FolderKey(path);
             ado::Recordset rs;
             rs.Open(QStringLiteral("SELECT * FROM DIRBASE WHERE cod_firma=") + QString::number(key), cn,
                     ado::adOpenKeyset, ado::adLockOptimistic);

@@ -24,6 +24,12 @@ QIcon OrdalisWidget::icon() const
         p.drawRect(3, 3, 8, 8);
         p.drawLine(4, 7, 6, 9);
         p.drawLine(6, 9, 10, 4);
+    } else if (className_ == QLatin1String("Dat_")) {
+        // A small calendar page.
+        p.drawRect(3, 3, 9, 8);
+        p.drawLine(3, 5, 12, 5);
+        p.drawPoint(6, 8);
+        p.drawPoint(9, 8);
     } else {
         p.drawLine(3, 4, 3, 10);
         p.drawLine(5, 7, 12, 7);
@@ -36,26 +42,28 @@ QWidget* OrdalisWidget::createWidget(QWidget* parent)
     return Ordalis::createControl(QStringLiteral("Ordalis.") + className_, parent);
 }
 
+namespace
+{
+QString domXmlOf(const QString& className, const QString& name, int width)
+{
+    return QStringLiteral("<ui language=\"c++\">\n"
+                          " <widget class=\"Ordalis::%1\" name=\"%2\">\n"
+                          "  <property name=\"geometry\">\n"
+                          "   <rect><x>0</x><y>0</y><width>%3</width><height>21</height></rect>\n"
+                          "  </property>\n"
+                          " </widget>\n"
+                          "</ui>\n")
+        .arg(className, name)
+        .arg(width);
+}
+} // namespace
+
 OrdalisDesigner::OrdalisDesigner(QObject* parent) : QObject(parent)
 {
-    widgets_ << new OrdalisWidget(
-        QStringLiteral("Txt_"), QStringLiteral("Campo di testo con modo numerico"),
-        QStringLiteral("<ui language=\"c++\">\n"
-                       " <widget class=\"Txt_\" name=\"Txt_1\">\n"
-                       "  <property name=\"geometry\">\n"
-                       "   <rect><x>0</x><y>0</y><width>120</width><height>21</height></rect>\n"
-                       "  </property>\n"
-                       " </widget>\n"
-                       "</ui>\n"),
-        this);
-    widgets_ << new OrdalisWidget(
-        QStringLiteral("Chk_"), QStringLiteral("Casella di spunta"),
-        QStringLiteral("<ui language=\"c++\">\n"
-                       " <widget class=\"Chk_\" name=\"Chk_1\">\n"
-                       "  <property name=\"geometry\">\n"
-                       "   <rect><x>0</x><y>0</y><width>120</width><height>21</height></rect>\n"
-                       "  </property>\n"
-                       " </widget>\n"
-                       "</ui>\n"),
-        this);
+    widgets_ << new OrdalisWidget(QStringLiteral("Txt_"), QStringLiteral("Campo di testo con modo numerico"),
+                                  domXmlOf(QStringLiteral("Txt_"), QStringLiteral("Txt_1"), 120), this);
+    widgets_ << new OrdalisWidget(QStringLiteral("Chk_"), QStringLiteral("Casella di spunta"),
+                                  domXmlOf(QStringLiteral("Chk_"), QStringLiteral("Chk_1"), 120), this);
+    widgets_ << new OrdalisWidget(QStringLiteral("Dat_"), QStringLiteral("Campo data con tasti rapidi"),
+                                  domXmlOf(QStringLiteral("Dat_"), QStringLiteral("Dat_1"), 80), this);
 }

@@ -12,13 +12,15 @@ class OrdalisWidget : public QObject, public QDesignerCustomWidgetInterface
   public:
     OrdalisWidget(const QString& className, const QString& toolTip, const QString& domXml, QObject* parent);
 
-    QString name() const override { return className_; }
+    // The qualified class name: Designer compares it with the class of the widget
+    // made, and uic writes it into the form's code.
+    QString name() const override { return QStringLiteral("Ordalis::") + className_; }
     QString group() const override { return QStringLiteral("Ordalis"); }
     QString toolTip() const override { return toolTip_; }
     QString whatsThis() const override { return toolTip_; }
     QString includeFile() const override
     {
-        return QStringLiteral("controls/") + className_ + QStringLiteral(".h");
+        return QStringLiteral("Ordalis/") + className_ + QStringLiteral(".h");
     }
     QIcon icon() const override;
     bool isContainer() const override { return false; }
@@ -34,7 +36,7 @@ class OrdalisWidget : public QObject, public QDesignerCustomWidgetInterface
     bool initialized_ = false;
 };
 
-// The collection Qt Designer and QUiLoader load: the text and check controls.
+// The collection Qt Designer and QUiLoader load: the text, check and date controls.
 class OrdalisDesigner : public QObject, public QDesignerCustomWidgetCollectionInterface
 {
     Q_OBJECT

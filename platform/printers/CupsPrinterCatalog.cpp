@@ -1,11 +1,15 @@
 #include "CupsPrinterCatalog.h"
 
+#include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
 #include <QPrinterInfo>
 
 #include <cups/cups.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace
 {
@@ -41,6 +45,14 @@ PrinterInfo describe(const QPrinterInfo& qi)
     const QRectF r = printer.pageLayout().paintRect(QPageLayout::Inch);
     p.printableHeightTw = r.height() * 1440.0;
     p.printableWidthTw = r.width() * 1440.0;
+    p.printableLeftTw = r.left() * 1440.0;
+    p.printableTopTw = r.top() * 1440.0;
+    // Every job is drawn on A4; a printer that lists its sizes without A4 refuses it.
+    const QList<QPageSize> sizes = qi.supportedPageSizes();
+    const bool hasA4 = sizes.isEmpty() || std::any_of(sizes.cbegin(), sizes.cend(), [](const QPageSize& s) {
+                           return s.id() == QPageSize::A4;
+                       });
+    if (!hasA4) p.refusedSettings << QStringLiteral("PaperSize");
     return p;
 }
 
@@ -74,4 +86,39 @@ void CupsPrinterCatalog::setCurrent(const PrinterInfo& printer)
 {
     currentName_ = printer.deviceName;
     currentPort_ = printer.port;
+}
+
+PrintSubmit CupsPrinterCatalog::printFile(const PrinterInfo& printer, const QString& pdf,
+                                          const PrintOptions& options)
+{
+    std::vector<std::pair<QByteArray, QByteArray>> opts;
+    opts.emplace_back("media", options.media.toUtf8());
+    if (options.copies > 1) opts.emplace_back("copies", QByteArray::number(options.copies));
+    const char* sides = options.duplex == 2   ? "two-sided-short-edge"
+                        : options.duplex == 3 ? "two-sided-long-edge"
+                                              : "one-sided";
+    opts.emplace_back("sides", sides);
+    if (options.landscape) opts.emplace_back("landscape", QByteArray());
+    // Draft: the lowest of IPP's print-quality values.
+    if (options.printQuality == -1) opts.emplace_back("print-quality", "3");
+
+    cups_option_t* list = nullptr;
+    int n = 0;
+    for (const auto& [name, value] : opts)
+        n = cupsAddOption(name.constData(), value.constData(), n, &list);
+    const QByteArray queue = printer.deviceName.toUtf8();
+    const QByteArray file = QFile::encodeName(pdf);
+    const int job =
+        cupsPrintFile2(CUPS_HTTP_DEFAULT, queue.constData(), file.constData(), "Plicora", n, list);
+    cupsFreeOptions(n, list);
+
+    PrintSubmit r;
+    if (job > 0) {
+        r.ok = true;
+        r.jobId = job;
+    } else {
+        r.error = QString::fromUtf8(cupsLastErrorString());
+        if (r.error.isEmpty()) r.error = QStringLiteral("errore sconosciuto");
+    }
+    return r;
 }

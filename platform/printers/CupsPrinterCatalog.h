@@ -10,6 +10,10 @@ class CupsPrinterCatalog final : public PrinterCatalog
     std::optional<PrinterInfo> systemDefault() override;
     std::optional<PrinterInfo> current() override;
     void setCurrent(const PrinterInfo& printer) override;
+    // cupsPrintFile2 with the options Qt's own CUPS engine sends; its answer is kept,
+    // where Qt's engine drops it.
+    PrintSubmit printFile(const PrinterInfo& printer, const QString& pdf,
+                          const PrintOptions& options) override;
 
   private:
     QString currentName_;

@@ -1,6 +1,7 @@
 #pragma once
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -14,6 +15,28 @@ struct PrinterInfo {
     // Printable area in twips with the printer set for measuring (simplex, cassette, A4).
     double printableHeightTw = 0;
     double printableWidthTw = 0;
+    // Where the printable area begins on the portrait sheet, in twips from its top-left corner.
+    double printableLeftTw = 0;
+    double printableTopTw = 0;
+    // Settings the printer does not take ("PaperSize", "Duplex", "PrintQuality", ...):
+    // assigning one changes nothing.
+    QStringList refusedSettings;
+};
+
+// What a job asks of the printing system, in the printer object's codes.
+struct PrintOptions {
+    QString media = QStringLiteral("A4");
+    int copies = 1;
+    int duplex = 1;         // 1 one-sided, 2 short edge, 3 long edge
+    bool landscape = false; // the first page's orientation
+    int printQuality = 0;   // 0 untouched, -1 draft, ...
+};
+
+// The printing system's answer to one submitted file.
+struct PrintSubmit {
+    bool ok = false;
+    int jobId = 0;
+    QString error; // the printing system's own text when refused
 };
 
 // The installed printers and the program's current printer. The real catalog asks Qt
@@ -29,6 +52,9 @@ class PrinterCatalog
     // The printer the program prints to: the system default until another is made current.
     virtual std::optional<PrinterInfo> current() = 0;
     virtual void setCurrent(const PrinterInfo& printer) = 0;
+    // Hands a finished PDF to the printer; the file stays where it is.
+    virtual PrintSubmit printFile(const PrinterInfo& printer, const QString& pdf,
+                                  const PrintOptions& options) = 0;
 };
 
 PrinterCatalog& printerCatalog();

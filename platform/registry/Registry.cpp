@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QLockFile>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -240,18 +241,32 @@ Hive seed(qint32 root)
     return h;
 }
 
-Hive load(qint32 root)
+// ok is false when the hive file exists but cannot be read whole: such a hive is never
+// written back, or every key it holds would be lost.
+Hive load(qint32 root, bool* ok = nullptr)
 {
+    if (ok) *ok = false;
     const QString path = hiveFile(root);
     if (path.isEmpty()) return {};
     QFile f(path);
     if (!f.exists()) {
         Hive h = seed(root);
         save(root, h);
+        if (ok) *ok = true;
         return h;
     }
     if (!f.open(QIODevice::ReadOnly)) return {};
-    return parse(f.readAll());
+    const QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError) return {};
+    if (ok) *ok = true;
+    return parse(bytes);
+}
+
+// The hive file holds one line per value: a line break in a name or a text would
+// write lines of its own.
+bool oneLine(const QString& text)
+{
+    return !text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n'));
 }
 
 const Key* findKey(const Hive& h, const QString& subKey)
@@ -322,7 +337,15 @@ std::optional<Value> value(qint32 root, const QString& subKey, const QString& na
 bool setValue(qint32 root, const QString& subKey, const QString& name, const Value& v)
 {
     if (rootName(root).isEmpty()) return false;
-    Hive h = load(root);
+    if (!oneLine(subKey) || !oneLine(name) || (v.type != REG_DWORD && !oneLine(v.text))) return false;
+    // Read, change and write under one lock, as the settings files do, so two processes
+    // writing at once never lose each other's values.
+    QLockFile lock(hiveFile(root) + QStringLiteral(".lck"));
+    lock.setStaleLockTime(10000);
+    if (!lock.tryLock(10000)) return false;
+    bool ok = false;
+    Hive h = load(root, &ok);
+    if (!ok) return false;
     put(h, subKey, name, v);
     return save(root, h);
 }

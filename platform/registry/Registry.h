@@ -42,8 +42,9 @@ QString hiveFile(qint32 root);
 bool keyExists(qint32 root, const QString& subKey);
 // The value, or nothing when the key or the value is missing ("" names the default value).
 std::optional<Value> value(qint32 root, const QString& subKey, const QString& name);
-// Writes a value, creating the key and its parents when missing. false when the hive
-// file could not be written (the old file is kept).
+// Writes a value, creating the key and its parents when missing, under a lock shared with
+// other processes. false, with nothing written, when the hive file cannot be read or
+// written or a key, name or text holds CR or LF.
 bool setValue(qint32 root, const QString& subKey, const QString& name, const Value& v);
 // Value names of a key, in stored order.
 QStringList valueNames(qint32 root, const QString& subKey);

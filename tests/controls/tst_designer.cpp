@@ -5,9 +5,13 @@
 
 #include <QFile>
 #include <QLineEdit>
+#include <QPluginLoader>
 #include <QPointer>
 #include <QTest>
 #include <QUiLoader>
+#include <QXmlStreamReader>
+#include <QtUiPlugin/QDesignerCustomWidgetCollectionInterface>
+#include <QtUiPlugin/QDesignerCustomWidgetInterface>
 
 #include <memory>
 
@@ -17,7 +21,9 @@ class TstDesigner : public QObject
   private Q_SLOTS:
     void init();
     void cleanup();
-    void pluginOffersBothControls();
+    void pluginWidgets_data();
+    void pluginWidgets();
+    void dateFieldFromTheForm();
     void formMakesRealControlsWithItsProperties();
     void textFieldDrivenByName();
     void checkBoxDrivenByName();
@@ -33,6 +39,14 @@ class TstDesigner : public QObject
     QLineEdit* other_ = nullptr;
     void showActive();
 };
+
+// The collection the loader holds, loaded from the build's plugin folder.
+static QObjectList loadedPlugins()
+{
+    static QPluginLoader pl(QStringLiteral(ORDALIS_DESIGNER_DIR "/libOrdalisDesigner.so"));
+    QObject* o = pl.instance();
+    return o ? QObjectList{o} : QObjectList{};
+}
 
 static QUiLoader* loader()
 {
@@ -72,11 +86,52 @@ void TstDesigner::showActive()
     QCOMPARE(QApplication::focusWidget(), other_);
 }
 
-void TstDesigner::pluginOffersBothControls()
+void TstDesigner::pluginWidgets_data()
 {
-    const QStringList names = loader()->availableWidgets();
-    QVERIFY(names.contains(QStringLiteral("Txt_")));
-    QVERIFY(names.contains(QStringLiteral("Chk_")));
+    QTest::addColumn<QString>("className");
+    for (const char* c : {"Ordalis::Txt_", "Ordalis::Chk_", "Ordalis::Dat_"})
+        QTest::newRow(c) << c;
+}
+
+// What Designer checks on every drag, and what uic writes into the form's code.
+void TstDesigner::pluginWidgets()
+{
+    QFETCH(QString, className);
+    QDesignerCustomWidgetInterface* w = nullptr;
+    for (QObject* o : QPluginLoader::staticInstances() + loadedPlugins())
+        if (auto* coll = qobject_cast<QDesignerCustomWidgetCollectionInterface*>(o))
+            for (QDesignerCustomWidgetInterface* i : coll->customWidgets())
+                if (i->name() == className) w = i;
+    QVERIFY2(w, qPrintable(className));
+    QWidget parent;
+    QWidget* made = w->createWidget(&parent);
+    QVERIFY(made);
+    QCOMPARE(QString::fromLatin1(made->metaObject()->className()), w->name());
+    QXmlStreamReader xml(w->domXml());
+    QString domClass;
+    while (xml.readNextStartElement() && domClass.isEmpty()) {
+        if (xml.name() == QLatin1String("widget"))
+            domClass = xml.attributes().value(QLatin1String("class")).toString();
+    }
+    QVERIFY(!xml.hasError());
+    QCOMPARE(domClass, w->name());
+    QCOMPARE(w->includeFile(), QStringLiteral("Ordalis/") + className.mid(9) + QStringLiteral(".h"));
+    QCOMPARE(w->icon().actualSize(QSize(64, 64)), QSize(16, 15));
+    QVERIFY(loader()->availableWidgets().contains(className));
+}
+
+void TstDesigner::dateFieldFromTheForm()
+{
+    QWidget* dat = form_->findChild<QWidget*>(QStringLiteral("Dat_Invio"));
+    QVERIFY(dat);
+    QCOMPARE(Ordalis::progIdOf(dat), QStringLiteral("Ordalis.Dat_"));
+    QCOMPARE(Ordalis::dispGet(dat, QString()).toString(), QStringLiteral("15/02/2024"));
+    QCOMPARE(Ordalis::dispGet(dat, QStringLiteral("Prompt")).toString(), QStringLiteral("Data di invio"));
+    QCOMPARE(Ordalis::dispGet(dat, QStringLiteral("FntSize")).toFloat(), 10.0f);
+    auto* inner = qobject_cast<QLineEdit*>(dat->focusProxy());
+    QVERIFY(inner);
+    QCOMPARE(inner->displayText(), QStringLiteral("15/02/2024"));
+    QCOMPARE(inner->font().pointSizeF(), 10.0);
 }
 
 void TstDesigner::formMakesRealControlsWithItsProperties()

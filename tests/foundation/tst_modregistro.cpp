@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 #include <unistd.h>
@@ -222,6 +223,51 @@ class TstModRegistro : public QObject
         hive.replace("\"ProgramFilesDir\"=\"/opt\"", "\"ProgramFilesDir\"=\"/srv/programmi\"");
         env.writeFile(Registry::hiveFile(HKEY_LOCAL_MACHINE), hive);
         QCOMPARE(Reg_SysFolder(1, false), QStringLiteral("/srv/programmi"));
+    }
+
+    // A hive that is there but cannot be read is never replaced by one holding the new value.
+    void unreadableHiveNeverRewritten()
+    {
+        TestEnv env;
+        const QString hive = TestEnv::unreadableFile(Registry::hiveFile(HKEY_CURRENT_USER), UserHive);
+        if (hive.isEmpty()) QSKIP("no unreadable file can be made here");
+        Registry::Value v;
+        v.text = QStringLiteral("/x/");
+        QVERIFY(!Registry::setValue(HKEY_CURRENT_USER, QStringLiteral("Software\\Gestalo\\Setup"),
+                                    QStringLiteral("PathSys"), v));
+        if (QFileInfo(hive).isSymLink()) return; // stands for a device file: still the link
+        QFile::setPermissions(hive, QFile::ReadOwner | QFile::WriteOwner);
+        QCOMPARE(TestEnv::readFile(hive), UserHive);
+    }
+
+    void lineBreaksRefused_data()
+    {
+        QTest::addColumn<QString>("subKey");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        const QString k = QStringLiteral("Software\\Gestalo\\Setup");
+        QTest::newRow("text plants a key") << k << "PathSys"
+                                           << "/x/\r\n[Environment]\r\n\"Temp\"=\"/evil\"";
+        QTest::newRow("text with LF") << k << "PathSys"
+                                      << "/x/\n/y/";
+        QTest::newRow("name with CR") << k << "Path\rSys"
+                                      << "/x/";
+        QTest::newRow("key with LF") << "Software\\Ges\ntalo"
+                                     << "PathSys"
+                                     << "/x/";
+    }
+
+    void lineBreaksRefused()
+    {
+        QFETCH(QString, subKey);
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        TestEnv env;
+        writeHives(env);
+        Registry::Value v;
+        v.text = text;
+        QVERIFY(!Registry::setValue(HKEY_CURRENT_USER, subKey, name, v));
+        QCOMPARE(TestEnv::readFile(Registry::hiveFile(HKEY_CURRENT_USER)), UserHive);
     }
 };
 

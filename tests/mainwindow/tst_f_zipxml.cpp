@@ -1,5 +1,6 @@
 // The main window: folders and settings at load and close, folder choice, the
 // compaction reminder, the 7-Zip notice, the reference field, keys and menus.
+#include "archive/M_Files.h"
 #include "foundation/F_CpRt.h"
 #include "foundation/F_Splash.h"
 #include "foundation/InitVBProc.h"
@@ -60,7 +61,7 @@ struct Fixture {
         return IniFile::read(kIni, kSec, key, QStringLiteral("<none>"));
     }
     static bool has(const QString& key) { return IniFile::hasKey(kIni, kSec, key); }
-    static QString key(const QString& path) { return QString::number(Str_CheckSum(path)); }
+    static QString key(const QString& path) { return QString::number(MDB_FolderKey(path)); }
 
     F_ZipXML& open()
     {

@@ -10,6 +10,7 @@
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
 #include "qor/Cl_QOR.h"
+#include "startup/M_MV_Main.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>
@@ -21,7 +22,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-
 
 namespace
 {
@@ -245,10 +245,13 @@ class TestListNew : public QObject
     void unreadableFileListedNotRecorded();
     void duplicates_data();
     void duplicates();
+    void duplicateDeletesTheRowsFile();
     void gaps_data();
     void gaps();
     void startDate_data();
     void startDate();
+    void oneKeyPerFolder_data();
+    void oneKeyPerFolder();
 };
 
 // archive: 0 none, 1 the folder is a base folder, 2 it is not (answer Yes).
@@ -537,7 +540,8 @@ void TestListNew::unreadableFileListedNotRecorded()
 {
     Fixture fx;
     fx.write(QStringLiteral("a.xml"), Doc{QStringLiteral("1")});
-    const QString locked = TestEnv::unreadableFile(fx.folder + QStringLiteral("locked.xml"), invoiceXml(Doc{QStringLiteral("9")}));
+    const QString locked = TestEnv::unreadableFile(fx.folder + QStringLiteral("locked.xml"),
+                                                   invoiceXml(Doc{QStringLiteral("9")}));
     if (locked.isEmpty()) QSKIP("no unreadable file can be made here");
     fx.archive(true);
     F_ZipXML& w = fx.open();
@@ -546,6 +550,10 @@ void TestListNew::unreadableFileListedNotRecorded()
     QCOMPARE(fx.filesRows(), qint64(1));
     QCOMPARE(fx.filesRows(QStringLiteral("locked.xml")), qint64(0));
     QCOMPARE(w.status(), QStringLiteral("Completata lettura Cartella - Aggiunti 1 Files all'MDB."));
+    // Its row still knows its file.
+    const XmlList& l = *w.Lst_XMLRows;
+    QCOMPARE(l.FileName(1), QStringLiteral("locked.xml"));
+    QCOMPARE(l.FilePath(1), locked);
 }
 
 void TestListNew::duplicates_data()
@@ -606,6 +614,29 @@ void TestListNew::duplicates()
     }
 }
 
+// The deleted file is the row's own, not one rebuilt from the folder text and the name as
+// the row shows it ("|" is shown as "¦"), also for a folder kept without its closing "/".
+void TestListNew::duplicateDeletesTheRowsFile()
+{
+    Fixture fx;
+    IniFile::write(kIni, kSec, QStringLiteral("Pth_0"), fx.folder.chopped(1));
+    const QString first = fx.write(QStringLiteral("A_1.xml"), Doc{QStringLiteral("1")});
+    const QString second = fx.write(QStringLiteral("B|1.xml"), Doc{QStringLiteral("1")});
+    const QString lookalike = fx.env.writeFile(fx.folder + QStringLiteral("B¦1.xml"), "not an invoice");
+    fx.archive(true);
+    fx.env.dialogs().answer(vb::Yes);
+    F_ZipXML& w = fx.open(1);
+    w.Cmd_ListNew_Click();
+    const auto& calls = fx.env.dialogs().calls;
+    QVERIFY(calls.size() >= 1);
+    QCOMPARE(calls[0].text, QStringLiteral("Elimino il file ?\r\nB|1.xml"));
+    QVERIFY(QFile::exists(first));
+    QVERIFY(!QFile::exists(second));
+    QVERIFY(QFile::exists(lookalike));
+    QCOMPARE(fx.filesRows(QStringLiteral("B|1.xml")), qint64(0));
+    QCOMPARE(fx.filesRows(QStringLiteral("A_1.xml")), qint64(1));
+}
+
 void TestListNew::gaps_data()
 {
     QTest::addColumn<QStringList>("numbers");
@@ -663,6 +694,12 @@ void TestListNew::gaps()
     }
     QCOMPARE(found, gaps);
     QCOMPARE(w.Lst_XMLRows->ListIndex(), 0);
+    // Gap rows stand for no file; every other row names its own.
+    for (int i = 0; i < rows.size(); ++i) {
+        const bool gap = rows[i].contains(QStringLiteral("|    ------------------------"));
+        QCOMPARE(w.Lst_XMLRows->FilePath(i).isEmpty(), gap);
+        if (!gap) QCOMPARE(w.Lst_XMLRows->FilePath(i), fx.folder + w.Lst_XMLRows->FileName(i));
+    }
 }
 
 void TestListNew::startDate_data()
@@ -725,3 +762,80 @@ void TestListNew::startDate()
 
 QTEST_MAIN(TestListNew)
 #include "tst_listnew.moc"
+
+void TestListNew::oneKeyPerFolder_data()
+{
+    QTest::addColumn<bool>("closingSlash"); // how the folder list holds the folder
+    QTest::newRow("with closing /") << true;
+    QTest::newRow("without closing /") << false;
+}
+
+// The folder chooser gives folders without their closing "/", the archive writes them with
+// it: every place that keys the folder must find the one key, from start-up to close.
+void TestListNew::oneKeyPerFolder()
+{
+    QFETCH(bool, closingSlash);
+    Fixture fx;
+    QVERIFY(fx.folder.endsWith(QLatin1Char('/')));
+    const QString stored = closingSlash ? fx.folder : fx.folder.chopped(1);
+    const qint32 k = Str_CheckSum(fx.folder);
+    QVERIFY(k != Str_CheckSum(fx.folder.chopped(1)));
+    const QString key = QString::number(k);
+    QCOMPARE(MDB_FolderKey(stored), k);
+    IniFile::write(kIni, kSec, QStringLiteral("Pth_0"), stored);
+    IniFile::write(kIni, kSec, QStringLiteral("DirID"), key);
+    IniFile::write(kIni, kSec, QStringLiteral("LastZIP_") + key, QStringLiteral("05/01/2024"));
+    IniFile::write(kIni, kSec, QStringLiteral("Rif_") + key, QStringLiteral("DITTA"));
+    IniFile::write(kIni, kSec, QStringLiteral("AttPass_") + key, QStringLiteral("1"));
+    fx.write(QStringLiteral("a.xml"), Doc{QStringLiteral("1")});
+
+    // Start-up: a new archive seeded from the folder list, the remembered folder chosen.
+    App_SetExeName(QStringLiteral("Plicora"));
+    fx.env.dialogs().answer(vb::Yes);
+    Main();
+    QVERIFY(F_ZipXML::isLoaded());
+    F_ZipXML& w = F_ZipXML::instance();
+    QCOMPARE(w.Cmb_FoldXML->currentIndex(), 0);
+    QCOMPARE(w.FolderKey(), key);
+    QCOMPARE(w.Lbl_LastDo->text(), QStringLiteral("05/01/2024"));
+    QCOMPARE(w.Txt_Rif.Text(), QStringLiteral("DITTA"));
+    QCOMPARE(w.AttPas(), 1);
+    fx.cn.Open(MDB_OpenConn(Pth_DirTmpMDB));
+    auto keysOf = [&fx](const QString& table) {
+        QList<qint64> out;
+        ado::Recordset rs;
+        rs.Open(QStringLiteral("SELECT cod_firma FROM ") + table, fx.cn, ado::adOpenStatic,
+                ado::adLockReadOnly);
+        for (; !rs.EOF_(); rs.MoveNext())
+            out << rs[QStringLiteral("cod_firma")].Value().toLongLong();
+        rs.Close();
+        return out;
+    };
+    QCOMPARE(keysOf(QStringLiteral("DIRBASE")), QList<qint64>{k});
+
+    // The list finds the folder among the base folders (no question), records the file
+    // under the key and reads its send date back by it.
+    fx.env.dialogs().calls.clear();
+    w.Cmb_Ord->setCurrentIndex(0);
+    w.Cmd_ListNew_Click();
+    QVERIFY(fx.env.dialogs().calls.isEmpty());
+    QCOMPARE(keysOf(QStringLiteral("FILES")), QList<qint64>{k});
+    fx.cn.Execute(QStringLiteral("UPDATE FILES SET dat_send=?"), {day(2024, 1, 25, 0)});
+    w.Cmd_ListNew_Click();
+    QCOMPARE(w.Lst_XMLRows->ListCount(), 1);
+    QCOMPARE(w.Lst_XMLRows->Field(0, 10), QStringLiteral("25/01/2024"));
+
+    // The window's own writes, and the key remembered at close.
+    QTest::mouseClick(w.Opt_AttPas[0], Qt::LeftButton);
+    QCOMPARE(IniFile::read(kIni, kSec, QStringLiteral("AttPass_") + key, QString()), QStringLiteral("0"));
+    w.Txt_Rif.setText(QStringLiteral("NUOVO"));
+    w.Txt_Rif_LostFocus();
+    QCOMPARE(IniFile::read(kIni, kSec, QStringLiteral("Rif_") + key, QString()), QStringLiteral("NUOVO"));
+    IniFile::write(kIni, kSec, QStringLiteral("DirID"), QStringLiteral("0"));
+    fx.cn.Close();
+    w.close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(IniFile::read(kIni, kSec, QStringLiteral("DirID"), QString()), key);
+    App_ReleaseInstance();
+    App_SetExeName(QString());
+}

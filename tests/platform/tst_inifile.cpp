@@ -2,12 +2,14 @@
 #include "platform/IniFile.h"
 #include "support/TestEnv.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 
-class TstIniFile : public QObject {
+class TstIniFile : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void bareNameLandsInWindowsFolder();
     void read_data();
     void read();
@@ -17,14 +19,19 @@ private slots:
     void windows1252FileReadRight();
     void unwritableFolderKeepsOldFile();
     void concurrentWritersLoseNoKey();
+    void refusedTexts_data();
+    void refusedTexts();
+    void unreadableFileNeverRewritten_data();
+    void unreadableFileNeverRewritten();
 };
 
 void TstIniFile::bareNameLandsInWindowsFolder()
 {
     TestEnv env;
-    QVERIFY(IniFile::write(QStringLiteral("QOR_PLCR.INI"), QStringLiteral("ParamXML"), QStringLiteral("Pth_0"),
-                           QStringLiteral("/tmp/a/")));
-    QCOMPARE(Folders::resolveIniPath(QStringLiteral("QOR_PLCR.INI")), env.winDir() + QStringLiteral("QOR_PLCR.INI"));
+    QVERIFY(IniFile::write(QStringLiteral("QOR_PLCR.INI"), QStringLiteral("ParamXML"),
+                           QStringLiteral("Pth_0"), QStringLiteral("/tmp/a/")));
+    QCOMPARE(Folders::resolveIniPath(QStringLiteral("QOR_PLCR.INI")),
+             env.winDir() + QStringLiteral("QOR_PLCR.INI"));
     QCOMPARE(TestEnv::readFile(env.winDir() + QStringLiteral("QOR_PLCR.INI")),
              QByteArray("[ParamXML]\r\nPth_0=/tmp/a/\r\n"));
 }
@@ -38,22 +45,49 @@ void TstIniFile::read_data()
     QTest::addColumn<bool>("present");
 
     const QString def = QStringLiteral("<def>");
-    QTest::newRow("plain") << QByteArray("[A]\r\nk=v\r\n") << "A" << "k" << "v" << true;
-    QTest::newRow("case-insensitive section and key") << QByteArray("[ParamXML]\nDirZIP=x\n") << "PARAMXML" << "dirzip" << "x" << true;
-    QTest::newRow("first duplicate key wins") << QByteArray("[A]\nk=1\nk=2\n") << "A" << "k" << "1" << true;
-    QTest::newRow("first duplicate section wins") << QByteArray("[A]\nk=1\n[A]\nk=2\nj=3\n") << "A" << "j" << def << false;
-    QTest::newRow("blanks trimmed") << QByteArray("[A]\n  k  =   v w  \n") << "A" << "k" << "v w" << true;
-    QTest::newRow("double quote pair removed") << QByteArray("[A]\nk=\" v \"\n") << "A" << "k" << " v " << true;
-    QTest::newRow("single quote pair removed") << QByteArray("[A]\nk='v'\n") << "A" << "k" << "v" << true;
-    QTest::newRow("unmatched quote kept") << QByteArray("[A]\nk=\"v\n") << "A" << "k" << "\"v" << true;
-    QTest::newRow("empty value is present") << QByteArray("[A]\nk=\n") << "A" << "k" << "" << true;
-    QTest::newRow("missing key gives default") << QByteArray("[A]\nj=1\n") << "A" << "k" << def << false;
-    QTest::newRow("key of another section") << QByteArray("[A]\nj=1\n[B]\nk=2\n") << "A" << "k" << def << false;
-    QTest::newRow("comment line is not a key") << QByteArray("[A]\n;k=1\nk=2\n") << "A" << "k" << "2" << true;
-    QTest::newRow("value keeps its equals signs") << QByteArray("[A]\nk=a=b\n") << "A" << "k" << "a=b" << true;
-    QTest::newRow("CR LF file") << QByteArray("[A]\r\nk=v\r\n[B]\r\nk=w\r\n") << "B" << "k" << "w" << true;
-    QTest::newRow("UTF-8 section sign") << QByteArray("[A]\nk=riga1\xC2\xA7riga2\n") << "A" << "k" << QStringLiteral("riga1§riga2") << true;
-    QTest::newRow("empty file") << QByteArray() << "A" << "k" << def << false;
+    QTest::newRow("plain") << QByteArray("[A]\r\nk=v\r\n") << "A"
+                           << "k"
+                           << "v" << true;
+    QTest::newRow("case-insensitive section and key") << QByteArray("[ParamXML]\nDirZIP=x\n") << "PARAMXML"
+                                                      << "dirzip"
+                                                      << "x" << true;
+    QTest::newRow("first duplicate key wins") << QByteArray("[A]\nk=1\nk=2\n") << "A"
+                                              << "k"
+                                              << "1" << true;
+    QTest::newRow("first duplicate section wins") << QByteArray("[A]\nk=1\n[A]\nk=2\nj=3\n") << "A"
+                                                  << "j" << def << false;
+    QTest::newRow("blanks trimmed") << QByteArray("[A]\n  k  =   v w  \n") << "A"
+                                    << "k"
+                                    << "v w" << true;
+    QTest::newRow("double quote pair removed") << QByteArray("[A]\nk=\" v \"\n") << "A"
+                                               << "k"
+                                               << " v " << true;
+    QTest::newRow("single quote pair removed") << QByteArray("[A]\nk='v'\n") << "A"
+                                               << "k"
+                                               << "v" << true;
+    QTest::newRow("unmatched quote kept") << QByteArray("[A]\nk=\"v\n") << "A"
+                                          << "k"
+                                          << "\"v" << true;
+    QTest::newRow("empty value is present") << QByteArray("[A]\nk=\n") << "A"
+                                            << "k"
+                                            << "" << true;
+    QTest::newRow("missing key gives default") << QByteArray("[A]\nj=1\n") << "A"
+                                               << "k" << def << false;
+    QTest::newRow("key of another section") << QByteArray("[A]\nj=1\n[B]\nk=2\n") << "A"
+                                            << "k" << def << false;
+    QTest::newRow("comment line is not a key") << QByteArray("[A]\n;k=1\nk=2\n") << "A"
+                                               << "k"
+                                               << "2" << true;
+    QTest::newRow("value keeps its equals signs") << QByteArray("[A]\nk=a=b\n") << "A"
+                                                  << "k"
+                                                  << "a=b" << true;
+    QTest::newRow("CR LF file") << QByteArray("[A]\r\nk=v\r\n[B]\r\nk=w\r\n") << "B"
+                                << "k"
+                                << "w" << true;
+    QTest::newRow("UTF-8 section sign") << QByteArray("[A]\nk=riga1\xC2\xA7riga2\n") << "A"
+                                        << "k" << QStringLiteral("riga1§riga2") << true;
+    QTest::newRow("empty file") << QByteArray() << "A"
+                                << "k" << def << false;
 }
 
 void TstIniFile::read()
@@ -77,19 +111,26 @@ void TstIniFile::writeKeepsLayout_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QByteArray>("after");
 
-    QTest::newRow("missing file") << QByteArray() << "S" << "k" << "v" << QByteArray("[S]\r\nk=v\r\n");
+    QTest::newRow("missing file") << QByteArray() << "S"
+                                  << "k"
+                                  << "v" << QByteArray("[S]\r\nk=v\r\n");
     QTest::newRow("replace keeps key case of the call and other lines")
-        << QByteArray("; note\n[S]\nKEY=old\nx=1\n") << "s" << "key" << "new"
-        << QByteArray("; note\r\n[S]\r\nkey=new\r\nx=1\r\n");
+        << QByteArray("; note\n[S]\nKEY=old\nx=1\n") << "s"
+        << "key"
+        << "new" << QByteArray("; note\r\n[S]\r\nkey=new\r\nx=1\r\n");
     QTest::newRow("new key goes after the section's last key, before blank lines")
-        << QByteArray("[S]\na=1\n\n[T]\nb=2\n") << "S" << "c" << "3"
-        << QByteArray("[S]\r\na=1\r\nc=3\r\n\r\n[T]\r\nb=2\r\n");
-    QTest::newRow("new section appended") << QByteArray("[S]\na=1\n") << "T" << "b" << "2"
-                                          << QByteArray("[S]\r\na=1\r\n[T]\r\nb=2\r\n");
-    QTest::newRow("empty value keeps the key") << QByteArray("[S]\na=1\n") << "S" << "a" << ""
-                                               << QByteArray("[S]\r\na=\r\n");
-    QTest::newRow("unknown lines kept") << QByteArray("garbage line\n[S]\n???\na=1\n") << "S" << "a" << "2"
-                                        << QByteArray("garbage line\r\n[S]\r\n???\r\na=2\r\n");
+        << QByteArray("[S]\na=1\n\n[T]\nb=2\n") << "S"
+        << "c"
+        << "3" << QByteArray("[S]\r\na=1\r\nc=3\r\n\r\n[T]\r\nb=2\r\n");
+    QTest::newRow("new section appended") << QByteArray("[S]\na=1\n") << "T"
+                                          << "b"
+                                          << "2" << QByteArray("[S]\r\na=1\r\n[T]\r\nb=2\r\n");
+    QTest::newRow("empty value keeps the key") << QByteArray("[S]\na=1\n") << "S"
+                                               << "a"
+                                               << "" << QByteArray("[S]\r\na=\r\n");
+    QTest::newRow("unknown lines kept") << QByteArray("garbage line\n[S]\n???\na=1\n") << "S"
+                                        << "a"
+                                        << "2" << QByteArray("garbage line\r\n[S]\r\n???\r\na=2\r\n");
 }
 
 void TstIniFile::writeKeepsLayout()
@@ -101,8 +142,7 @@ void TstIniFile::writeKeepsLayout()
     QFETCH(QByteArray, after);
     TestEnv env;
     const QString path = env.winDir() + QStringLiteral("T.INI");
-    if (!before.isEmpty())
-        env.writeFile(path, before);
+    if (!before.isEmpty()) env.writeFile(path, before);
     QVERIFY(IniFile::write(QStringLiteral("T.INI"), section, key, value));
     QCOMPARE(TestEnv::readFile(path), after);
     QCOMPARE(IniFile::read(QStringLiteral("T.INI"), section, key, QStringLiteral("<def>")), value);
@@ -131,11 +171,14 @@ void TstIniFile::windows1252FileReadRight()
 {
     TestEnv env;
     // "§" is 0xA7 and "è" 0xE8 in Windows-1252: not valid UTF-8.
-    env.writeFile(env.winDir() + QStringLiteral("OLD.INI"), "[MailXML]\r\nTesto=Fatture\xA7" "di d\xE8" "cembre\r\n");
+    env.writeFile(env.winDir() + QStringLiteral("OLD.INI"), "[MailXML]\r\nTesto=Fatture\xA7"
+                                                            "di d\xE8"
+                                                            "cembre\r\n");
     QCOMPARE(IniFile::read(QStringLiteral("OLD.INI"), QStringLiteral("MailXML"), QStringLiteral("Testo")),
              QStringLiteral("Fatture§di dècembre"));
     // Written back in UTF-8, the other keys intact.
-    QVERIFY(IniFile::write(QStringLiteral("OLD.INI"), QStringLiteral("MailXML"), QStringLiteral("Mode"), QStringLiteral("CDO")));
+    QVERIFY(IniFile::write(QStringLiteral("OLD.INI"), QStringLiteral("MailXML"), QStringLiteral("Mode"),
+                           QStringLiteral("CDO")));
     QCOMPARE(IniFile::read(QStringLiteral("OLD.INI"), QStringLiteral("MailXML"), QStringLiteral("Testo")),
              QStringLiteral("Fatture§di dècembre"));
 }
@@ -146,8 +189,7 @@ void TstIniFile::unwritableFolderKeepsOldFile()
     const QString dir = env.work() + QStringLiteral("ro/");
     const QString path = env.writeFile(dir + QStringLiteral("T.INI"), "[S]\r\na=1\r\n");
     QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    if (QFileInfo(dir).isWritable())
-        QSKIP("running with rights that ignore folder permissions");
+    if (QFileInfo(dir).isWritable()) QSKIP("running with rights that ignore folder permissions");
     QVERIFY(!IniFile::write(path, QStringLiteral("S"), QStringLiteral("a"), QStringLiteral("2")));
     QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QCOMPARE(IniFile::read(path, QStringLiteral("S"), QStringLiteral("a")), QStringLiteral("1"));
@@ -176,6 +218,92 @@ void TstIniFile::concurrentWritersLoseNoKey()
     }
     const QStringList keys = IniFile::keys(path, QStringLiteral("S"));
     QCOMPARE(keys.size(), 80);
+}
+
+void TstIniFile::refusedTexts_data()
+{
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    const QString s = QStringLiteral("ParamXML"), k = QStringLiteral("Pth_1");
+    QTest::newRow("value plants a section") << s << k << "/x/evil\n[MailXML]\nIndir=a@b.it";
+    QTest::newRow("value with CR") << s << k << "/x/a\rb";
+    QTest::newRow("value with CR LF") << s << k << "/x/a\r\nb=1";
+    QTest::newRow("key with LF") << s << "Pth_\n1"
+                                 << "/x/";
+    QTest::newRow("key with CR") << s << "Pth_1\r"
+                                 << "/x/";
+    QTest::newRow("key with =") << s << "Pth=1"
+                                << "/x/";
+    QTest::newRow("section with ]") << "Param]XML" << k << "/x/";
+    QTest::newRow("section with LF") << "Param\nXML" << k << "/x/";
+    QTest::newRow("section with CR") << "ParamXML\r" << k << "/x/";
+}
+
+void TstIniFile::refusedTexts()
+{
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    TestEnv env;
+    const QByteArray before = "[ParamXML]\r\nPth_0=/a/\r\n[MailXML]\r\nIndir=io@qui.it\r\n";
+    const QString path = env.writeFile(env.winDir() + QStringLiteral("T.INI"), before);
+    QVERIFY(!IniFile::write(QStringLiteral("T.INI"), section, key, value));
+    // A whole section written at once refuses the same texts ("=" is a line's own there).
+    if (!key.contains(QLatin1Char('=')))
+        QVERIFY(!IniFile::writeSection(QStringLiteral("T.INI"), section,
+                                       {QStringLiteral("a=1"), key + QLatin1Char('=') + value}));
+    QCOMPARE(TestEnv::readFile(path), before);
+    QCOMPARE(IniFile::read(QStringLiteral("T.INI"), QStringLiteral("MailXML"), QStringLiteral("Indir")),
+             QStringLiteral("io@qui.it"));
+    // A value may still hold "=" and "]", and "§" for its line breaks.
+    QVERIFY(IniFile::write(QStringLiteral("T.INI"), QStringLiteral("ParamXML"), QStringLiteral("Rif_1"),
+                           QStringLiteral("a=b]c§d")));
+    QCOMPARE(IniFile::read(QStringLiteral("T.INI"), QStringLiteral("ParamXML"), QStringLiteral("Rif_1")),
+             QStringLiteral("a=b]c§d"));
+}
+
+// op: 0 write, 1 removeKey, 2 removeSection, 3 writeSection.
+void TstIniFile::unreadableFileNeverRewritten_data()
+{
+    QTest::addColumn<int>("op");
+    QTest::newRow("write") << 0;
+    QTest::newRow("removeKey") << 1;
+    QTest::newRow("removeSection") << 2;
+    QTest::newRow("writeSection") << 3;
+}
+
+void TstIniFile::unreadableFileNeverRewritten()
+{
+    QFETCH(int, op);
+    TestEnv env;
+    const QByteArray content = "[S]\r\na=1\r\nb=2\r\n";
+    const QString path = TestEnv::unreadableFile(env.winDir() + QStringLiteral("T.INI"), content);
+    if (path.isEmpty()) QSKIP("no unreadable file can be made here");
+    const QString s = QStringLiteral("S");
+    bool done = true;
+    switch (op) {
+    case 0:
+        done = IniFile::write(path, s, QStringLiteral("c"), QStringLiteral("3"));
+        break;
+    case 1:
+        done = IniFile::removeKey(path, s, QStringLiteral("a"));
+        break;
+    case 2:
+        done = IniFile::removeSection(path, s);
+        break;
+    default:
+        done = IniFile::writeSection(path, s, {QStringLiteral("c=3")});
+        break;
+    }
+    QVERIFY(!done);
+    if (QFileInfo(path).isSymLink()) return; // stands for a device file: it is still the link
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QCOMPARE(TestEnv::readFile(path), content);
+    // A missing file is no failure: it is created with the one key.
+    const QString fresh = env.winDir() + QStringLiteral("NEW.INI");
+    QVERIFY(IniFile::write(fresh, s, QStringLiteral("c"), QStringLiteral("3")));
+    QCOMPARE(TestEnv::readFile(fresh), QByteArray("[S]\r\nc=3\r\n"));
 }
 
 int main(int argc, char** argv)

@@ -1,4 +1,5 @@
 // The start-up sequence with scripted answers and the test's own folders.
+#include "archive/M_Files.h"
 #include "archive/M_MDB.h"
 #include "foundation/F_Splash.h"
 #include "foundation/InitVBProc.h"
@@ -104,7 +105,7 @@ void TestMain::freshInstallYes()
     for (int i = 0; i < paths.size(); ++i)
         if (!paths[i].isEmpty())
             IniFile::write(kIni, kSec, QStringLiteral("Pth_") + QString::number(i), paths[i]);
-    QCOMPARE(Str_CheckSum(paths[0]), Str_CheckSum(paths[2]));
+    QCOMPARE(MDB_FolderKey(paths[0]), MDB_FolderKey(paths[2]));
 
     fx.env.dialogs().answer(vb::Yes).answer(vb::OK);
     Main();
@@ -134,8 +135,8 @@ void TestMain::freshInstallYes()
     // Up to the first empty key; two paths with one key end as one row with the later path.
     const auto rows = dirBase(fx.mdb());
     QCOMPARE(rows.size(), 2);
-    QList<QPair<qint64, QString>> want = {{Str_CheckSum(paths[0]), paths[2]},
-                                          {Str_CheckSum(paths[1]), paths[1]}};
+    QList<QPair<qint64, QString>> want = {{MDB_FolderKey(paths[0]), paths[2]},
+                                          {MDB_FolderKey(paths[1]), paths[1]}};
     std::sort(want.begin(), want.end());
     QCOMPARE(rows, want);
 
