@@ -64,7 +64,10 @@ QString App_Title()
 QString App_ExeName()
 {
     if (!exeNameOverride().isEmpty()) return exeNameOverride();
-    const QString path = QCoreApplication::applicationFilePath();
+    // The name it was started under: a link "XMLGESTALO" to the program selects the
+    // integrated mode, so the link is not resolved (applicationFilePath would).
+    const QStringList args = QCoreApplication::arguments();
+    const QString path = args.isEmpty() ? QCoreApplication::applicationFilePath() : args.first();
     return QFileInfo(path).completeBaseName();
 }
 
@@ -82,7 +85,9 @@ bool IsMVBuildName(const QString& exeName)
 
 QString App_LockPath()
 {
-    return Folders::appDir() + QStringLiteral("Plicora.lock");
+    // One lock per executable name: the integrated copy started beside the program
+    // ("XMLGESTALO") runs together with it, a second copy of either is refused.
+    return Folders::appDir() + App_ExeName() + QStringLiteral(".lock");
 }
 
 bool App_PrevInstance()

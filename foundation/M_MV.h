@@ -24,7 +24,7 @@ void App_SetExeName(const QString& name);
 // True only for the ERP-integrated build names, written exactly so.
 bool IsMVBuildName(const QString& exeName);
 
-// Single copy per program folder: a lock file there, held while the program runs.
+// Single copy per executable name: a lock file "<name>.lock" in the program folder, held while the program runs.
 // A copy that crashed leaves a lock whose process is gone, which counts as free.
 // Returns true when another running copy holds the lock.
 bool App_PrevInstance();

@@ -96,8 +96,9 @@ public:
     // Program the desktop opens files of that extension with (full path), "" when none.
     QString ExtProgram(const QString& extension) const;
     QString ComputerName() const;
-    // Registry value by full path ("HKEY_LOCAL_MACHINE\...\Value"); def when missing.
-    QString RegRead(const QString& fullPath, const QString& def) const;
+    // Registry value by full path ("HKEY_LOCAL_MACHINE\...\Value", parts split at sep,
+    // "\" when empty); "" when the value is missing.
+    QString RegRead(const QString& fullPath, const QString& sep = QStringLiteral("\\")) const;
     bool LayoutFlag() const { return false; } // no extra 200-twip margin on this desktop
     bool FrameExtra() const { return false; }
 

@@ -195,13 +195,16 @@ QString Cl_QOR::ComputerName() const
     return QSysInfo::machineHostName().toUpper();
 }
 
-QString Cl_QOR::RegRead(const QString& fullPath, const QString& def) const
+QString Cl_QOR::RegRead(const QString& fullPath, const QString& sep) const
 {
+    // The second argument names the separator of the path's parts (callers pass "\\");
+    // a value that is not there reads "", so callers can try another key.
     QString path = fullPath.trimmed();
+    if (!sep.isEmpty() && sep != QLatin1String("\\")) path.replace(sep, QLatin1String("\\"));
     path.replace(QLatin1Char('/'), QLatin1Char('\\'));
     const int first = path.indexOf(QLatin1Char('\\'));
     const int last = path.lastIndexOf(QLatin1Char('\\'));
-    if (first < 0) return def;
+    if (first < 0) return QString();
     const QString rootName = path.left(first).toUpper();
     qint32 root = 0;
     if (rootName == QLatin1String("HKEY_CURRENT_USER") || rootName == QLatin1String("HKCU"))
@@ -209,9 +212,9 @@ QString Cl_QOR::RegRead(const QString& fullPath, const QString& def) const
     else if (rootName == QLatin1String("HKEY_LOCAL_MACHINE") || rootName == QLatin1String("HKLM"))
         root = Registry::HKEY_LOCAL_MACHINE;
     else
-        return def;
+        return QString();
     const QString key = last > first ? path.mid(first + 1, last - first - 1) : QString();
     const std::optional<Registry::Value> v = Registry::value(root, key, path.mid(last + 1));
-    if (!v) return def;
+    if (!v) return QString();
     return v->type == Registry::REG_DWORD ? QString::number(v->dword) : v->text;
 }

@@ -6,6 +6,7 @@
 #include "foundation/F_Splash.h"
 #include "foundation/InitVBProc.h"
 #include "foundation/M_MV.h"
+#include "foundation/Proc_MV.h"
 #include "foundation/Proc_Qor.h"
 #include "foundation/Proc_Qor_Files.h"
 #include "mainwindow/F_ZipXML.h"
@@ -24,13 +25,6 @@ namespace
 const QString kIni = QStringLiteral("QOR_PLCR.INI");
 
 void MV_Noop() {}
-
-// The integrated mode's environment (logins and ERP connections) is not part of
-// this build: it answers as an environment that could not be set up.
-bool MV_InitLib(bool)
-{
-    return false;
-}
 
 void closeSplash()
 {
@@ -157,6 +151,8 @@ void Main()
             EndProcess(0);
             return;
         }
+        InitMVProc(16380);
+        // The integrated windows that follow belong to the ERP's own program.
         closeSplash();
         EndProcess(0);
         return;

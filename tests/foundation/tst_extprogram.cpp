@@ -72,12 +72,13 @@ class TstExtProgram : public QObject
                                                 << "/srv/gestalo";
         QTest::newRow("dword") << "HKEY_CURRENT_USER\\Software\\Gestalo\\Ditta"
                                << "42";
+        // A missing value reads "": the ERP's server is then looked up under Wow6432Node.
         QTest::newRow("missing value") << "HKEY_CURRENT_USER\\Software\\Gestalo\\Nope"
-                                       << "def";
+                                       << "";
         QTest::newRow("unknown root") << "HKEY_USERS\\Software\\Gestalo\\Path"
-                                      << "def";
+                                      << "";
         QTest::newRow("no key") << "Path"
-                                << "def";
+                                << "";
     }
 
     void regRead()
@@ -94,7 +95,7 @@ class TstExtProgram : public QObject
         d.dword = 42;
         Registry::setValue(Registry::HKEY_CURRENT_USER, QStringLiteral("Software\\Gestalo"),
                            QStringLiteral("Ditta"), d);
-        QCOMPARE(Qor().RegRead(path, QStringLiteral("def")), expected);
+        QCOMPARE(Qor().RegRead(path, QStringLiteral("\\")), expected);
     }
 };
 

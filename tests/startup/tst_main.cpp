@@ -15,7 +15,13 @@
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include "foundation/Proc_MV.h"
+#include "platform/registry/Registry.h"
+
+#include <sqlite3.h>
 
 namespace
 {
@@ -94,6 +100,7 @@ class TestMain : public QObject
     void developFlagAndPaths();
     void integratedBuildName_data();
     void integratedBuildName();
+    void integratedWithStandInServer();
 };
 
 void TestMain::freshInstallYes()
@@ -255,16 +262,20 @@ void TestMain::integratedBuildName()
     QFETCH(bool, integrated);
     Fixture fx(exe);
     MDB_Create(fx.mdb());
-    if (integrated) fx.env.dialogs().answer(vb::OK);
+    if (integrated) fx.env.dialogs().answer(vb::OK).answer(vb::OK);
     Main();
     QCOMPARE(B_MVMode, integrated);
     QVERIFY(!F_Splash::isLoaded());
     QVERIFY(TestEnv::readFile(fx.log()).contains(startLine(exe).toUtf8()));
     if (integrated) {
-        QCOMPARE(fx.env.dialogs().messages(),
-                 QStringList{QStringLiteral("ERRORI Inizializzando l'Ambiente di Gestalo !!")});
-        QCOMPARE(fx.env.dialogs().calls.first().icon(), int(vb::Critical));
-        QCOMPARE(fx.env.dialogs().calls.first().title, QStringLiteral("Main"));
+        // No ERP installed on this machine: the login procedure says so, then start-up ends.
+        QCOMPARE(
+            fx.env.dialogs().messages(),
+            (QStringList{QStringLiteral("MV NON INSTALLATO  !!!!\r\rIMPOSSIBILE ESEGUIRE IL PROGRAMMA !!"),
+                         QStringLiteral("ERRORI Inizializzando l'Ambiente di Gestalo !!")}));
+        QCOMPARE(fx.env.dialogs().calls.first().title, QStringLiteral("Proc_MV:MV_InitLib"));
+        QCOMPARE(fx.env.dialogs().calls.last().icon(), int(vb::Critical));
+        QCOMPARE(fx.env.dialogs().calls.last().title, QStringLiteral("Main"));
         QCOMPARE(fx.ends, QList<int>{0});
         QVERIFY(!F_ZipXML::isLoaded());
     } else {
@@ -272,6 +283,70 @@ void TestMain::integratedBuildName()
         QVERIFY(fx.ends.isEmpty());
         QVERIFY(F_ZipXML::isLoaded());
     }
+}
+
+// A complete integrated start on the stand-in server: no message, the company set,
+// no main window, the process ends with 0 and the login backup is written.
+void TestMain::integratedWithStandInServer()
+{
+    Fixture fx(QStringLiteral("XMLGESTALO"));
+    MDB_Create(fx.mdb());
+    MV_ResetGlobals();
+    QTemporaryDir erp;
+    const char* const dbs[] = {"kSYS", "kCONNESSIONI", "kSESSIONI", "DB_AZI1"};
+    for (const char* name : dbs) {
+        sqlite3* db = nullptr;
+        QCOMPARE(
+            sqlite3_open(erp.filePath(QString::fromLatin1(name) + QStringLiteral(".db")).toUtf8().constData(),
+                         &db),
+            SQLITE_OK);
+        sqlite3_exec(db,
+                     "CREATE TABLE TS_VERSIONE (num_versione INTEGER); INSERT INTO TS_VERSIONE VALUES (5);"
+                     "CREATE TABLE TS_AZIENDE (cod_azienda TEXT COLLATE NOCASE, des_database TEXT, "
+                     "des_database_com TEXT);"
+                     "INSERT INTO TS_AZIENDE VALUES ('AZI1','DB_AZI1','DB_COM');"
+                     "CREATE TABLE TS_AZIENDE_INFO (cod_anagra TEXT COLLATE NOCASE, des_ragsoc TEXT);"
+                     "INSERT INTO TS_AZIENDE_INFO VALUES ('AZI1','Rossi S.r.l.');",
+                     nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
+    qputenv("PLICORA_ERP_SQLITE_DIR", erp.path().toUtf8());
+    Registry::Value v;
+    v.text = erp.path();
+    Registry::setValue(Registry::HKEY_LOCAL_MACHINE, QStringLiteral("Software\\Ostera Software\\k\\Settings"),
+                       QStringLiteral("PercorsoInstallazione"), v);
+    v.text = QStringLiteral("AZI1");
+    Registry::setValue(Registry::HKEY_CURRENT_USER,
+                       QStringLiteral("Software\\Ostera Software\\k\\UltimoLoginAppl"),
+                       QStringLiteral("Azienda"), v);
+    IniFile::write(QStringLiteral("MARVO_Z.INI"), QStringLiteral("Login"), QStringLiteral("Server"),
+                   QStringLiteral("'srv01'"));
+    IniFile::write(QStringLiteral("MARVO_Z.INI"), QStringLiteral("Login"), QStringLiteral("UserId"),
+                   QStringLiteral("sa"));
+    IniFile::write(QStringLiteral("MARVO_Z.INI"), QStringLiteral("Login"), QStringLiteral("UserPwd"),
+                   QStringLiteral("segreta;1"));
+    IniFile::write(kIni, QStringLiteral("AMBIENTE"), QStringLiteral("Codice Azienda"),
+                   QStringLiteral("AZI1"));
+
+    Main();
+    qunsetenv("PLICORA_ERP_SQLITE_DIR");
+    QVERIFY2(fx.env.dialogs().calls.isEmpty(),
+             qPrintable(fx.env.dialogs().messages().join(QLatin1Char('|'))));
+    QCOMPARE(MV_Azi, QStringLiteral("AZI1"));
+    QCOMPARE(MV_RagSoc, QStringLiteral("Rossi S.r.l."));
+    QCOMPARE(Db_Azi, QStringLiteral("DB_AZI1"));
+    QCOMPARE(DB_Srv, QStringLiteral("srv01"));
+    QCOMPARE(MV_NomeProdotto, QStringLiteral("k/VERTICALE"));
+    QCOMPARE(Cn_kSESS.State(), int(ado::adStateOpen));
+    QCOMPARE(fx.ends, QList<int>{0});
+    QVERIFY(!F_ZipXML::isLoaded());
+    const QString backup = fx.env.appDir() + QStringLiteral("SQLOG_BACK.INI");
+    QCOMPARE(IniFile::read(backup, QStringLiteral("Login"), QStringLiteral("UserPwd")),
+             QStringLiteral("segreta;1"));
+    QCOMPARE(QFile::permissions(backup) & 0x0077, QFileDevice::Permissions());
+    // The password is in no line of the debug log.
+    QVERIFY(!TestEnv::readFile(fx.log()).contains("segreta"));
+    MV_ResetGlobals();
 }
 
 QTEST_MAIN(TestMain)
