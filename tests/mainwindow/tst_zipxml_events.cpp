@@ -1,6 +1,7 @@
 // The smaller handlers of the main window: clicks and keys on the invoice list, the
 // attachment pulled out of an invoice by a double click, the list shown in the viewer,
 // the list font, the folder-list and ZIP-folder buttons and the labels.
+#include "archive/M_Files.h"
 #include "archive/M_MDB.h"
 #include "foundation/F_Fold.h"
 #include "foundation/InitVBProc.h"
@@ -100,7 +101,7 @@ struct Fixture {
         QDir().mkpath(folder);
         const QString shown = closingSlash ? folder : folder.chopped(1);
         IniFile::write(kIni, kSec, QStringLiteral("Pth_0"), shown);
-        IniFile::write(kIni, kSec, QStringLiteral("DirID"), QString::number(Str_CheckSum(shown)));
+        IniFile::write(kIni, kSec, QStringLiteral("DirID"), QString::number(MDB_FolderKey(shown)));
         env.dialogs().acceptOkBoxes = true;
 
         viewer = env.writeFile(env.root() + QStringLiteral("bin/imgview"), "#!/bin/sh\n");
@@ -204,6 +205,7 @@ class TestZipXMLEvents : public QObject
     void delDir();
     void dirZip_data();
     void dirZip();
+    void dirZipRightButtonOpensFolder();
     void labelsRunLayout();
     void virtualStoreFromLabel_data();
     void virtualStoreFromLabel();
@@ -666,9 +668,9 @@ void TestZipXMLEvents::delDir()
         IniFile::write(kIni, kSec, QStringLiteral("Pth_") + QString::number(i), path);
         cn.Execute(QStringLiteral(
                        "INSERT INTO DIRBASE (cod_firma, des_cartella, flg_tipo_cartella) VALUES (?, ?, 'E')"),
-                   {Str_CheckSum(path), path});
+                   {MDB_FolderKey(path), path});
         cn.Execute(QStringLiteral("INSERT INTO FILES (cod_firma, des_file, des_fileonly) VALUES (?, ?, ?)"),
-                   {Str_CheckSum(path), path + names[i] + QStringLiteral(".xml"),
+                   {MDB_FolderKey(path), path + names[i] + QStringLiteral(".xml"),
                     names[i] + QStringLiteral(".xml")});
     }
     auto count = [&](const QString& table) {
@@ -705,7 +707,7 @@ void TestZipXMLEvents::delDir()
     QCOMPARE(fx.env.dialogs().beeps, beeps);
     // The folder choice ran for the entry made current.
     const QString wantKey = currentAfter >= 0 && answer == vb::Yes
-                                ? QString::number(Str_CheckSum(w.Cmb_FoldXML->itemText(currentAfter)))
+                                ? QString::number(MDB_FolderKey(w.Cmb_FoldXML->itemText(currentAfter)))
                                 : QStringLiteral("0");
     QCOMPARE(w.FolderKey(), wantKey);
     QCOMPARE(count(QStringLiteral("DIRBASE")), entries);
@@ -778,6 +780,21 @@ void TestZipXMLEvents::dirZip()
                                 ? QStringList()
                                 : QStringList{QString(message).replace(QStringLiteral("<folder>"), chosen)});
     QCOMPARE(fx.env.dialogs().beeps > 0, !message.isEmpty());
+}
+
+// The right button opens the ZIP folder; the left one alone does not.
+void TestZipXMLEvents::dirZipRightButtonOpensFolder()
+{
+    Fixture fx;
+    F_ZipXML& w = fx.open();
+    const QString zip = fx.env.work() + QStringLiteral("zip/");
+    w.Txt_DirZIP.setText(QStringLiteral("  ") + zip);
+    QTest::mouseClick(w.Cmd_DirZIP, Qt::RightButton);
+    const auto& starts = fx.env.launcher().starts;
+    QCOMPARE(starts.size(), 1);
+    QCOMPARE(starts.first().kind, QStringLiteral("folder"));
+    QCOMPARE(starts.first().program, zip);
+    QVERIFY(fx.env.dialogs().calls.isEmpty());
 }
 
 // The mouse passing over the three labels lays the window out again: a window made
