@@ -3,6 +3,7 @@
 #include "archive/M_Files.h"
 #include "foundation/F_Splash.h"
 #include "foundation/InitVBProc.h"
+#include "foundation/ListFont.h"
 #include "foundation/M_MV.h"
 #include "foundation/PosFinestre.h"
 #include "platform/Clock.h"
@@ -34,16 +35,6 @@ namespace
 
 const QString kIni = QStringLiteral("QOR_PLCR.INI");
 const QString kSec = QStringLiteral("ParamXML");
-
-// The list and the folder box are set in a fixed-pitch face, so the columns line up.
-QFont listFont(int pointSize)
-{
-    QFont f(QStringLiteral("Lucida Console"));
-    f.setStyleHint(QFont::Monospace);
-    if (!QFontInfo(f).fixedPitch()) f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    f.setPointSize(pointSize);
-    return f;
-}
 
 QPushButton* button(const QString& name, const QString& caption, const QString& tip, QWidget* parent)
 {

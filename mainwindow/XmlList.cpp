@@ -73,6 +73,42 @@ void XmlList::selectAll(bool on)
     selection_.select(all, on ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
 }
 
+void XmlList::setSelectedRows(const QList<bool>& on)
+{
+    const int n = ListCount();
+    QItemSelection sel;
+    int i = 0;
+    while (i < n) {
+        if (i < on.size() && on.at(i)) {
+            int j = i;
+            while (j + 1 < n && j + 1 < on.size() && on.at(j + 1))
+                ++j;
+            sel.append(QItemSelectionRange(index(i, 0), index(j, 0)));
+            i = j + 1;
+        } else {
+            ++i;
+        }
+    }
+    selection_.select(sel, QItemSelectionModel::ClearAndSelect);
+}
+
+QList<bool> XmlList::selectionFlags() const
+{
+    QList<bool> flags(ListCount(), false);
+    for (const QItemSelectionRange& r : selection_.selection())
+        for (int i = qMax(0, r.top()); i <= r.bottom() && i < flags.size(); ++i)
+            flags[i] = true;
+    return flags;
+}
+
+void XmlList::invertSelection()
+{
+    QList<bool> flags = selectionFlags();
+    for (bool& f : flags)
+        f = !f;
+    setSelectedRows(flags);
+}
+
 int XmlList::SelCount() const
 {
     return static_cast<int>(selection_.selectedIndexes().size());

@@ -40,6 +40,14 @@ class XmlList final : public QAbstractListModel
     bool Selected(int index) const;
     void setSelected(int index, bool on);
     void selectAll(bool on);
+    // Sets the selection of every row at once (on[i] for row i, missing entries off):
+    // runs of consecutive rows go in as one selection change, so the views and the
+    // selection watchers see one signal and long lists stay linear.
+    void setSelectedRows(const QList<bool>& on);
+    // Turns over the selection of every row, in one change.
+    void invertSelection();
+    // Row i's selection for every row, from the selection's ranges (linear).
+    QList<bool> selectionFlags() const;
     int SelCount() const;
     QList<int> selectedRows() const; // in list order
 

@@ -28,7 +28,10 @@ class QtDialogService final : public DialogService
         // On the heap and watched: should its window be destroyed while the box waits (a
         // deferred deletion running in the box's own loop), the box goes with it cleanly.
         QPointer<QMessageBox> box = new QMessageBox(dialogParent());
-        box->setText(text);
+        // Texts may break lines with a lone CR, as the old message boxes showed them.
+        box->setText(QString(text)
+                         .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                         .replace(QLatin1Char('\r'), QLatin1Char('\n')));
         box->setWindowTitle(title.isEmpty() ? QApplication::applicationName() : title);
         switch (vb::iconOf(style)) {
         case vb::Critical:

@@ -46,10 +46,10 @@ void Cl_QOR::ListFit(QAbstractItemView* list, int row) const
     if (!list || !list->model())
         return;
     // Rows are shown whole: let the view scroll horizontally as far as the widest row needs.
+    // Only the horizontal extent is fitted: the list is never scrolled to the row.
+    Q_UNUSED(row);
     if (auto* lv = qobject_cast<QListView*>(list))
         lv->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    if (row >= 0 && row < list->model()->rowCount())
-        list->scrollTo(list->model()->index(row, 0));
 }
 
 bool Cl_QOR::ShowList(QAbstractItemView* list, const QString& viewer, const QString& folder) const

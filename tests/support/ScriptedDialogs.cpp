@@ -59,9 +59,9 @@ QString ScriptedDialogs::inputBox(const QString& prompt, const QString& title, c
     return inputs_.dequeue();
 }
 
-QString ScriptedDialogs::openFile(const QString& title, const QString&, const QString&)
+QString ScriptedDialogs::openFile(const QString& title, const QString& dir, const QString&)
 {
-    calls << Call{QStringLiteral("open"), QString(), title, 0};
+    calls << Call{QStringLiteral("open"), dir, title, 0}; // text: the start folder
     if (files_.isEmpty()) {
         unscripted(QStringLiteral("file"), title);
         return {};
