@@ -21,7 +21,9 @@ struct Scan {
     // Position of a literal in T (case-sensitive), -1 when absent.
     qsizetype find(QByteArrayView tag, qsizetype from = 0) const
     {
-        if (from < 0 || from > T.size()) return -1;
+        // An empty file gives an empty view with no data: nothing to search (and memmem
+        // must not see a null pointer).
+        if (from < 0 || tag.size() > T.size() - from || tag.isEmpty()) return -1;
         const void* at = memmem(T.data() + from, size_t(T.size() - from), tag.data(), size_t(tag.size()));
         return at ? static_cast<const char*>(at) - T.data() : -1;
     }
@@ -57,6 +59,21 @@ qsizetype partialTail(QByteArrayView bytes)
         return 0;
     }
     return 0;
+}
+
+// The text without XML white space (blank, tab, CR, LF) around it.
+QString xmlTrimmed(const QString& text)
+{
+    const auto white = [](QChar c) {
+        return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r') ||
+               c == QLatin1Char('\n');
+    };
+    qsizetype b = 0, e = text.size();
+    while (b < e && white(text[b]))
+        ++b;
+    while (e > b && white(text[e - 1]))
+        --e;
+    return text.mid(b, e - b);
 }
 
 struct Party {
@@ -145,7 +162,8 @@ QString XML_ReadHeader(const QString& rawPath, XML_Stru& record)
 {
     const Cl_QOR& qor = Qor();
     XML_Stru rec;
-    const QString path = rawPath.trimmed();
+    // The path as given: on this system "a.xml " and "a.xml" are two files.
+    const QString& path = rawPath;
     if (path.isEmpty()) return {};
     // One look at the file answers both "does it exist" and its length and date.
     const QFileInfo info(path);
@@ -207,7 +225,9 @@ QString XML_ReadHeader(const QString& rawPath, XML_Stru& record)
         }
         if (const qsizetype x = s.find(data); x >= 0) {
             s.cutAfter(x, data);
-            date = s.value();
+            // "<Data>  2014-12-18 </Data>" occurs in real files: the date is an xs:date, so
+            // white space around it is no part of it (and would not fit its column).
+            date = xmlTrimmed(s.value());
         }
         if (const qsizetype y = s.find(numero); y >= 0) {
             s.cutAfter(y, numero);

@@ -31,6 +31,11 @@ inline constexpr qint64 XML_HeadBytes = 32767;
 QString XML_ReadHeader(const QString& path, XML_Stru& record);
 
 // Clean-up of a name: for each opener ("(", "[", "{") found in the text, the part from it
-// up to its last closing character goes; the result is trimmed of blanks. Empty openers
-// give the text unchanged.
+// up to its last closing character goes. Empty openers give the text unchanged.
+// Decisions beyond the plain rule, kept on purpose:
+// - the result is trimmed of all white space (tabs and line breaks of a name written over
+//   several lines too), not only of blanks;
+// - a closing character that lies before the opener closes nothing: the name is cut at the
+//   opener, as when no closing character follows ("A) B (C" gives "A) B"), rather than
+//   joined around it, which would repeat text.
 QString XML_GetTag(const QString& text, const QString& openers);

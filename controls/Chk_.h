@@ -95,6 +95,8 @@ class ORDALIS_EXPORT Chk_ : public OrdalisControl
     qint32 ForeColor() const { return foreColor_; }
     bool setForeColor(qint32 v);
     bool Enabled() const { return box_->isEnabled(); }
+    // uic calls "set" + the property's name: these hide QWidget's own setters,
+    // so a form's Enabled and Font reach the inner box.
     void setEnabled(bool v);
     float CurrentX() const { return currentX_; }
     void setCurrentX(float v);

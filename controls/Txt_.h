@@ -105,6 +105,8 @@ class ORDALIS_EXPORT Txt_ : public OrdalisControl
     qint32 BackColor() const { return backColor_; }
     bool setBackColor(qint32 v);
     bool Enabled() const { return box_->isEnabled(); }
+    // uic calls "set" + the property's name: these hide QWidget's own setters,
+    // so a form's Enabled and Font reach the inner box.
     void setEnabled(bool v);
     QFont Font() const { return box_->font(); }
     void setFont(const QFont& f);

@@ -18,7 +18,8 @@ Cl_QOR& Cl_QOR::instance()
 
 // ---------------------------------------------------------------- settings
 
-QString Cl_QOR::IniRead(const QString& section, const QString& key, const QString& def, const QString& file) const
+QString Cl_QOR::IniRead(const QString& section, const QString& key, const QString& def,
+                        const QString& file) const
 {
     return IniFile::read(file, section, key, def);
 }
@@ -30,12 +31,12 @@ int Cl_QOR::IniReadInt(const QString& section, const QString& key, int def, cons
 
 double Cl_QOR::IniReadDbl(const QString& section, const QString& key, double def, const QString& file) const
 {
-    if (!IniFile::hasKey(file, section, key))
-        return def;
+    if (!IniFile::hasKey(file, section, key)) return def;
     return ToDouble(IniFile::read(file, section, key));
 }
 
-bool Cl_QOR::IniWrite(const QString& section, const QString& key, const QString& value, const QString& file) const
+bool Cl_QOR::IniWrite(const QString& section, const QString& key, const QString& value,
+                      const QString& file) const
 {
     return IniFile::write(file, section, key, value);
 }
@@ -50,7 +51,8 @@ bool Cl_QOR::IniWriteLng(const QString& section, const QString& key, qint32 valu
     return IniFile::write(file, section, key, QString::number(value));
 }
 
-bool Cl_QOR::IniWriteVar(const QString& section, const QString& key, const QVariant& value, const QString& file) const
+bool Cl_QOR::IniWriteVar(const QString& section, const QString& key, const QVariant& value,
+                         const QString& file) const
 {
     QString text;
     switch (value.typeId()) {
@@ -61,20 +63,26 @@ bool Cl_QOR::IniWriteVar(const QString& section, const QString& key, const QVari
     case QMetaType::QDateTime: {
         const QDateTime d = value.toDateTime();
         text = d.toString(QStringLiteral("dd/MM/yyyy"));
-        if (d.time() != QTime(0, 0))
-            text += d.toString(QStringLiteral(" HH:mm:ss"));
+        if (d.time() != QTime(0, 0)) text += d.toString(QStringLiteral(" HH:mm:ss"));
         break;
     }
-    case QMetaType::QDate: text = value.toDate().toString(QStringLiteral("dd/MM/yyyy")); break;
-    case QMetaType::Bool: text = value.toBool() ? QStringLiteral("True") : QStringLiteral("False"); break;
-    default: text = value.toString(); break;
+    case QMetaType::QDate:
+        text = value.toDate().toString(QStringLiteral("dd/MM/yyyy"));
+        break;
+    case QMetaType::Bool:
+        text = value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+        break;
+    default:
+        text = value.toString();
+        break;
     }
     return IniFile::write(file, section, key, text);
 }
 
 // ---------------------------------------------------------------- files and paths
 
-namespace {
+namespace
+{
 int lastSeparator(const QString& path)
 {
     return qMax(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
@@ -83,8 +91,7 @@ int lastSeparator(const QString& path)
 
 bool Cl_QOR::FileExists(const QString& path, int) const
 {
-    if (path.trimmed().isEmpty())
-        return false;
+    if (path.trimmed().isEmpty()) return false;
     const QFileInfo fi(path);
     return fi.exists() && fi.isFile();
 }
@@ -112,8 +119,7 @@ QString Cl_QOR::FileExt(const QString& path) const
 QString Cl_QOR::PathSlash(const QString& folder) const
 {
     QString f = folder.trimmed();
-    if (f.isEmpty() || f.endsWith(QLatin1Char('/')) || f.endsWith(QLatin1Char('\\')))
-        return f;
+    if (f.isEmpty() || f.endsWith(QLatin1Char('/')) || f.endsWith(QLatin1Char('\\'))) return f;
     return f + QLatin1Char('/');
 }
 
@@ -121,50 +127,48 @@ QString Cl_QOR::PathSlash(const QString& folder) const
 
 QString Cl_QOR::GetField(const QString& text, int n, const QString& sep, bool trim) const
 {
-    if (n < 1)
-        return {};
-    if (sep.isEmpty())
-        return n == 1 ? (trim ? text.trimmed() : text) : QString();
+    if (n < 1) return {};
+    if (sep.isEmpty()) return n == 1 ? (trim ? text.trimmed() : text) : QString();
     int start = 0;
     for (int i = 1; i < n; ++i) {
         const int at = text.indexOf(sep, start);
-        if (at < 0)
-            return {};
+        if (at < 0) return {};
         start = at + sep.size();
     }
     int end = text.indexOf(sep, start);
-    if (end < 0)
-        end = text.size();
+    if (end < 0) end = text.size();
     const QString f = text.mid(start, end - start);
     return trim ? f.trimmed() : f;
 }
 
 int Cl_QOR::FieldCount(const QString& text, const QString& sep) const
 {
-    if (text.isEmpty())
-        return 0;
-    if (sep.isEmpty())
-        return 1;
-    int n = text.count(sep) + 1;
-    if (text.endsWith(sep))
-        --n;
+    if (text.isEmpty()) return 0;
+    if (sep.isEmpty()) return 1;
+    // Separators are found left to right without overlapping, as GetField and SetField
+    // split: "x||||y" at "||" is three fields, "x", "" and "y".
+    int n = 1;
+    qsizetype last = -1;
+    for (qsizetype at = text.indexOf(sep); at >= 0; at = text.indexOf(sep, at + sep.size())) {
+        ++n;
+        last = at;
+    }
+    if (last >= 0 && last + sep.size() == text.size()) --n;
     return n;
 }
 
 QString Cl_QOR::SetField(const QString& text, int n, const QString& value, const QString& sep) const
 {
-    if (n < 1 || sep.isEmpty())
-        return text;
-    const bool closed = text.endsWith(sep);
+    if (n < 1 || sep.isEmpty()) return text;
     QStringList parts = text.split(sep);
-    if (closed)
-        parts.removeLast();
+    // Closed when the last separator found (left to right) ends the text.
+    const bool closed = parts.size() > 1 && parts.last().isEmpty();
+    if (closed) parts.removeLast();
     while (parts.size() < n)
         parts << QString();
     parts[n - 1] = value;
     QString out = parts.join(sep);
-    if (closed)
-        out += sep;
+    if (closed) out += sep;
     return out;
 }
 
@@ -178,27 +182,24 @@ int Cl_QOR::FieldIndex(const QString& text, const QString& find, const QString& 
     const int count = FieldCount(text, sep);
     const QString wanted = find.trimmed();
     for (int i = 1; i <= count; ++i)
-        if (GetField(text, i, sep, true) == wanted)
-            return i;
+        if (GetField(text, i, sep, true) == wanted) return i;
     return 0;
 }
 
 // ---------------------------------------------------------------- text
 
-QString Cl_QOR::Replace(const QString& text, const QString& find, const QString& with, int start, int count) const
+QString Cl_QOR::Replace(const QString& text, const QString& find, const QString& with, int start,
+                        int count) const
 {
-    if (find.isEmpty())
-        return text;
+    if (find.isEmpty()) return text;
     const int from = qMax(0, start - 1);
     QString head = text.left(from);
     QString tail = text.mid(from);
-    if (count <= 0)
-        return head + tail.replace(find, with);
+    if (count <= 0) return head + tail.replace(find, with);
     int pos = 0;
     for (int done = 0; done < count; ++done) {
         const int at = tail.indexOf(find, pos);
-        if (at < 0)
-            break;
+        if (at < 0) break;
         tail.replace(at, find.size(), with);
         pos = at + with.size();
     }
@@ -221,8 +222,7 @@ QString Cl_QOR::TrChars(const QString& text, const QString& from, const QString&
 
 QString Cl_QOR::Replicate(int n, const QString& pattern) const
 {
-    if (n <= 0 || pattern.isEmpty())
-        return {};
+    if (n <= 0 || pattern.isEmpty()) return {};
     QString out;
     out.reserve(n);
     while (out.size() < n)
@@ -233,28 +233,23 @@ QString Cl_QOR::Replicate(int n, const QString& pattern) const
 
 QString Cl_QOR::PadStr(const QString& text, int width, const QString& fill) const
 {
-    if (width <= 0)
-        return {};
-    if (text.size() >= width)
-        return text.left(width);
+    if (width <= 0) return {};
+    if (text.size() >= width) return text.left(width);
     return text + Replicate(width - text.size(), fill.isEmpty() ? QStringLiteral(" ") : fill);
 }
 
 QString Cl_QOR::PadLeft(const QVariant& value, int length, const QString& fill) const
 {
     const QString t = value.toString().trimmed();
-    if (t.size() >= length)
-        return t;
+    if (t.size() >= length) return t;
     return Replicate(length - t.size(), fill.isEmpty() ? QStringLiteral(" ") : fill) + t;
 }
 
 QString Cl_QOR::FormatNum(double value, int width, int decimals) const
 {
-    if (!std::isfinite(value))
-        value = 0;
+    if (!std::isfinite(value)) value = 0;
     QString t = QString::number(value, 'f', qMax(0, decimals));
-    if (t.startsWith(QLatin1Char('-')) && t.mid(1).toDouble() == 0)
-        t = t.mid(1); // no "-0,00"
+    if (t.startsWith(QLatin1Char('-')) && t.mid(1).toDouble() == 0) t = t.mid(1); // no "-0,00"
 
     t.replace(QLatin1Char('.'), QLatin1Char(','));
     return PadLeft(t, width, QStringLiteral(" "));
@@ -277,8 +272,7 @@ QString Cl_QOR::Reverse(const QString& text) const
 
 QString Cl_QOR::CutRight(const QString& text, int n) const
 {
-    if (n <= 0)
-        return text;
+    if (n <= 0) return text;
     return text.left(qMax(0, text.size() - n));
 }
 
@@ -293,7 +287,8 @@ QString Cl_QOR::ToHex(const QString& text) const
     return QString::fromLatin1(text.toUtf8().toHex().toUpper());
 }
 
-namespace {
+namespace
+{
 const QByteArray kPwdKey = QByteArrayLiteral("Plicora!Qor");
 }
 
@@ -302,7 +297,8 @@ QString Cl_QOR::PwdEncode(const QString& password) const
     const QByteArray bytes = password.toUtf8();
     QString out;
     for (int i = 0; i < bytes.size(); ++i) {
-        const unsigned char b = static_cast<unsigned char>(bytes[i]) ^ static_cast<unsigned char>(kPwdKey[i % kPwdKey.size()]);
+        const unsigned char b =
+            static_cast<unsigned char>(bytes[i]) ^ static_cast<unsigned char>(kPwdKey[i % kPwdKey.size()]);
         out += QChar(u'A' + (b >> 4));
         out += QChar(u'a' + (b & 0x0F));
     }
@@ -315,8 +311,7 @@ QString Cl_QOR::PwdDecode(const QString& stored) const
     for (int i = 0; i + 1 < stored.size(); i += 2) {
         const int hi = stored[i].unicode() - u'A';
         const int lo = stored[i + 1].unicode() - u'a';
-        if (hi < 0 || hi > 15 || lo < 0 || lo > 15)
-            return {}; // not a stored form
+        if (hi < 0 || hi > 15 || lo < 0 || lo > 15) return {}; // not a stored form
         const int k = static_cast<unsigned char>(kPwdKey[(i / 2) % kPwdKey.size()]);
         bytes += static_cast<char>(((hi << 4) | lo) ^ k);
     }
@@ -335,12 +330,10 @@ QStringList Cl_QOR::WrapLines(const QString& text, int width, int& count, bool) 
             break;
         }
         int cut = rest.lastIndexOf(QLatin1Char(' '), width);
-        if (cut <= 0)
-            cut = width;
+        if (cut <= 0) cut = width;
         lines << rest.left(cut);
         rest = rest.mid(cut);
-        if (rest.startsWith(QLatin1Char(' ')))
-            rest = rest.mid(1);
+        if (rest.startsWith(QLatin1Char(' '))) rest = rest.mid(1);
     }
     count = static_cast<int>(lines.size());
     return lines;
@@ -364,8 +357,7 @@ double Cl_QOR::ToDouble(const QString& text) const
     t.replace(QLatin1Char(','), QLatin1Char('.'));
     // Leading number only, as VB's Val does.
     int i = 0;
-    if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+')))
-        ++i;
+    if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) ++i;
     bool point = false;
     int digits = 0;
     while (i < t.size() && (t[i].isDigit() || (t[i] == QLatin1Char('.') && !point))) {
@@ -375,13 +367,11 @@ double Cl_QOR::ToDouble(const QString& text) const
             ++digits;
         ++i;
     }
-    if (digits == 0)
-        return 0;
+    if (digits == 0) return 0;
     // An exponent ("1e3") is taken as well.
     if (i < t.size() && (t[i] == QLatin1Char('e') || t[i] == QLatin1Char('E'))) {
         int j = i + 1;
-        if (j < t.size() && (t[j] == QLatin1Char('-') || t[j] == QLatin1Char('+')))
-            ++j;
+        if (j < t.size() && (t[j] == QLatin1Char('-') || t[j] == QLatin1Char('+'))) ++j;
         if (j < t.size() && t[j].isDigit()) {
             while (j < t.size() && t[j].isDigit())
                 ++j;
@@ -395,8 +385,7 @@ int Cl_QOR::ColorBrightness(const QString& hexColor, int scale) const
 {
     bool ok = false;
     const uint v = hexColor.trimmed().toUInt(&ok, 16);
-    if (!ok)
-        return 0;
+    if (!ok) return 0;
     const int r = v & 0xFF, g = (v >> 8) & 0xFF, b = (v >> 16) & 0xFF;
     return static_cast<int>(std::lround((0.299 * r + 0.587 * g + 0.114 * b) / 255.0 * scale));
 }
@@ -406,23 +395,20 @@ int Cl_QOR::ColorBrightness(const QString& hexColor, int scale) const
 QDateTime Cl_QOR::TextToDate(const QString& text, const QDateTime& fallback) const
 {
     const QString t = text.trimmed();
-    if (t.isEmpty())
-        return fallback;
+    if (t.isEmpty()) return fallback;
     static const char* const forms[] = {
-        "d/M/yyyy H:mm:ss", "d/M/yyyy H:mm", "d/M/yyyy", "d-M-yyyy", "d.M.yyyy",
+        "d/M/yyyy H:mm:ss",    "d/M/yyyy H:mm",       "d/M/yyyy",   "d-M-yyyy", "d.M.yyyy",
         "yyyy-MM-dd HH:mm:ss", "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd", "yyyyMMdd",
     };
     for (const char* f : forms) {
         const QDateTime d = QDateTime::fromString(t, QLatin1String(f));
-        if (d.isValid())
-            return d;
+        if (d.isValid()) return d;
     }
     // Two-digit years: 30..99 in the 1900s, 00..29 in the 2000s.
     for (const char* f : {"d/M/yy", "d-M-yy"}) {
         QDate d = QDate::fromString(t, QLatin1String(f));
         if (d.isValid()) {
-            if (d.year() < 1930)
-                d = d.addYears(100);
+            if (d.year() < 1930) d = d.addYears(100);
             return QDateTime(d, QTime(0, 0));
         }
     }
@@ -431,8 +417,7 @@ QDateTime Cl_QOR::TextToDate(const QString& text, const QDateTime& fallback) con
 
 QString Cl_QOR::MonthEnd(const QDateTime& date) const
 {
-    if (!date.isValid())
-        return {};
+    if (!date.isValid()) return {};
     const QDate d = date.date();
     return QDate(d.year(), d.month(), d.daysInMonth()).toString(QStringLiteral("dd/MM/yyyy"));
 }
@@ -444,8 +429,9 @@ QString Cl_QOR::DateToStr(const QDateTime& date) const
 
 QString Cl_QOR::MonthName(int month) const
 {
-    static const char* const names[] = {"Gennaio", "Febbraio", "Marzo", "Aprile", "Maggio", "Giugno",
-                                        "Luglio", "Agosto", "Settembre", "Ottobre", "Novembre", "Dicembre"};
+    static const char* const names[] = {"Gennaio",   "Febbraio", "Marzo",    "Aprile",
+                                        "Maggio",    "Giugno",   "Luglio",   "Agosto",
+                                        "Settembre", "Ottobre",  "Novembre", "Dicembre"};
     return month >= 1 && month <= 12 ? QString::fromLatin1(names[month - 1]) : QString();
 }
 
@@ -453,15 +439,13 @@ QString Cl_QOR::MonthName(int month) const
 
 bool Cl_QOR::WriteLog(const QString& text, int first, const QString& logFile, bool flag) const
 {
-    if (logFile.isEmpty())
-        return false;
+    if (logFile.isEmpty()) return false;
     QFile f(logFile);
-    const QIODevice::OpenMode mode = QIODevice::WriteOnly | (first != 0 ? QIODevice::Truncate : QIODevice::Append);
-    if (!f.open(mode))
-        return false;
+    const QIODevice::OpenMode mode =
+        QIODevice::WriteOnly | (first != 0 ? QIODevice::Truncate : QIODevice::Append);
+    if (!f.open(mode)) return false;
     QString line = text;
-    if (flag)
-        line = appClock().now().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss ")) + line;
+    if (flag) line = appClock().now().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss ")) + line;
     const QByteArray bytes = line.toUtf8() + "\r\n";
     return f.write(bytes) == bytes.size();
 }

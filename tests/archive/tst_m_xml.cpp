@@ -8,7 +8,6 @@
 
 #include <QTest>
 
-
 namespace
 {
 
@@ -92,7 +91,7 @@ class TstMXml : public QObject
     void onlyTheHeadIsRead();
     void earlyEndsLeaveTheRecord_data();
     void earlyEndsLeaveTheRecord();
-    void pathIsTrimmed();
+    void pathAsGiven();
     void resultIsTheFullLine();
     void readErrorGoesToCaller();
     void fixtures_data();
@@ -204,6 +203,15 @@ void TstMXml::headerFields_data()
                    doc("<TipoDocumento>TD01</TipoDocumento><Data>2019-03-31+01:00</Data>"
                        "<Numero>12</Numero>"))
         << kPlain;
+    QTest::newRow("blanks around the date")
+        << invoice(kIssuer + kRecipient +
+                   doc("<TipoDocumento>TD01</TipoDocumento><Data>  2019-03-31 </Data><Numero>12</Numero>"))
+        << kPlain;
+    QTest::newRow("tab and line breaks around a zoned date")
+        << invoice(kIssuer + kRecipient +
+                   doc("<TipoDocumento>TD01</TipoDocumento><Data>\r\n\t2019-03-31+01:00\n </Data>"
+                       "<Numero>12</Numero>"))
+        << kPlain;
     QTest::newRow("date in UTC")
         << invoice(kIssuer + kRecipient +
                    doc("<TipoDocumento>TD01</TipoDocumento><Data>2019-03-31Z</Data><Numero>12</Numero>"))
@@ -227,7 +235,10 @@ void TstMXml::headerFields_data()
     QTest::newRow("truncated inside the name")
         << QByteArray("<CedentePrestatore><DatiAnagrafici><Anagrafica><Denominazione>ALFA S")
         << QStringList{"Emitt=ALFA S"};
-    QTest::newRow("binary garbage") << QByteArray("\x00\xff\xfe<\x00C\x80\x81\x00", 10) << QStringList{};
+    QTest::newRow("binary garbage") << QByteArray("\x00\xff\xfe<\x00"
+                                                  "C\x80\x81\x00",
+                                                  9)
+                                    << QStringList{};
 }
 
 void TstMXml::headerFields()
@@ -329,14 +340,25 @@ void TstMXml::earlyEndsLeaveTheRecord()
     QCOMPARE(r.LenFile(), 7.0);
 }
 
-void TstMXml::pathIsTrimmed()
+// Blanks belong to a Linux file name: "a.xml " is read, not "a.xml".
+void TstMXml::pathAsGiven()
 {
     const QString path = write(QStringLiteral("Trim.XmL"), invoice(kIssuer));
+    const QString blank =
+        write(QStringLiteral("Trim.XmL "), invoice(party("CedentePrestatore", anag(firm("GAMMA")))));
     XML_Stru r;
-    XML_ReadHeader(QStringLiteral("  ") + path + QStringLiteral("  "), r);
-    QCOMPARE(r.NomeFile(), path);
+    // Its extension is "XmL ", so it is no invoice file: its own length comes back, the
+    // record is left alone and the other file is not read in its place.
+    const QString answer = XML_ReadHeader(blank, r);
+    QVERIFY(answer.startsWith(XML_NumStr(double(QFileInfo(blank).size())) + QLatin1Char('|')));
+    QVERIFY(QFileInfo(blank).size() != QFileInfo(path).size());
+    QVERIFY(r.NomeFile().isEmpty());
+    XML_ReadHeader(path, r);
     QCOMPARE(r.NomeFileSolo(), QStringLiteral("Trim.XmL"));
     QCOMPARE(r.Emitt(), QStringLiteral("ALFA SRL"));
+    // A path with blanks around it names no file here: the record stays as it was.
+    QCOMPARE(XML_ReadHeader(QStringLiteral("  ") + path + QStringLiteral("  "), r), QString());
+    QCOMPARE(r.NomeFile(), path);
 }
 
 void TstMXml::resultIsTheFullLine()
@@ -485,6 +507,8 @@ void TstMXml::getTag_data()
     row("closer before opener closes nothing", QStringLiteral("A) B (C"), QStringLiteral("("),
         QStringLiteral("A) B"));
     row("no bracket: trimmed only", QStringLiteral("  ALFA SRL  "), QStringLiteral("("),
+        QStringLiteral("ALFA SRL"));
+    row("tabs and line breaks trimmed too", QStringLiteral("\r\n\tALFA SRL (X)\n\t"), QStringLiteral("("),
         QStringLiteral("ALFA SRL"));
     row("no openers: unchanged", QStringLiteral("  ALFA (X)  "), QStringLiteral(""),
         QStringLiteral("  ALFA (X)  "));

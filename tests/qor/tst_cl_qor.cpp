@@ -7,9 +7,10 @@
 #include <QRadioButton>
 #include <QTest>
 
-class TstClQor : public QObject {
+class TstClQor : public QObject
+{
     Q_OBJECT
-private slots:
+  private slots:
     void sharedInstance();
     void getField_data();
     void getField();
@@ -17,6 +18,8 @@ private slots:
     void fieldCountAndIndex();
     void setField_data();
     void setField();
+    void multiCharSeparators_data();
+    void multiCharSeparators();
     void textOps();
     void padding_data();
     void padding();
@@ -34,6 +37,8 @@ private slots:
     void iniThroughClass();
     void writeLog();
     void widgetOps();
+    void showList_data();
+    void showList();
     void numKeyFilter_data();
     void numKeyFilter();
 };
@@ -104,11 +109,16 @@ void TstClQor::setField_data()
     QTest::addColumn<int>("n");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("window state") << "0|1|1|1500|1500|" << 1 << "2" << "2|1|1|1500|1500|";
-    QTest::newRow("middle") << "a|b|c" << 2 << "X" << "a|X|c";
-    QTest::newRow("beyond adds empty fields") << "a|b" << 4 << "d" << "a|b||d";
-    QTest::newRow("beyond keeps closing separator") << "a|" << 3 << "c" << "a||c|";
-    QTest::newRow("empty text") << "" << 1 << "v" << "v";
+    QTest::newRow("window state") << "0|1|1|1500|1500|" << 1 << "2"
+                                  << "2|1|1|1500|1500|";
+    QTest::newRow("middle") << "a|b|c" << 2 << "X"
+                            << "a|X|c";
+    QTest::newRow("beyond adds empty fields") << "a|b" << 4 << "d"
+                                              << "a|b||d";
+    QTest::newRow("beyond keeps closing separator") << "a|" << 3 << "c"
+                                                    << "a||c|";
+    QTest::newRow("empty text") << "" << 1 << "v"
+                                << "v";
 }
 
 void TstClQor::setField()
@@ -118,17 +128,54 @@ void TstClQor::setField()
     QFETCH(QString, value);
     QFETCH(QString, expected);
     QCOMPARE(Qor().SetField(text, n, value, QStringLiteral("|")), expected);
-    QCOMPARE(Qor().GetField(Qor().SetField(text, n, value, QStringLiteral("|")), n, QStringLiteral("|")), value);
+    QCOMPARE(Qor().GetField(Qor().SetField(text, n, value, QStringLiteral("|")), n, QStringLiteral("|")),
+             value);
+}
+
+// Count, split and set agree on one left-to-right, non-overlapping reading of the text.
+void TstClQor::multiCharSeparators_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("sep");
+    QTest::addColumn<QStringList>("fields");
+    QTest::addColumn<QString>("setSecond"); // the text with field 2 set to "N"
+    QTest::newRow("doubled separator") << "x||||y"
+                                       << "||" << QStringList{"x", "", "y"} << "x||N||y";
+    QTest::newRow("odd run") << "x|||y"
+                             << "||" << QStringList{"x", "|y"} << "x||N";
+    QTest::newRow("closing separator") << "a§§b§§"
+                                       << "§§" << QStringList{"a", "b"} << "a§§N§§";
+    QTest::newRow("run at the end") << "a|||"
+                                    << "||" << QStringList{"a", "|"} << "a||N";
+    QTest::newRow("overlapping pattern") << "1aaa2"
+                                         << "aa" << QStringList{"1", "a2"} << "1aaN";
+}
+
+void TstClQor::multiCharSeparators()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, sep);
+    QFETCH(QStringList, fields);
+    QFETCH(QString, setSecond);
+    QCOMPARE(Qor().FieldCount(text, sep), int(fields.size()));
+    for (int i = 0; i < fields.size(); ++i)
+        QCOMPARE(Qor().GetField(text, i + 1, sep), fields[i]);
+    QCOMPARE(Qor().GetField(text, int(fields.size()) + 1, sep), QString());
+    QCOMPARE(Qor().SetField(text, 2, QStringLiteral("N"), sep), setSecond);
 }
 
 void TstClQor::textOps()
 {
     const Cl_QOR& q = Qor();
-    QCOMPARE(q.Replace(QStringLiteral("a&amp;b&amp;c"), QStringLiteral("&amp;"), QStringLiteral("&")), QStringLiteral("a&b&c"));
+    QCOMPARE(q.Replace(QStringLiteral("a&amp;b&amp;c"), QStringLiteral("&amp;"), QStringLiteral("&")),
+             QStringLiteral("a&b&c"));
     QCOMPARE(q.Replace(QStringLiteral("abc"), QString(), QStringLiteral("x")), QStringLiteral("abc"));
-    QCOMPARE(q.Replace(QStringLiteral("aaaa"), QStringLiteral("a"), QStringLiteral("b"), 2, 2), QStringLiteral("abba"));
-    QCOMPARE(q.TrChars(QStringLiteral("12.30,15"), QStringLiteral(".,"), QStringLiteral("::")), QStringLiteral("12:30:15"));
-    QCOMPARE(q.TrChars(QStringLiteral("a-b_c"), QStringLiteral("-_"), QStringLiteral("+")), QStringLiteral("a+bc"));
+    QCOMPARE(q.Replace(QStringLiteral("aaaa"), QStringLiteral("a"), QStringLiteral("b"), 2, 2),
+             QStringLiteral("abba"));
+    QCOMPARE(q.TrChars(QStringLiteral("12.30,15"), QStringLiteral(".,"), QStringLiteral("::")),
+             QStringLiteral("12:30:15"));
+    QCOMPARE(q.TrChars(QStringLiteral("a-b_c"), QStringLiteral("-_"), QStringLiteral("+")),
+             QStringLiteral("a+bc"));
     QCOMPARE(q.TrChars(QStringLiteral("a-b"), QStringLiteral("-"), QString()), QStringLiteral("ab"));
     QCOMPARE(q.Replicate(5, QStringLiteral("ab")), QStringLiteral("ababa"));
     QCOMPARE(q.Replicate(3, QString()), QString());
@@ -147,7 +194,8 @@ void TstClQor::textOps()
     QVERIFY(q.ColorBrightness(QStringLiteral("FFFFFF"), 1000) == 1000);
     QVERIFY(q.ColorBrightness(QStringLiteral("0"), 1000) == 0);
     // Green weighs more than blue: &H00FF00 is brighter than &HFF0000 (blue in BBGGRR).
-    QVERIFY(q.ColorBrightness(QStringLiteral("FF00"), 1000) > q.ColorBrightness(QStringLiteral("FF0000"), 1000));
+    QVERIFY(q.ColorBrightness(QStringLiteral("FF00"), 1000) >
+            q.ColorBrightness(QStringLiteral("FF0000"), 1000));
 }
 
 void TstClQor::padding_data()
@@ -157,13 +205,27 @@ void TstClQor::padding_data()
     QTest::addColumn<int>("width");
     QTest::addColumn<QString>("fill");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("PadStr fills") << "PadStr" << "ab" << 5 << "" << "ab   ";
-    QTest::newRow("PadStr cuts") << "PadStr" << "abcdef" << 3 << "" << "abc";
-    QTest::newRow("PadStr pattern") << "PadStr" << "ab" << 5 << "." << "ab...";
-    QTest::newRow("PadStr zero width") << "PadStr" << "ab" << 0 << "" << "";
-    QTest::newRow("PadLeft") << "PadLeft" << "3" << 2 << "0" << "03";
-    QTest::newRow("PadLeft longer kept whole") << "PadLeft" << "12345" << 3 << "0" << "12345";
-    QTest::newRow("PadLeft empty fill uses blanks") << "PadLeft" << "7" << 3 << "" << "  7";
+    QTest::newRow("PadStr fills") << "PadStr"
+                                  << "ab" << 5 << ""
+                                  << "ab   ";
+    QTest::newRow("PadStr cuts") << "PadStr"
+                                 << "abcdef" << 3 << ""
+                                 << "abc";
+    QTest::newRow("PadStr pattern") << "PadStr"
+                                    << "ab" << 5 << "."
+                                    << "ab...";
+    QTest::newRow("PadStr zero width") << "PadStr"
+                                       << "ab" << 0 << ""
+                                       << "";
+    QTest::newRow("PadLeft") << "PadLeft"
+                             << "3" << 2 << "0"
+                             << "03";
+    QTest::newRow("PadLeft longer kept whole") << "PadLeft"
+                                               << "12345" << 3 << "0"
+                                               << "12345";
+    QTest::newRow("PadLeft empty fill uses blanks") << "PadLeft"
+                                                    << "7" << 3 << ""
+                                                    << "  7";
 }
 
 void TstClQor::padding()
@@ -173,7 +235,8 @@ void TstClQor::padding()
     QFETCH(int, width);
     QFETCH(QString, fill);
     QFETCH(QString, expected);
-    const QString got = op == QLatin1String("PadStr") ? Qor().PadStr(text, width, fill) : Qor().PadLeft(text, width, fill);
+    const QString got =
+        op == QLatin1String("PadStr") ? Qor().PadStr(text, width, fill) : Qor().PadLeft(text, width, fill);
     QCOMPARE(got, expected);
 }
 
@@ -230,10 +293,22 @@ void TstClQor::paths_data()
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("base");
     QTest::addColumn<QString>("ext");
-    QTest::newRow("unix") << "/tmp/inv/IT01_001.xml" << "/tmp/inv/" << "IT01_001" << "xml";
-    QTest::newRow("windows") << "C:\\FE\\A.B.XML" << "C:\\FE\\" << "A.B" << "XML";
-    QTest::newRow("bare name") << "file.p7m" << "" << "file" << "p7m";
-    QTest::newRow("no extension") << "/a/b/README" << "/a/b/" << "README" << "";
+    QTest::newRow("unix") << "/tmp/inv/IT01_001.xml"
+                          << "/tmp/inv/"
+                          << "IT01_001"
+                          << "xml";
+    QTest::newRow("windows") << "C:\\FE\\A.B.XML"
+                             << "C:\\FE\\"
+                             << "A.B"
+                             << "XML";
+    QTest::newRow("bare name") << "file.p7m"
+                               << ""
+                               << "file"
+                               << "p7m";
+    QTest::newRow("no extension") << "/a/b/README"
+                                  << "/a/b/"
+                                  << "README"
+                                  << "";
 }
 
 void TstClQor::paths()
@@ -246,8 +321,7 @@ void TstClQor::paths()
     QCOMPARE(Qor().FileBase(path), base);
     QCOMPARE(Qor().FileExt(path), ext);
     // The folder form PathFolder gives is the one PathSlash gives: one key per folder.
-    if (folder.endsWith(QLatin1Char('/')))
-        QCOMPARE(Qor().PathSlash(Qor().CutRight(folder, 1)), folder);
+    if (folder.endsWith(QLatin1Char('/'))) QCOMPARE(Qor().PathSlash(Qor().CutRight(folder, 1)), folder);
 }
 
 void TstClQor::dates_data()
@@ -298,7 +372,8 @@ void TstClQor::passwordRoundTrip()
 void TstClQor::wrapLines()
 {
     int count = 10;
-    const QStringList lines = Qor().WrapLines(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source='x'"), 20, count);
+    const QStringList lines =
+        Qor().WrapLines(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source='x'"), 20, count);
     QCOMPARE(count, lines.size());
     for (const QString& l : lines)
         QVERIFY(l.size() <= 20);
@@ -314,16 +389,19 @@ void TstClQor::iniThroughClass()
     TestEnv env;
     const Cl_QOR& q = Qor();
     const QString f = QStringLiteral("QOR_PLCR.INI");
-    QCOMPARE(q.IniRead(QStringLiteral("ParamXML"), QStringLiteral("DirZIP"), QStringLiteral("def"), f), QStringLiteral("def"));
+    QCOMPARE(q.IniRead(QStringLiteral("ParamXML"), QStringLiteral("DirZIP"), QStringLiteral("def"), f),
+             QStringLiteral("def"));
     q.IniWriteInt(QStringLiteral("ParamXML"), QStringLiteral("N"), -12, f);
     q.IniWriteLng(QStringLiteral("ParamXML"), QStringLiteral("DirID"), 1234567, f);
     q.IniWriteVar(QStringLiteral("ParamXML"), QStringLiteral("D"), 2.5, f);
-    q.IniWriteVar(QStringLiteral("ParamXML"), QStringLiteral("T"), QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)), f);
+    q.IniWriteVar(QStringLiteral("ParamXML"), QStringLiteral("T"),
+                  QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)), f);
     QCOMPARE(q.IniReadInt(QStringLiteral("ParamXML"), QStringLiteral("N"), 0, f), -12);
     QCOMPARE(q.IniReadInt(QStringLiteral("ParamXML"), QStringLiteral("DirID"), 0, f), 1234567);
     QCOMPARE(q.IniReadDbl(QStringLiteral("ParamXML"), QStringLiteral("D"), 0, f), 2.5);
     QCOMPARE(q.IniReadDbl(QStringLiteral("ParamXML"), QStringLiteral("missing"), 7, f), 7.0);
-    QCOMPARE(q.IniRead(QStringLiteral("ParamXML"), QStringLiteral("T"), QString(), f), QStringLiteral("02/01/2026 03:04:05"));
+    QCOMPARE(q.IniRead(QStringLiteral("ParamXML"), QStringLiteral("T"), QString(), f),
+             QStringLiteral("02/01/2026 03:04:05"));
     QVERIFY(q.FileExists(env.winDir() + f));
     QVERIFY(!q.FileExists(env.winDir()));
     QVERIFY(!q.FileExists(QString()));
@@ -361,6 +439,46 @@ void TstClQor::widgetOps()
     const auto start = env.launcher().starts.first();
     QCOMPARE(start.program, QStringLiteral("/usr/bin/viewer"));
     QCOMPARE(TestEnv::readFile(start.args.value(0)), QByteArray("a\r\nb|c\r\n"));
+}
+
+// The text handed over is the viewer, optionally followed by "|" and a title for the file's head.
+void TstClQor::showList_data()
+{
+    QTest::addColumn<QString>("viewer");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("viewer alone") << "/usr/bin/viewer"
+                                  << "/usr/bin/viewer" << QByteArray("a\r\nb|c\r\n");
+    QTest::newRow("viewer and title")
+        << "/usr/bin/viewer|_Num. ! Data  :  399"
+        << "/usr/bin/viewer" << QByteArray("_Num. ! Data  :  399\r\na\r\nb|c\r\n");
+    QTest::newRow("split at the first bar") << "/opt/my viewer/v|t|u"
+                                            << "/opt/my viewer/v" << QByteArray("t|u\r\na\r\nb|c\r\n");
+    QTest::newRow("empty title") << "/usr/bin/viewer|"
+                                 << "/usr/bin/viewer" << QByteArray("a\r\nb|c\r\n");
+}
+
+void TstClQor::showList()
+{
+    QFETCH(QString, viewer);
+    QFETCH(QString, program);
+    QFETCH(QByteArray, content);
+    TestEnv env;
+    QListWidget list;
+    list.addItems({QStringLiteral("a"), QStringLiteral("b|c")});
+    QVERIFY(Qor().ShowList(&list, viewer, env.work()));
+    QCOMPARE(env.launcher().starts.size(), 1);
+    const auto start = env.launcher().starts.first();
+    QCOMPARE(start.kind, QStringLiteral("detached"));
+    QCOMPARE(start.program, program);
+    QCOMPARE(start.args, QStringList{env.work() + QStringLiteral("LISTA.TXT")});
+    QCOMPARE(TestEnv::readFile(start.args.value(0)), content);
+
+    // A viewer that cannot be started is told to the caller; so is a folder that cannot take the file.
+    env.launcher().startsSucceed = false;
+    QVERIFY(!Qor().ShowList(&list, viewer, env.work()));
+    env.launcher().startsSucceed = true;
+    QVERIFY(!Qor().ShowList(&list, viewer, env.work() + QStringLiteral("missing/")));
 }
 
 void TstClQor::numKeyFilter_data()
