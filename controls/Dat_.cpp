@@ -154,7 +154,11 @@ Dat_::Dat_(QWidget* parent)
     }
     reported_ = box_->displayText();
     setInner(box_);
-    box->afterFocusIn = [this] { selectAllOnEntry(); };
+    box->afterFocusIn = [this] {
+        // Only an entry selects: a window coming back (after a help box) keeps the caret.
+        if (selectOnFocusIn_) selectAllOnEntry();
+        selectOnFocusIn_ = false;
+    };
     connect(box_, &QLineEdit::textChanged, this, [this] { editTextChanged(); });
     resize(box_->sizeHint().width(), toPixels(285));
     initProperties();
@@ -570,6 +574,7 @@ void Dat_::focusEntry()
     }
     applyColors();
     selectAllOnEntry();
+    selectOnFocusIn_ = true;
 }
 
 void Dat_::selectAllOnEntry()

@@ -237,6 +237,7 @@ class ORDALIS_EXPORT Dat_ : public OrdalisControl
     qint32 innerBack_;
     qint32 innerFore_;
     bool sizing_ = false;
+    bool selectOnFocusIn_ = false; // the entry's selection, once the box has taken the focus
 };
 
 } // namespace Ordalis

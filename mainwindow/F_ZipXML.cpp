@@ -1,4 +1,5 @@
 #include "F_ZipXML.h"
+#include "XmlListView.h"
 
 #include "archive/M_Files.h"
 #include "foundation/F_Splash.h"
@@ -24,14 +25,49 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
 
 namespace
 {
+
+// The list's header: a label whose text scrolls sideways with the list's columns while
+// its frame stays in place.
+class HeaderLabel final : public QLabel
+{
+  public:
+    using QLabel::QLabel;
+    void setOffset(int pixels)
+    {
+        if (pixels == offset_) return;
+        offset_ = pixels;
+        update();
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        drawFrame(&p);
+        QRect cr = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
+        p.setClipRect(cr);
+        // The indent a framed label gives its text, as QLabel does.
+        const int indentPx =
+            indent() < 0 ? (frameWidth() > 0 ? fontMetrics().horizontalAdvance(QLatin1Char('x')) / 2 : 0)
+                         : indent();
+        cr.setLeft(cr.left() + indentPx - offset_);
+        style()->drawItemText(&p, cr, QStyle::visualAlignment(layoutDirection(), alignment()), palette(),
+                              isEnabled(), text(), foregroundRole());
+    }
+
+  private:
+    int offset_ = 0;
+};
 
 const QString kIni = QStringLiteral("QOR_PLCR.INI");
 const QString kSec = QStringLiteral("ParamXML");
@@ -141,7 +177,9 @@ F_ZipXML::F_ZipXML()
     connectHandlers();
     setKeyPreview(true);
     // The laid-out size: the smallest the window may be made (twips, from PosFinestre_Load).
-    resize(1180, 720);
+    // Every control of every list layout is still shown here, so the widest layout sets it
+    // and no later layout change widens the window.
+    resize(qMax(1180, minimumSizeHint().width()), 720);
 }
 
 void F_ZipXML::buildMenus()
@@ -266,7 +304,8 @@ void F_ZipXML::buildControls()
     Label7->setToolTip(QStringLiteral("Ordinamento 'Ricezione da Agyo' per Mandare via eMail"));
     Cmb_Ord = new QComboBox(this);
     Cmb_Ord->setObjectName(QStringLiteral("Cmb_Ord"));
-    Chk_OrdDoc = ChkCtl::create(QStringLiteral("Chk_OrdDoc"), this, QStringLiteral("Ordine di Documento"));
+    Chk_OrdDoc = ChkCtl::create(QStringLiteral("Chk_OrdDoc"), this, QStringLiteral("Ordine di Documento"),
+                                QStringLiteral("Ordine di Documento"));
     row2->addWidget(Cmd_ListNew);
     row2->addWidget(Lbl_LastDo);
     row2->addWidget(Label5);
@@ -278,7 +317,8 @@ void F_ZipXML::buildControls()
     root->addLayout(row2);
 
     // The list with its header.
-    Lbl_Hed = label(QStringLiteral("Lbl_Hed"), QStringLiteral("Testata Elenco"), this);
+    Lbl_Hed = new HeaderLabel(QStringLiteral("Testata Elenco"), this);
+    Lbl_Hed->setObjectName(QStringLiteral("Lbl_Hed"));
     Lbl_Hed->setToolTip(QStringLiteral("Click-Dx : Pulisce Date di Invio ai files selezionati - "
                                        "Ctrl-Click-Dx : Attiva data di Invio a Fine Mese Ricezione"));
     Lbl_Hed->setFont(listFont(8));
@@ -292,19 +332,29 @@ void F_ZipXML::buildControls()
     root->addWidget(Lbl_Wait);
     Lst_XMLRows = new XmlList(this);
     Lst_XMLRows->setObjectName(QStringLiteral("Lst_XMLRows"));
-    Lst_XML = new QListView(this);
+    Lst_XML = new XmlListView(this);
     Lst_XML->setObjectName(QStringLiteral("Lst_XML"));
     Lst_XML->setFont(listFont(8));
     Lst_XML->setSelectionMode(QAbstractItemView::ExtendedSelection);
     Lst_XML->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Lst_XML->setUniformItemSizes(true);
     Lst_XML->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    Lst_XML->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // The header scrolls with the list's columns: shifted left by as many pixels.
+    connect(Lst_XML->horizontalScrollBar(), &QScrollBar::valueChanged, Lbl_Hed,
+            [this](int offset) { static_cast<HeaderLabel*>(Lbl_Hed)->setOffset(offset); });
     {
         QItemSelectionModel* own = Lst_XML->selectionModel();
         Lst_XML->setModel(Lst_XMLRows);
         delete Lst_XML->selectionModel();
         Lst_XML->setSelectionModel(Lst_XMLRows->selection());
         Q_UNUSED(own);
+    }
+    {
+        // Hidden during a run, the list keeps its place: the header and the bottom frame stay put.
+        QSizePolicy keep = Lst_XML->sizePolicy();
+        keep.setRetainSizeWhenHidden(true);
+        Lst_XML->setSizePolicy(keep);
     }
     root->addWidget(Lst_XML, 1);
 
@@ -342,7 +392,7 @@ void F_ZipXML::buildControls()
                             QStringLiteral("Assegna data Invio a Doc Selezionati"), QString(), Frm_Bottom);
     row3->addWidget(Label6);
     row3->addWidget(Cmb_Sel);
-    add(row3, Txt_Find, 160, 1);
+    add(row3, Txt_Find, 100, 1);
     row3->addWidget(Cmd_Find);
     row3->addWidget(Cmd_SelAll);
     row3->addWidget(Cmd_SelInv);
@@ -362,19 +412,22 @@ void F_ZipXML::buildControls()
         QStringLiteral("Cambia la Cartella di Destinazione degli ZIP (Click-Dx per aprire la cartella)"),
         Frm_Bottom);
     Chk_UseSel =
-        ChkCtl::create(QStringLiteral("Chk_UseSel"), Frm_Bottom, QStringLiteral("Usa nel Nome del File ZIP"));
+        ChkCtl::create(QStringLiteral("Chk_UseSel"), Frm_Bottom, QStringLiteral("Usa nel Nome del File ZIP"),
+                       QStringLiteral("Usa nel Nome del File ZIP"));
     Chk_ReSend =
-        ChkCtl::create(QStringLiteral("Chk_ReSend"), Frm_Bottom, QStringLiteral("Reinvia anche già inviati"));
-    Chk_Sended =
-        ChkCtl::create(QStringLiteral("Chk_Sended"), Frm_Bottom, QStringLiteral("Escludi gli Inviati"));
+        ChkCtl::create(QStringLiteral("Chk_ReSend"), Frm_Bottom, QStringLiteral("Reinvia anche già inviati"),
+                       QStringLiteral("Reinvia anche già inviati"));
+    Chk_Sended = ChkCtl::create(QStringLiteral("Chk_Sended"), Frm_Bottom,
+                                QStringLiteral("Escludi gli Inviati"), QStringLiteral("Escludi gli Inviati"));
     Cmd_ZipSel =
         button(QStringLiteral("Cmd_ZipSel"), QStringLiteral("ZIP dei Files selezionati"),
                QStringLiteral("Click-Dx per indicare come 'Inviati' i files selezionati"), Frm_Bottom);
-    Chk_DoMail = ChkCtl::create(QStringLiteral("Chk_DoMail"), Frm_Bottom, QStringLiteral("Invia Mail"));
+    Chk_DoMail = ChkCtl::create(QStringLiteral("Chk_DoMail"), Frm_Bottom, QStringLiteral("Invia Mail"),
+                                QStringLiteral("Invia Mail"));
     Cmd_CfgMail =
         button(QStringLiteral("Cmd_CfgMail"), QStringLiteral("Configura Mail"), QString(), Frm_Bottom);
     row4->addWidget(Lbl_FodZIP);
-    add(row4, Txt_DirZIP, 200, 1);
+    add(row4, Txt_DirZIP, 120, 1);
     row4->addWidget(narrow(Cmd_DirZIP, 32));
     add(row4, Chk_UseSel);
     add(row4, Chk_ReSend);
@@ -514,10 +567,10 @@ void F_ZipXML::connectHandlers()
     click(Cmd_DoDateSend, "Cmd_DoDateSend_Click", &F_ZipXML::Cmd_DoDateSend_Click);
     up(Lbl_Hed, "Lbl_Hed_MouseUp", &F_ZipXML::Lbl_Hed_MouseUp);
     up(Lbl_LastDo, "Lbl_LastDo_MouseUp", &F_ZipXML::Lbl_LastDo_MouseUp);
-    connect(Lst_XML, &QListView::clicked, this, run("Lst_XML_Click", &F_ZipXML::Lst_XML_Click));
     connect(Lst_XML, &QListView::doubleClicked, this, run("Lst_XML_DblClick", &F_ZipXML::Lst_XML_DblClick));
     up(Lst_XML->viewport(), "Lst_XML_MouseUp", &F_ZipXML::Lst_XML_MouseUp);
     onDblClick(Lbl_FodZIP, run("Lbl_FodZIP_DblClick", &F_ZipXML::Lbl_FodZIP_DblClick));
+    connectEventHandlers();
     click(Cmd_Agyo, "Cmd_Agyo_Click", &F_ZipXML::Cmd_Agyo_Click);
     click(Cmd_CfgMail, "Cmd_CfgMail_Click", &F_ZipXML::Cmd_CfgMail_Click);
     up(Cmd_CfgMail, "Cmd_CfgMail_MouseUp", &F_ZipXML::Cmd_CfgMail_MouseUp);

@@ -118,7 +118,8 @@ class Cl_QOR
     }
     void ListFit(QAbstractItemView* list, int row) const;
     void ListAdjust(QAbstractItemView* list, int row = -1) const { ListFit(list, row); }
-    // Writes the list's rows to a file in folder and opens it with the viewer.
+    // Writes the list's rows to a file in folder and opens it with the viewer. viewer may be
+    // "program|title": the program is the part before the first "|", the title the file's first line.
     bool ShowList(QAbstractItemView* list, const QString& viewer, const QString& folder) const;
     // May change keyAscii of a numeric field (0 drops the key).
     void NumKeyFilter(QLineEdit* box, int& keyAscii, int decimals, const QString& flag = QString()) const;

@@ -17,7 +17,10 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 
 namespace
 {
@@ -67,8 +70,26 @@ void seedDirBase(ado::Connection& cn)
 
 } // namespace
 
+bool LoadQtTranslations()
+{
+    static QTranslator* installed = nullptr;
+    if (installed) return true;
+    auto* t = new QTranslator(qApp);
+    if (!t->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete t;
+        return false;
+    }
+    QCoreApplication::installTranslator(t);
+    installed = t;
+    return true;
+}
+
 void Main()
 {
+    // Qt's own texts (standard buttons, input and file dialogs) in Italian like the rest.
+    LoadQtTranslations();
+
     // 1. The run mode comes from the executable's own name.
     B_MVMode = IsMVBuildName(App_ExeName());
 

@@ -7,6 +7,7 @@
 #include "support/TestEnv.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QTest>
 
@@ -123,6 +124,7 @@ class TstDat : public QObject
     void lettersRefusedByTheMask();
     void helpBoxes_data();
     void helpBoxes();
+    void windowComingBackIsNoEntry();
     void focusColours_data();
     void focusColours();
     void saveConvention_data();
@@ -385,6 +387,23 @@ void TstDat::helpBoxes()
     QCOMPARE(QApplication::focusWidget(), h.box());
     h.leave();
     QCOMPARE(h.editText(), QStringLiteral("30/04/2024"));
+}
+
+void TstDat::windowComingBackIsNoEntry()
+{
+    Host h;
+    h.setDate(QStringLiteral("31/04/2024"));
+    h.enter();
+    QCOMPARE(h.box()->selectedText().size(), 10);
+    h.box()->setCursorPosition(3);
+    // A message box over the window takes the keyboard and gives it back.
+    QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(h.box(), &out);
+    QFocusEvent in(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(h.box(), &in);
+    QVERIFY(!h.box()->hasSelectedText());
+    QCOMPARE(h.editText(), QStringLiteral("31/04/2024"));
+    QCOMPARE(h.back(), rgb(0x80FFFF));
 }
 
 void TstDat::focusColours_data()

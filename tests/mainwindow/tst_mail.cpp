@@ -114,6 +114,7 @@ class TestMail : public QObject
     void missingSettings_data();
     void missingSettings();
     void badStoredPassword();
+    void refusedStoredForm();
     void clipboardOnFailure();
     void mapiArguments_data();
     void mapiArguments();
@@ -381,6 +382,19 @@ void TestMail::badStoredPassword()
     QCOMPARE(IniFile::read(kIni, kMail, QStringLiteral("Passwd"), QStringLiteral("<none>")), QString());
     QVERIFY(fx.log().contains(QStringLiteral("Send_Email.LOAD_PR-INI:Passwd --> ********")));
     QVERIFY(!fx.log().contains(QStringLiteral("XYZ")));
+}
+
+void TestMail::refusedStoredForm()
+{
+    // Hexadecimal, but not a stored form: the password is empty, the key stays.
+    Fixture fx;
+    fx.smtpSettings(25, 0, 1);
+    fx.set(QStringLiteral("Passwd"), QStringLiteral("0123"));
+    F_ZipXML& w = fx.window();
+    QVERIFY(!w.Do_InviaMail(QString(), QString(), QString()));
+    QCOMPARE(fx.env.dialogs().messages(), (QStringList{QStringLiteral("PASSWORD MANCANTE in Parametri\r\n"),
+                                                       QStringLiteral("Invio Mail CON ERRORI !!")}));
+    QCOMPARE(IniFile::read(kIni, kMail, QStringLiteral("Passwd"), QString()), QStringLiteral("0123"));
 }
 
 void TestMail::clipboardOnFailure()

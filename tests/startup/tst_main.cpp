@@ -12,9 +12,11 @@
 #include "support/TestEnv.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -101,6 +103,8 @@ class TestMain : public QObject
     void integratedBuildName_data();
     void integratedBuildName();
     void integratedWithStandInServer();
+    void standardButtonsInItalian_data();
+    void standardButtonsInItalian();
 };
 
 void TestMain::freshInstallYes()
@@ -347,6 +351,27 @@ void TestMain::integratedWithStandInServer()
     // The password is in no line of the debug log.
     QVERIFY(!TestEnv::readFile(fx.log()).contains("segreta"));
     MV_ResetGlobals();
+}
+
+void TestMain::standardButtonsInItalian_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("english");
+    QTest::newRow("Cancel") << int(QDialogButtonBox::Cancel) << QStringLiteral("Cancel");
+    QTest::newRow("Yes") << int(QDialogButtonBox::Yes) << QStringLiteral("&Yes");
+    QTest::newRow("Close") << int(QDialogButtonBox::Close) << QStringLiteral("&Close");
+}
+
+void TestMain::standardButtonsInItalian()
+{
+    QFETCH(int, button);
+    QFETCH(QString, english);
+    QVERIFY2(LoadQtTranslations(), "qtbase_it is not installed (qt6-translations-l10n)");
+    QVERIFY(LoadQtTranslations()); // a second call keeps the one installed
+    QDialogButtonBox box{QDialogButtonBox::StandardButton(button)};
+    const QString text = box.button(QDialogButtonBox::StandardButton(button))->text();
+    QVERIFY(!text.isEmpty());
+    QVERIFY2(text != english, qPrintable(text));
 }
 
 QTEST_MAIN(TestMain)
