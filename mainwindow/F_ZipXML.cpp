@@ -1,4 +1,5 @@
 #include "F_ZipXML.h"
+#include "XmlListView.h"
 
 #include "archive/M_Files.h"
 #include "foundation/F_Splash.h"
@@ -331,7 +332,7 @@ void F_ZipXML::buildControls()
     root->addWidget(Lbl_Wait);
     Lst_XMLRows = new XmlList(this);
     Lst_XMLRows->setObjectName(QStringLiteral("Lst_XMLRows"));
-    Lst_XML = new QListView(this);
+    Lst_XML = new XmlListView(this);
     Lst_XML->setObjectName(QStringLiteral("Lst_XML"));
     Lst_XML->setFont(listFont(8));
     Lst_XML->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -566,10 +567,10 @@ void F_ZipXML::connectHandlers()
     click(Cmd_DoDateSend, "Cmd_DoDateSend_Click", &F_ZipXML::Cmd_DoDateSend_Click);
     up(Lbl_Hed, "Lbl_Hed_MouseUp", &F_ZipXML::Lbl_Hed_MouseUp);
     up(Lbl_LastDo, "Lbl_LastDo_MouseUp", &F_ZipXML::Lbl_LastDo_MouseUp);
-    connect(Lst_XML, &QListView::clicked, this, run("Lst_XML_Click", &F_ZipXML::Lst_XML_Click));
     connect(Lst_XML, &QListView::doubleClicked, this, run("Lst_XML_DblClick", &F_ZipXML::Lst_XML_DblClick));
     up(Lst_XML->viewport(), "Lst_XML_MouseUp", &F_ZipXML::Lst_XML_MouseUp);
     onDblClick(Lbl_FodZIP, run("Lbl_FodZIP_DblClick", &F_ZipXML::Lbl_FodZIP_DblClick));
+    connectEventHandlers();
     click(Cmd_Agyo, "Cmd_Agyo_Click", &F_ZipXML::Cmd_Agyo_Click);
     click(Cmd_CfgMail, "Cmd_CfgMail_Click", &F_ZipXML::Cmd_CfgMail_Click);
     up(Cmd_CfgMail, "Cmd_CfgMail_MouseUp", &F_ZipXML::Cmd_CfgMail_MouseUp);

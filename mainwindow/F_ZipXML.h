@@ -233,6 +233,9 @@ class F_ZipXML final : public VbFormOf<F_ZipXML>
     void Cmd_DelDir_MouseUp(int button, int shift, int x, int y);
     void Cmd_DirZIP_Click();
     void Cmd_DirZIP_MouseUp(int button, int shift, int x, int y);
+    void Label1_MouseMove(int button, int shift, int x, int y);
+    void Label5_MouseMove(int button, int shift, int x, int y);
+    void Lbl_FodZIP_MouseMove(int button, int shift, int x, int y);
 
     // --- mail (F_ZipXML_Mail.cpp) ---
     bool Do_InviaMail(const QString& attachment, const QString& text, const QString& extra);
@@ -259,6 +262,7 @@ class F_ZipXML final : public VbFormOf<F_ZipXML>
     void buildMenus();
     void buildControls();
     void connectHandlers();
+    void connectEventHandlers(); // F_ZipXML_Events.cpp
     void applyMargins();
     bool MapiLogOn();
     void MapiLogOff();

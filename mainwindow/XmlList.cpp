@@ -2,6 +2,8 @@
 
 #include "qor/Cl_QOR.h"
 
+#include <QSignalBlocker>
+
 #include <algorithm>
 
 XmlList::XmlList(QObject* parent) : QAbstractListModel(parent), selection_(this) {}
@@ -89,7 +91,16 @@ void XmlList::setSelectedRows(const QList<bool>& on)
             ++i;
         }
     }
-    selection_.select(sel, QItemSelectionModel::ClearAndSelect);
+    // Qt compares an old and a new selection range by range before it tells the change,
+    // which grows with the square of the runs: the new runs go in from an empty selection,
+    // quietly, and the change is told once, old and new, at the end.
+    const QItemSelection old = selection_.selection();
+    {
+        const QSignalBlocker quiet(&selection_);
+        selection_.select(QItemSelection(), QItemSelectionModel::Clear);
+        if (!sel.isEmpty()) selection_.select(sel, QItemSelectionModel::Select);
+    }
+    if (!old.isEmpty() || !sel.isEmpty()) emit selection_.selectionChanged(sel, old);
 }
 
 QList<bool> XmlList::selectionFlags() const

@@ -14,6 +14,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -657,10 +658,7 @@ void F_List::Form_KeyDown(int keyCode, int shift)
             Txt_Cerca->selectAll();
             return;
         }
-        if (QApplication::focusWidget() == Txt_Cerca && searchFlag_) {
-            searchFlag_ = false; // the box's own F6 only clears the flag
-            return;
-        }
+        // In the box, the box's own handling of the key clears the flag (see eventFilter).
         if (!searchFlag_) Cmd_Cerca_Click();
     } else if (keyCode == 118) { // F7
         if (!searchFlag_) Cmd_Lascia_Click();
@@ -678,6 +676,11 @@ void F_List::Form_KeyDown(int keyCode, int shift)
 bool F_List::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == Txt_Cerca) {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F6 &&
+            static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier && searchFlag_) {
+            searchFlag_ = false; // a first F6 in the box only clears the flag
+            return true;
+        }
         if (event->type() == QEvent::FocusIn) Txt_Cerca_GotFocus();
         if (event->type() == QEvent::FocusOut) Txt_Cerca_LostFocus();
     } else if (watched == Cmd_Big || watched == Cmd_Litt) {
@@ -693,6 +696,20 @@ bool F_List::eventFilter(QObject* watched, QEvent* event)
         if (event->type() == QEvent::MouseButtonPress &&
             static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
             return true;
+    }
+    if (event->type() == QEvent::KeyRelease) lastKeyTarget_ = nullptr; // the next press is a new key
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        // A key the focused control leaves goes on to its parents: search and refine run once.
+        auto* ke = static_cast<QKeyEvent*>(event);
+        auto* w = static_cast<QWidget*>(watched);
+        const bool again = event == lastKeyEvent_ && ke->key() == lastKey_ && lastKeyTarget_ &&
+                           (w == lastKeyTarget_ || w->isAncestorOf(lastKeyTarget_));
+        if (w->window() == this) {
+            if (again) return false;
+            lastKeyEvent_ = event;
+            lastKey_ = ke->key();
+            lastKeyTarget_ = w;
+        }
     }
     return VbForm::eventFilter(watched, event);
 }

@@ -3,6 +3,7 @@
 
 #include <QAbstractListModel>
 #include <QItemSelectionModel>
+#include <QPointer>
 #include <QStringList>
 
 class QFrame;
@@ -62,11 +63,11 @@ class F_List final : public VbFormOf<F_List>
     F_List();
 
     // Load switch: when not empty, loading restores the layout saved under G_NomeLista.
-    QString aHelp_INI() const { return s_aHelpIni; }
-    void setAHelp_INI(const QString& v) { s_aHelpIni = v; }
+    static QString aHelp_INI() { return s_aHelpIni; }
+    static void setAHelp_INI(const QString& v) { s_aHelpIni = v; }
     // Prefix of the row to select at each activation.
-    QString aHelp_ROW() const { return s_aHelpRow; }
-    void setAHelp_ROW(const QString& v) { s_aHelpRow = v; }
+    static QString aHelp_ROW() { return s_aHelpRow; }
+    static void setAHelp_ROW(const QString& v) { s_aHelpRow = v; }
 
     QLabel* Lbl_Head = nullptr;
     ListaRows* Lst_Lista = nullptr;
@@ -127,6 +128,9 @@ class F_List final : public VbFormOf<F_List>
 
     bool searchFlag_ = false;
     bool busy_ = false;
+    const QEvent* lastKeyEvent_ = nullptr;
+    int lastKey_ = 0;
+    QPointer<QWidget> lastKeyTarget_;
 
     // Kept across unloads: the instance is created anew each time it is loaded.
     static inline QString s_aHelpIni = QStringLiteral("QOR_PLCR.INI");

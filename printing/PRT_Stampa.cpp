@@ -311,9 +311,19 @@ PrtRun::PrtRun() : outer_(activeRun())
 
 PrtRun::~PrtRun()
 {
-    if (open_ || Printer().jobOpen()) PrtEngine::stop(true);
-    G_PrtTest = 0;
+    abandon();
     activeRun() = outer_;
+}
+
+void PrtRun::abandon()
+{
+    if (open_ || Printer().jobOpen()) {
+        PrtRun* was = activeRun();
+        activeRun() = this;
+        PrtEngine::stop(true);
+        activeRun() = was;
+    }
+    G_PrtTest = 0;
 }
 
 PrtRun* PrtRun::active()

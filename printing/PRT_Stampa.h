@@ -36,6 +36,10 @@ class PrtRun
     // The message for every job not printed, "" when every job was printed.
     QString failureText() const;
 
+    // Ends the run now as its destructor would: the open job dropped, the printer put
+    // back (for a caller that must stop before STOP).
+    void abandon();
+
     // The innermost run alive, null when none.
     static PrtRun* active();
 

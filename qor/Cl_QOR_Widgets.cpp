@@ -56,15 +56,19 @@ bool Cl_QOR::ShowList(QAbstractItemView* list, const QString& viewer, const QStr
 {
     if (!list || !list->model())
         return false;
+    // "viewer|title": the title, when given, heads the file.
+    const qsizetype bar = viewer.indexOf(QLatin1Char('|'));
+    const QString program = bar < 0 ? viewer : viewer.left(bar);
     const QString path = PathSlash(folder) + QStringLiteral("LISTA.TXT");
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
+    QByteArray text;
+    if (bar >= 0 && bar + 1 < viewer.size()) text += viewer.mid(bar + 1).toUtf8() + "\r\n";
     const QAbstractItemModel* m = list->model();
     for (int r = 0; r < m->rowCount(); ++r)
-        f.write(m->index(r, 0).data().toString().toUtf8() + "\r\n");
+        text += m->index(r, 0).data().toString().toUtf8() + "\r\n";
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(text) != text.size()) return false;
     f.close();
-    return launcher().startDetached(viewer, {path});
+    return launcher().startDetached(program, {path});
 }
 
 void Cl_QOR::NumKeyFilter(QLineEdit* box, int& keyAscii, int decimals, const QString&) const

@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -93,6 +94,7 @@ class TestListNew : public QObject
     void folderNotInBaseAnsweredNo();
     void missingFolder();
     void xmlNamesAnyCase();
+    void namesOfThisSystem();
     void rowOfEachLayout_data();
     void rowOfEachLayout();
     void layoutStaysWithRows();
@@ -101,6 +103,8 @@ class TestListNew : public QObject
     void duplicates_data();
     void duplicates();
     void duplicateDeletesTheRowsFile();
+    void neverADuplicate_data();
+    void neverADuplicate();
     void gaps_data();
     void gaps();
     void startDate_data();
@@ -264,6 +268,40 @@ void TestListNew::xmlNamesAnyCase()
     for (const QString& r : Fixture::rows())
         longest = qMax(longest, int(r.size()));
     QCOMPARE(Fixture::rows().at(w.N_LongestRow).size(), longest);
+}
+
+// "\\" and letter case belong to Linux file names: each file is its own row and FILES row,
+// in its own folder, with its own send date.
+void TestListNew::namesOfThisSystem()
+{
+    Fixture fx;
+    fx.write(QStringLiteral("back\\slash.xml"), Doc{QStringLiteral("1")});
+    fx.write(QStringLiteral("slash.xml"), Doc{QStringLiteral("2")});
+    fx.write(QStringLiteral("A.xml"), Doc{QStringLiteral("3")});
+    fx.write(QStringLiteral("a.xml"), Doc{QStringLiteral("4")});
+    fx.archive(true);
+    F_ZipXML& w = fx.open(0);
+    w.Cmd_ListNew_Click();
+    const QStringList names{QStringLiteral("A.xml"), QStringLiteral("a.xml"),
+                            QStringLiteral("back\\slash.xml"), QStringLiteral("slash.xml")};
+    QCOMPARE(Fixture::listedNames(), names);
+    QCOMPARE(fx.filesRows(), qint64(4));
+    for (const QString& n : names)
+        QCOMPARE(fx.filesRows(n),
+                 qint64(n.compare(QStringLiteral("a.xml"), Qt::CaseInsensitive) == 0 ? 2 : 1));
+    ado::Recordset rs;
+    rs.Open(QStringLiteral("SELECT DISTINCT cod_firma FROM FILES"), fx.cn, ado::adOpenStatic,
+            ado::adLockReadOnly);
+    QCOMPARE(rs.RecordCount(), 1);
+    QCOMPARE(rs[QStringLiteral("cod_firma")].Value().toLongLong(), qint64(MDB_FolderKey(fx.folder)));
+    rs.Close();
+    // Only the file sent shows a send date.
+    fx.cn.Execute(QStringLiteral("UPDATE FILES SET dat_send=? WHERE des_fileonly=? COLLATE BINARY"),
+                  {day(2024, 1, 25, 0), QStringLiteral("back\\slash.xml")});
+    w.Cmd_ListNew_Click();
+    for (int i = 0; i < w.Lst_XMLRows->ListCount(); ++i)
+        QCOMPARE(w.Lst_XMLRows->Field(i, 10) == QStringLiteral("25/01/2024"),
+                 w.Lst_XMLRows->FileName(i) == QStringLiteral("back\\slash.xml"));
 }
 
 // sentField: the field that carries the send date (0: none).
@@ -490,6 +528,50 @@ void TestListNew::duplicateDeletesTheRowsFile()
     QVERIFY(QFile::exists(lookalike));
     QCOMPARE(fx.filesRows(QStringLiteral("B|1.xml")), qint64(0));
     QCOMPARE(fx.filesRows(QStringLiteral("A_1.xml")), qint64(1));
+}
+
+// kind: 0 two receipts, 1 two empty files, 2 one number in two years, 3 two unreadable files.
+void TestListNew::neverADuplicate_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("receipts") << 0;
+    QTest::newRow("0-byte files") << 1;
+    QTest::newRow("same number, two years") << 2;
+    QTest::newRow("unreadable files") << 3;
+}
+
+// Deleting a user's file needs a real duplicate: rows without number or type are no
+// documents, and a number used again in another year is another document.
+void TestListNew::neverADuplicate()
+{
+    QFETCH(int, kind);
+    Fixture fx;
+    QStringList paths;
+    const QByteArray receipt = "<?xml version=\"1.0\"?><types:RicevutaConsegna><NomeFile>x.xml</NomeFile>"
+                               "</types:RicevutaConsegna>";
+    for (int i = 0; i < 2; ++i) {
+        const QString name = QStringLiteral("f%1.xml").arg(i);
+        if (kind == 0) {
+            paths << fx.env.writeFile(fx.folder + name, receipt);
+        } else if (kind == 1) {
+            paths << fx.env.writeFile(fx.folder + name, QByteArray());
+        } else if (kind == 2) {
+            Doc d{QStringLiteral("1")};
+            d.date = i == 0 ? QStringLiteral("2023-01-10") : QStringLiteral("2024-01-10");
+            paths << fx.write(name, d);
+        } else {
+            paths << TestEnv::unreadableFile(fx.folder + name, QByteArray());
+            if (paths.last().isEmpty()) QSKIP("no unreadable file can be made here");
+        }
+        if (kind != 3) Fixture::setModified(paths.last(), day(2024, 1, 10));
+    }
+    fx.archive(true);
+    F_ZipXML& w = fx.open(1);
+    w.Cmd_ListNew_Click();
+    QVERIFY(fx.env.dialogs().calls.isEmpty());
+    QCOMPARE(w.Lst_XMLRows->ListCount(), 2);
+    for (const QString& p : paths)
+        QVERIFY(QFileInfo(p).isSymLink() || QFile::exists(p));
 }
 
 void TestListNew::gaps_data()

@@ -37,6 +37,8 @@ class TstClQor : public QObject
     void iniThroughClass();
     void writeLog();
     void widgetOps();
+    void showList_data();
+    void showList();
     void numKeyFilter_data();
     void numKeyFilter();
 };
@@ -295,10 +297,18 @@ void TstClQor::paths_data()
                           << "/tmp/inv/"
                           << "IT01_001"
                           << "xml";
-    QTest::newRow("windows") << "C:\\FE\\A.B.XML"
-                             << "C:\\FE\\"
-                             << "A.B"
-                             << "XML";
+    QTest::newRow("backslash is part of a name") << "/srv/fe/back\\slash.xml"
+                                                 << "/srv/fe/"
+                                                 << "back\\slash"
+                                                 << "xml";
+    QTest::newRow("a Windows path is one name here") << "C:\\FE\\A.B.XML"
+                                                     << ""
+                                                     << "C:\\FE\\A.B"
+                                                     << "XML";
+    QTest::newRow("folder ending in backslash") << "/x/a\\/b.xml"
+                                                << "/x/a\\/"
+                                                << "b"
+                                                << "xml";
     QTest::newRow("bare name") << "file.p7m"
                                << ""
                                << "file"
@@ -437,6 +447,46 @@ void TstClQor::widgetOps()
     const auto start = env.launcher().starts.first();
     QCOMPARE(start.program, QStringLiteral("/usr/bin/viewer"));
     QCOMPARE(TestEnv::readFile(start.args.value(0)), QByteArray("a\r\nb|c\r\n"));
+}
+
+// The text handed over is the viewer, optionally followed by "|" and a title for the file's head.
+void TstClQor::showList_data()
+{
+    QTest::addColumn<QString>("viewer");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("viewer alone") << "/usr/bin/viewer"
+                                  << "/usr/bin/viewer" << QByteArray("a\r\nb|c\r\n");
+    QTest::newRow("viewer and title")
+        << "/usr/bin/viewer|_Num. ! Data  :  399"
+        << "/usr/bin/viewer" << QByteArray("_Num. ! Data  :  399\r\na\r\nb|c\r\n");
+    QTest::newRow("split at the first bar") << "/opt/my viewer/v|t|u"
+                                            << "/opt/my viewer/v" << QByteArray("t|u\r\na\r\nb|c\r\n");
+    QTest::newRow("empty title") << "/usr/bin/viewer|"
+                                 << "/usr/bin/viewer" << QByteArray("a\r\nb|c\r\n");
+}
+
+void TstClQor::showList()
+{
+    QFETCH(QString, viewer);
+    QFETCH(QString, program);
+    QFETCH(QByteArray, content);
+    TestEnv env;
+    QListWidget list;
+    list.addItems({QStringLiteral("a"), QStringLiteral("b|c")});
+    QVERIFY(Qor().ShowList(&list, viewer, env.work()));
+    QCOMPARE(env.launcher().starts.size(), 1);
+    const auto start = env.launcher().starts.first();
+    QCOMPARE(start.kind, QStringLiteral("detached"));
+    QCOMPARE(start.program, program);
+    QCOMPARE(start.args, QStringList{env.work() + QStringLiteral("LISTA.TXT")});
+    QCOMPARE(TestEnv::readFile(start.args.value(0)), content);
+
+    // A viewer that cannot be started is told to the caller; so is a folder that cannot take the file.
+    env.launcher().startsSucceed = false;
+    QVERIFY(!Qor().ShowList(&list, viewer, env.work()));
+    env.launcher().startsSucceed = true;
+    QVERIFY(!Qor().ShowList(&list, viewer, env.work() + QStringLiteral("missing/")));
 }
 
 void TstClQor::numKeyFilter_data()

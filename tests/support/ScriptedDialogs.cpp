@@ -2,10 +2,12 @@
 
 #include <QTest>
 
-namespace {
+namespace
+{
 void unscripted(const QString& kind, const QString& text)
 {
-    const QByteArray msg = (QStringLiteral("unscripted ") + kind + QStringLiteral(" dialog: ") + text).toUtf8();
+    const QByteArray msg =
+        (QStringLiteral("unscripted ") + kind + QStringLiteral(" dialog: ") + text).toUtf8();
     QTest::qFail(msg.constData(), __FILE__, __LINE__);
 }
 } // namespace
@@ -38,10 +40,9 @@ ScriptedDialogs& ScriptedDialogs::answerColor(std::optional<QColor> c)
 
 int ScriptedDialogs::msgBox(const QString& text, int style, const QString& title)
 {
-    calls << Call{QStringLiteral("msg"), text, title, style};
+    calls << Call{QStringLiteral("msg"), text, title, style, {}, {}};
     if (answers_.isEmpty()) {
-        if (acceptOkBoxes && vb::buttonsOf(style) == vb::OKOnly)
-            return vb::OK;
+        if (acceptOkBoxes && vb::buttonsOf(style) == vb::OKOnly) return vb::OK;
         unscripted(QStringLiteral("message"), text);
         return vb::Cancel;
     }
@@ -50,7 +51,7 @@ int ScriptedDialogs::msgBox(const QString& text, int style, const QString& title
 
 QString ScriptedDialogs::inputBox(const QString& prompt, const QString& title, const QString& def)
 {
-    calls << Call{QStringLiteral("input"), prompt, title, 0};
+    calls << Call{QStringLiteral("input"), prompt, title, 0, {}, {}};
     inputDefaults << def;
     if (inputs_.isEmpty()) {
         unscripted(QStringLiteral("input"), prompt);
@@ -59,9 +60,9 @@ QString ScriptedDialogs::inputBox(const QString& prompt, const QString& title, c
     return inputs_.dequeue();
 }
 
-QString ScriptedDialogs::openFile(const QString& title, const QString& dir, const QString&)
+QString ScriptedDialogs::openFile(const QString& title, const QString& dir, const QString& filter)
 {
-    calls << Call{QStringLiteral("open"), dir, title, 0}; // text: the start folder
+    calls << Call{QStringLiteral("open"), dir, title, 0, dir, filter}; // text: the start folder too
     if (files_.isEmpty()) {
         unscripted(QStringLiteral("file"), title);
         return {};
@@ -69,9 +70,9 @@ QString ScriptedDialogs::openFile(const QString& title, const QString& dir, cons
     return files_.dequeue();
 }
 
-QString ScriptedDialogs::saveFile(const QString& title, const QString&, const QString&)
+QString ScriptedDialogs::saveFile(const QString& title, const QString& dir, const QString& filter)
 {
-    calls << Call{QStringLiteral("save"), QString(), title, 0};
+    calls << Call{QStringLiteral("save"), QString(), title, 0, dir, filter};
     if (files_.isEmpty()) {
         unscripted(QStringLiteral("file"), title);
         return {};
@@ -81,7 +82,7 @@ QString ScriptedDialogs::saveFile(const QString& title, const QString&, const QS
 
 std::optional<QFont> ScriptedDialogs::chooseFont(const QFont&)
 {
-    calls << Call{QStringLiteral("font"), QString(), QString(), 0};
+    calls << Call{QStringLiteral("font"), QString(), QString(), 0, {}, {}};
     if (fonts_.isEmpty()) {
         unscripted(QStringLiteral("font"), QString());
         return std::nullopt;
@@ -91,7 +92,7 @@ std::optional<QFont> ScriptedDialogs::chooseFont(const QFont&)
 
 std::optional<QColor> ScriptedDialogs::chooseColor(const QColor&)
 {
-    calls << Call{QStringLiteral("color"), QString(), QString(), 0};
+    calls << Call{QStringLiteral("color"), QString(), QString(), 0, {}, {}};
     if (colors_.isEmpty()) {
         unscripted(QStringLiteral("color"), QString());
         return std::nullopt;
@@ -103,12 +104,12 @@ QStringList ScriptedDialogs::messages() const
 {
     QStringList out;
     for (const Call& c : calls)
-        if (c.kind == QLatin1String("msg"))
-            out << c.text;
+        if (c.kind == QLatin1String("msg")) out << c.text;
     return out;
 }
 
 bool ScriptedDialogs::allAnswered() const
 {
-    return answers_.isEmpty() && inputs_.isEmpty() && files_.isEmpty() && fonts_.isEmpty() && colors_.isEmpty();
+    return answers_.isEmpty() && inputs_.isEmpty() && files_.isEmpty() && fonts_.isEmpty() &&
+           colors_.isEmpty();
 }

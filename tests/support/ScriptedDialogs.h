@@ -6,13 +6,16 @@
 
 // Dialog service for tests: answers come from a script, every call is recorded,
 // and a dialog nobody scripted fails the running test at once.
-class ScriptedDialogs final : public DialogService {
-public:
+class ScriptedDialogs final : public DialogService
+{
+  public:
     struct Call {
         QString kind; // "msg", "input", "open", "save", "font", "color"
         QString text;
         QString title;
         int style = 0;
+        QString dir;    // file dialogs: the folder they open in
+        QString filter; // file dialogs: the filter offered
         int buttons() const { return vb::buttonsOf(style); }
         int icon() const { return vb::iconOf(style); }
         int defaultButton() const { return vb::defaultOf(style); }
@@ -44,7 +47,7 @@ public:
     bool acceptOkBoxes = false;
     int beeps = 0;
 
-private:
+  private:
     QQueue<int> answers_;
     QQueue<QString> inputs_;
     QQueue<QString> files_;
