@@ -24,9 +24,11 @@ bool MDB_FilesSave(Connection& Conn, const XML_Stru& Invoice, bool& Sent)
 {
     Sent = false;
     const qint32 key = MDB_FolderKey(Qor().PathFolder(Invoice.NomeFile()));
-    // Values go in as parameters: a name holding "'" is an ordinary name here.
+    // Values go in as parameters: a name holding "'" is an ordinary name here. The name
+    // compares exactly (the column is NOCASE as Jet's text): "A.xml" and "a.xml" are two files.
     Recordset rs;
-    rs.Open(QStringLiteral("SELECT * FROM FILES WHERE des_fileonly=? AND val_lunfile=? and cod_firma=?"),
+    rs.Open(QStringLiteral(
+                "SELECT * FROM FILES WHERE des_fileonly=? COLLATE BINARY AND val_lunfile=? and cod_firma=?"),
             Conn, adOpenKeyset, adLockOptimistic,
             QVariantList{Invoice.NomeFileSolo(), Invoice.LenFile(), qint64(key)});
     bool existed = true;
@@ -225,7 +227,8 @@ qint32 MDB_UpdFiles(Connection& Conn, double FolderKey)
 
 QString MDB_FilesGetDatSend(Connection& Conn, const XML_Stru& Invoice, double FolderKey)
 {
-    QString sql = QStringLiteral("SELECT * FROM FILES WHERE des_fileonly=?");
+    // File names compare exactly: "A.xml" and "a.xml" are two files here.
+    QString sql = QStringLiteral("SELECT * FROM FILES WHERE des_fileonly=? COLLATE BINARY");
     QVariantList params{Invoice.NomeFileSolo()};
     if (FolderKey > 0) {
         sql += QStringLiteral(" AND cod_firma=?");

@@ -67,13 +67,19 @@ QString gapText(double prevNum, double num)
     return text;
 }
 
-// Fields 1 and 2, and 6, 7 and 8, of a document-number row: two rows that agree on them
-// are taken for the same document.
+// Number and type (fields 1 and 2), document date (5), parties and attachment (6, 7, 8) of
+// a document-number row: two rows that agree on them are taken for the same document. The
+// date counts because numbering starts again each year. A row without a number or a type
+// (a receipt, an empty or unreadable file) is no document: "" and never a duplicate, since
+// a duplicate costs the user a file.
 QString sameDocKey(const XmlList& list, int i)
 {
+    QString type = list.Field(i, 2);
+    if (type.endsWith(QLatin1Char('-'))) type.chop(1); // the mark of a type other than TD01
+    if (list.Field(i, 1).isEmpty() || type.trimmed().isEmpty()) return {};
     const QString p = QStringLiteral("§");
-    return list.Field(i, 1) + p + list.Field(i, 2) + QLatin1Char('\n') + list.Field(i, 6) + p +
-           list.Field(i, 7) + p + list.Field(i, 8);
+    return list.Field(i, 1) + p + list.Field(i, 2) + p + list.Field(i, 5) + QLatin1Char('\n') +
+           list.Field(i, 6) + p + list.Field(i, 7) + p + list.Field(i, 8);
 }
 
 } // namespace
@@ -267,7 +273,7 @@ void F_ZipXML::Cmd_ListNew_Click()
                 // The row's own file: its shown name may differ from the name on disk.
                 const QString path = Lst_XMLRows->FilePath(i);
                 const QString name = Lst_XMLRows->FileName(i);
-                if (cur == prev && !path.isEmpty()) {
+                if (!cur.isEmpty() && cur == prev && !path.isEmpty()) {
                     Lst_XMLRows->setListIndex(i);
                     const int answer = MsgBox(QStringLiteral("Elimino il file ?\r\n") + name,
                                               vb::YesNoCancel | vb::Question, Caption());
@@ -283,8 +289,8 @@ void F_ZipXML::Cmd_ListNew_Click()
                         } else {
                             if (cn.State() == ado::adStateOpen) {
                                 ado::Recordset rs;
-                                rs.Open(QStringLiteral(
-                                            "SELECT * FROM FILES WHERE cod_firma=? AND des_fileonly=?"),
+                                rs.Open(QStringLiteral("SELECT * FROM FILES WHERE cod_firma=? AND "
+                                                       "des_fileonly=? COLLATE BINARY"),
                                         cn, ado::adOpenKeyset, ado::adLockOptimistic,
                                         QVariantList{key, name});
                                 if (!rs.EOF_()) rs.Delete();

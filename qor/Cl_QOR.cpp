@@ -83,9 +83,11 @@ bool Cl_QOR::IniWriteVar(const QString& section, const QString& key, const QVari
 
 namespace
 {
+// Paths of this machine separate folders with "/" only: "\" is an ordinary character of
+// a Linux file name ("back\slash.xml" is one file of its folder).
 int lastSeparator(const QString& path)
 {
-    return qMax(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    return int(path.lastIndexOf(QLatin1Char('/')));
 }
 } // namespace
 
@@ -119,7 +121,7 @@ QString Cl_QOR::FileExt(const QString& path) const
 QString Cl_QOR::PathSlash(const QString& folder) const
 {
     QString f = folder.trimmed();
-    if (f.isEmpty() || f.endsWith(QLatin1Char('/')) || f.endsWith(QLatin1Char('\\'))) return f;
+    if (f.isEmpty() || f.endsWith(QLatin1Char('/'))) return f;
     return f + QLatin1Char('/');
 }
 

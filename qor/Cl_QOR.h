@@ -13,26 +13,30 @@ class QWidget;
 // The outside utility class: settings, text, date and log helpers that every
 // part of the program and the control library call through one shared instance.
 // Widget operations are defined in the qor_widgets library.
-class Cl_QOR {
-public:
+class Cl_QOR
+{
+  public:
     static Cl_QOR& instance();
 
     // --- settings (a bare file name means the Windows folder) ---
-    QString IniRead(const QString& section, const QString& key, const QString& def, const QString& file) const;
+    QString IniRead(const QString& section, const QString& key, const QString& def,
+                    const QString& file) const;
     int IniReadInt(const QString& section, const QString& key, int def, const QString& file) const;
     double IniReadDbl(const QString& section, const QString& key, double def, const QString& file) const;
-    bool IniWrite(const QString& section, const QString& key, const QString& value, const QString& file) const;
+    bool IniWrite(const QString& section, const QString& key, const QString& value,
+                  const QString& file) const;
     bool IniWriteInt(const QString& section, const QString& key, int value, const QString& file) const;
     bool IniWriteLng(const QString& section, const QString& key, qint32 value, const QString& file) const;
     // Numbers are written with "," as decimal mark, dates in the general date form.
-    bool IniWriteVar(const QString& section, const QString& key, const QVariant& value, const QString& file) const;
+    bool IniWriteVar(const QString& section, const QString& key, const QVariant& value,
+                     const QString& file) const;
 
-    // --- files and paths ("/" and "\" both separate folders) ---
+    // --- files and paths ("/" alone separates folders; "\" belongs to a name) ---
     bool FileExists(const QString& path, int flag = 0) const;
-    QString PathFolder(const QString& path) const; // folder with its closing "/"; "" for a bare name
-    QString FileBase(const QString& path) const;   // name without folder and extension
-    QString FileExt(const QString& path) const;    // extension without the dot
-    QString PathSlash(const QString& folder) const; // "" stays ""; otherwise ends with "/" (or a kept "\")
+    QString PathFolder(const QString& path) const;  // folder with its closing "/"; "" for a bare name
+    QString FileBase(const QString& path) const;    // name without folder and extension
+    QString FileExt(const QString& path) const;     // extension without the dot
+    QString PathSlash(const QString& folder) const; // "" stays ""; otherwise ends with "/"
 
     // --- fields of separated text ---
     // Field n (from 1); "" when there are fewer fields or n < 1.
@@ -41,12 +45,14 @@ public:
     int FieldCount(const QString& text, const QString& sep) const;
     // Field n replaced; missing fields are added empty; a trailing separator is kept.
     QString SetField(const QString& text, int n, const QString& value, const QString& sep) const;
-    QString SetFieldVar(const QString& text, int n, const QVariant& value, const QString& sep, bool flag = true) const;
+    QString SetFieldVar(const QString& text, int n, const QVariant& value, const QString& sep,
+                        bool flag = true) const;
     // 1-based position of the field equal to text (fields compared trimmed), 0 when none.
     int FieldIndex(const QString& text, const QString& find, const QString& sep) const;
 
     // --- text ---
-    QString Replace(const QString& text, const QString& find, const QString& with, int start = 1, int count = 0) const;
+    QString Replace(const QString& text, const QString& find, const QString& with, int start = 1,
+                    int count = 0) const;
     QString TrChars(const QString& text, const QString& from, const QString& to) const;
     // Pattern repeated to n characters; an empty pattern gives "".
     QString Replicate(int n, const QString& pattern) const;
@@ -82,7 +88,7 @@ public:
     // --- dates ---
     // Reads dd/mm/yyyy [hh:mm[:ss]], d/m/yy, yyyy-mm-dd[Thh:mm:ss] and yyyymmdd; fallback otherwise.
     QDateTime TextToDate(const QString& text, const QDateTime& fallback = QDateTime()) const;
-    QString MonthEnd(const QDateTime& date) const; // dd/mm/yyyy of the month's last day
+    QString MonthEnd(const QDateTime& date) const;  // dd/mm/yyyy of the month's last day
     QString DateToStr(const QDateTime& date) const; // yyyymmdd, "" for no date
     QString MonthName(int month) const;             // "Gennaio".."Dicembre"
 
@@ -106,7 +112,10 @@ public:
     int ListFind(QAbstractItemView* list, const QString& text, int flag = 1) const;
     int ComboFind(QComboBox* combo, const QString& text, int flag = 1) const;
     int OptSelected(const QList<QRadioButton*>& options, int flag = 0) const;
-    int OptionIndex(const QList<QRadioButton*>& options, int flag = 0) const { return OptSelected(options, flag); }
+    int OptionIndex(const QList<QRadioButton*>& options, int flag = 0) const
+    {
+        return OptSelected(options, flag);
+    }
     void ListFit(QAbstractItemView* list, int row) const;
     void ListAdjust(QAbstractItemView* list, int row = -1) const { ListFit(list, row); }
     // Writes the list's rows to a file in folder and opens it with the viewer. viewer may be
@@ -116,7 +125,7 @@ public:
     void NumKeyFilter(QLineEdit* box, int& keyAscii, int decimals, const QString& flag = QString()) const;
     QWidget* DecorateForm(QWidget* form) const { return form; }
 
-private:
+  private:
     Cl_QOR() = default;
 };
 

@@ -72,6 +72,8 @@ class TstMFiles : public QObject
     void sentReading_data();
     void sentReading();
     void nameWithQuote();
+    void namesDifferingInCaseTwoRows_data();
+    void namesDifferingInCaseTwoRows();
     void sendDateText_data();
     void sendDateText();
     void sendDateByKeyOrLength();
@@ -146,10 +148,11 @@ void TstMFiles::sameFileTwiceOneRow()
     QCOMPARE(MDB_FilesSave(cn_, r, sent), false);
     QCOMPARE(MDB_FilesSave(cn_, r, sent), true);
     QCOMPARE(sent, false);
-    // A file name in another letter case is the same file, as the archive compares text.
-    XML_Stru upper = invoice(folderA_ + QStringLiteral("/a.XML"), 500);
-    QCOMPARE(MDB_FilesSave(cn_, upper, sent), true);
     QCOMPARE(rows(), 1);
+    // A file name in another letter case is another file on this system.
+    XML_Stru upper = invoice(folderA_ + QStringLiteral("/a.XML"), 500);
+    QCOMPARE(MDB_FilesSave(cn_, upper, sent), false);
+    QCOMPARE(rows(), 2);
 }
 
 void TstMFiles::changedLengthAddsARow()
@@ -204,6 +207,42 @@ void TstMFiles::sentReading()
     QCOMPARE(got, sent);
     // Reading never changes the recorded date.
     QCOMPARE(column(cn_, QStringLiteral("SELECT dat_send FROM FILES")), QVariantList{datSend});
+}
+
+void TstMFiles::namesDifferingInCaseTwoRows_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::newRow("A.xml, a.xml") << "A.xml"
+                                  << "a.xml";
+    QTest::newRow("upper and lower extension") << "IT01_1.XML"
+                                               << "IT01_1.xml";
+    QTest::newRow("back\\slash, another folder's name") << "back\\slash.xml"
+                                                        << "slash.xml";
+}
+
+// Linux file names differ by case (and "\\" is part of a name): each file has its own row
+// and its own send date, in one folder and with one length.
+void TstMFiles::namesDifferingInCaseTwoRows()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    const XML_Stru a = invoice(folderA_ + QLatin1Char('/') + first, 500);
+    const XML_Stru b = invoice(folderA_ + QLatin1Char('/') + second, 500);
+    QCOMPARE(a.NomeFileSolo(), first);
+    bool sent = false;
+    QCOMPARE(MDB_FilesSave(cn_, a, sent), false);
+    QCOMPARE(MDB_FilesSave(cn_, b, sent), false);
+    QCOMPARE(rows(), 2);
+    QCOMPARE(column(cn_, QStringLiteral("SELECT DISTINCT cod_firma FROM FILES")),
+             QVariantList{double(MDB_FolderKey(folderA_))});
+    cn_.Execute(QStringLiteral("UPDATE FILES SET dat_send=? WHERE des_fileonly=? COLLATE BINARY"),
+                {QDateTime(QDate(2020, 2, 3), QTime(0, 0)), first});
+    QCOMPARE(MDB_FilesGetDatSend(cn_, a, MDB_FolderKey(folderA_)), QStringLiteral("03/02/2020"));
+    QCOMPARE(MDB_FilesGetDatSend(cn_, b, MDB_FolderKey(folderA_)), QString());
+    QCOMPARE(MDB_FilesGetDatSend(cn_, b, 0), QString());
+    QCOMPARE(MDB_FilesSave(cn_, b, sent), true);
+    QVERIFY(!sent);
 }
 
 void TstMFiles::nameWithQuote()

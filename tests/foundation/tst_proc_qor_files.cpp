@@ -112,8 +112,8 @@ class TstProcQorFiles : public QObject
                                       << "LEGGIMI.";
         QTest::newRow("two dots") << "archivio.tar.gz"
                                   << "archivio.tar.gz";
-        QTest::newRow("backslash folder") << "C:\\Dati\\f.p7m"
-                                          << "f.p7m";
+        QTest::newRow("backslash is part of the name") << "/srv/Dati\\f.p7m"
+                                                       << "Dati\\f.p7m";
     }
 
     void nomeFileNorm()

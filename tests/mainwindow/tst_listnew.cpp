@@ -11,138 +11,24 @@
 #include "platform/IniFile.h"
 #include "qor/Cl_QOR.h"
 #include "startup/M_MV_Main.h"
-#include "support/InvoiceMaker.h"
+#include "support/ListFixture.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
+using namespace listfx;
+
 namespace
 {
-
-const QString kIni = QStringLiteral("QOR_PLCR.INI");
-const QString kSec = QStringLiteral("ParamXML");
-
-QDateTime day(int y, int m, int d, int h = 10)
-{
-    return QDateTime(QDate(y, m, d), QTime(h, 0));
-}
-
-// One test's program with its main window on one invoice folder.
-struct Fixture {
-    TestEnv env;
-    QString folder;
-    ado::Connection cn;
-
-    Fixture()
-    {
-        G_DirApp = Folders::appDir();
-        G_DirWin = Folders::windowsDir();
-        G_PgmVisualizzatore = QStringLiteral("/usr/bin/true");
-        Pth_DebugLog = G_DirApp + QStringLiteral("XMLGESTALO_Debug.LOG");
-        Pth_DirTmpMDB = G_DirApp + QStringLiteral("DIR_TMP.MDB");
-        B_Develop = false;
-        setProcessEndHandler([](int) {});
-        IniFile::write(kIni, kSec, QStringLiteral("LastCompact"), QStringLiteral("10/12/2026"));
-        folder = env.work() + QStringLiteral("emesse/");
-        QDir().mkpath(folder);
-        IniFile::write(kIni, kSec, QStringLiteral("Pth_0"), folder);
-        IniFile::write(kIni, kSec, QStringLiteral("DirID"), QString::number(Str_CheckSum(folder)));
-        env.dialogs().acceptOkBoxes = true;
-    }
-    ~Fixture()
-    {
-        if (cn.State() == ado::adStateOpen) cn.Close();
-        if (F_ZipXML::isLoaded()) F_ZipXML::instance().close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        setProcessEndHandler({});
-    }
-
-    QString key() const { return QString::number(Str_CheckSum(folder)); }
-
-    // The archive; with inBase the folder is one of its base folders.
-    void archive(bool inBase)
-    {
-        QCOMPARE(MDB_Create(Pth_DirTmpMDB), 0);
-        cn.Open(MDB_OpenConn(Pth_DirTmpMDB));
-        Upd_Tabs_Compact(cn);
-        if (inBase)
-            cn.Execute(QStringLiteral("INSERT INTO DIRBASE (cod_firma, des_cartella, flg_tipo_cartella) "
-                                      "VALUES (?, ?, 'E')"),
-                       {Str_CheckSum(folder), folder});
-    }
-
-    QString write(const QString& name, const Doc& d, const QDateTime& modified = day(2024, 1, 10))
-    {
-        const QString path = env.writeFile(folder + name, invoiceXml(d));
-        setModified(path, modified);
-        return path;
-    }
-    static void setModified(const QString& path, const QDateTime& when)
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        QVERIFY(f.setFileTime(when, QFileDevice::FileModificationTime));
-    }
-
-    // Records the file in FILES as an earlier run would have, with that send date.
-    void record(const QString& path, const QVariant& sent)
-    {
-        XML_Stru r;
-        XML_ReadHeader(path, r);
-        bool was = false;
-        MDB_FilesSave(cn, r, was);
-        cn.Execute(QStringLiteral("UPDATE FILES SET dat_send=? WHERE des_fileonly=?"),
-                   {sent, r.NomeFileSolo()});
-    }
-    qint64 filesRows(const QString& name = QString())
-    {
-        ado::Recordset rs;
-        if (name.isEmpty())
-            rs.Open(QStringLiteral("SELECT * FROM FILES"), cn, ado::adOpenStatic, ado::adLockReadOnly);
-        else
-            rs.Open(QStringLiteral("SELECT * FROM FILES WHERE des_fileonly=?"), cn, ado::adOpenStatic,
-                    ado::adLockReadOnly, QVariantList{name});
-        const qint64 n = rs.RecordCount();
-        rs.Close();
-        return n;
-    }
-
-    F_ZipXML& open(int layout = 0)
-    {
-        F_ZipXML& w = F_ZipXML::instance();
-        w.Show();
-        w.Cmb_Ord->setCurrentIndex(layout);
-        return w;
-    }
-    static QStringList rows() { return F_ZipXML::instance().Lst_XMLRows->rows(); }
-    // The rows that name a file (gap rows left out), by file name.
-    static QStringList listedNames()
-    {
-        QStringList out;
-        const XmlList& l = *F_ZipXML::instance().Lst_XMLRows;
-        const int field = l.Layout() == 1 ? 4 : 2;
-        for (int i = 0; i < l.ListCount(); ++i)
-            if (!l.List(i).contains(QStringLiteral("------------------------"))) out << l.Field(i, field);
-        out.sort();
-        return out;
-    }
-    static QStringList gapRows()
-    {
-        QStringList out;
-        for (const QString& r : rows())
-            if (r.contains(QStringLiteral("|    ------------------------"))) out << r;
-        return out;
-    }
-    static QString log() { return QString::fromUtf8(TestEnv::readFile(Pth_DebugLog)); }
-};
 
 // A clock that, at each pause, notes what the status panel last painted and how many
 // FILES rows another connection can see by then.
@@ -208,6 +94,7 @@ class TestListNew : public QObject
     void folderNotInBaseAnsweredNo();
     void missingFolder();
     void xmlNamesAnyCase();
+    void namesOfThisSystem();
     void rowOfEachLayout_data();
     void rowOfEachLayout();
     void layoutStaysWithRows();
@@ -216,6 +103,8 @@ class TestListNew : public QObject
     void duplicates_data();
     void duplicates();
     void duplicateDeletesTheRowsFile();
+    void neverADuplicate_data();
+    void neverADuplicate();
     void gaps_data();
     void gaps();
     void startDate_data();
@@ -379,6 +268,40 @@ void TestListNew::xmlNamesAnyCase()
     for (const QString& r : Fixture::rows())
         longest = qMax(longest, int(r.size()));
     QCOMPARE(Fixture::rows().at(w.N_LongestRow).size(), longest);
+}
+
+// "\\" and letter case belong to Linux file names: each file is its own row and FILES row,
+// in its own folder, with its own send date.
+void TestListNew::namesOfThisSystem()
+{
+    Fixture fx;
+    fx.write(QStringLiteral("back\\slash.xml"), Doc{QStringLiteral("1")});
+    fx.write(QStringLiteral("slash.xml"), Doc{QStringLiteral("2")});
+    fx.write(QStringLiteral("A.xml"), Doc{QStringLiteral("3")});
+    fx.write(QStringLiteral("a.xml"), Doc{QStringLiteral("4")});
+    fx.archive(true);
+    F_ZipXML& w = fx.open(0);
+    w.Cmd_ListNew_Click();
+    const QStringList names{QStringLiteral("A.xml"), QStringLiteral("a.xml"),
+                            QStringLiteral("back\\slash.xml"), QStringLiteral("slash.xml")};
+    QCOMPARE(Fixture::listedNames(), names);
+    QCOMPARE(fx.filesRows(), qint64(4));
+    for (const QString& n : names)
+        QCOMPARE(fx.filesRows(n),
+                 qint64(n.compare(QStringLiteral("a.xml"), Qt::CaseInsensitive) == 0 ? 2 : 1));
+    ado::Recordset rs;
+    rs.Open(QStringLiteral("SELECT DISTINCT cod_firma FROM FILES"), fx.cn, ado::adOpenStatic,
+            ado::adLockReadOnly);
+    QCOMPARE(rs.RecordCount(), 1);
+    QCOMPARE(rs[QStringLiteral("cod_firma")].Value().toLongLong(), qint64(MDB_FolderKey(fx.folder)));
+    rs.Close();
+    // Only the file sent shows a send date.
+    fx.cn.Execute(QStringLiteral("UPDATE FILES SET dat_send=? WHERE des_fileonly=? COLLATE BINARY"),
+                  {day(2024, 1, 25, 0), QStringLiteral("back\\slash.xml")});
+    w.Cmd_ListNew_Click();
+    for (int i = 0; i < w.Lst_XMLRows->ListCount(); ++i)
+        QCOMPARE(w.Lst_XMLRows->Field(i, 10) == QStringLiteral("25/01/2024"),
+                 w.Lst_XMLRows->FileName(i) == QStringLiteral("back\\slash.xml"));
 }
 
 // sentField: the field that carries the send date (0: none).
@@ -605,6 +528,50 @@ void TestListNew::duplicateDeletesTheRowsFile()
     QVERIFY(QFile::exists(lookalike));
     QCOMPARE(fx.filesRows(QStringLiteral("B|1.xml")), qint64(0));
     QCOMPARE(fx.filesRows(QStringLiteral("A_1.xml")), qint64(1));
+}
+
+// kind: 0 two receipts, 1 two empty files, 2 one number in two years, 3 two unreadable files.
+void TestListNew::neverADuplicate_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("receipts") << 0;
+    QTest::newRow("0-byte files") << 1;
+    QTest::newRow("same number, two years") << 2;
+    QTest::newRow("unreadable files") << 3;
+}
+
+// Deleting a user's file needs a real duplicate: rows without number or type are no
+// documents, and a number used again in another year is another document.
+void TestListNew::neverADuplicate()
+{
+    QFETCH(int, kind);
+    Fixture fx;
+    QStringList paths;
+    const QByteArray receipt = "<?xml version=\"1.0\"?><types:RicevutaConsegna><NomeFile>x.xml</NomeFile>"
+                               "</types:RicevutaConsegna>";
+    for (int i = 0; i < 2; ++i) {
+        const QString name = QStringLiteral("f%1.xml").arg(i);
+        if (kind == 0) {
+            paths << fx.env.writeFile(fx.folder + name, receipt);
+        } else if (kind == 1) {
+            paths << fx.env.writeFile(fx.folder + name, QByteArray());
+        } else if (kind == 2) {
+            Doc d{QStringLiteral("1")};
+            d.date = i == 0 ? QStringLiteral("2023-01-10") : QStringLiteral("2024-01-10");
+            paths << fx.write(name, d);
+        } else {
+            paths << TestEnv::unreadableFile(fx.folder + name, QByteArray());
+            if (paths.last().isEmpty()) QSKIP("no unreadable file can be made here");
+        }
+        if (kind != 3) Fixture::setModified(paths.last(), day(2024, 1, 10));
+    }
+    fx.archive(true);
+    F_ZipXML& w = fx.open(1);
+    w.Cmd_ListNew_Click();
+    QVERIFY(fx.env.dialogs().calls.isEmpty());
+    QCOMPARE(w.Lst_XMLRows->ListCount(), 2);
+    for (const QString& p : paths)
+        QVERIFY(QFileInfo(p).isSymLink() || QFile::exists(p));
 }
 
 void TestListNew::gaps_data()

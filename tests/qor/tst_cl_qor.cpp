@@ -297,10 +297,18 @@ void TstClQor::paths_data()
                           << "/tmp/inv/"
                           << "IT01_001"
                           << "xml";
-    QTest::newRow("windows") << "C:\\FE\\A.B.XML"
-                             << "C:\\FE\\"
-                             << "A.B"
-                             << "XML";
+    QTest::newRow("backslash is part of a name") << "/srv/fe/back\\slash.xml"
+                                                 << "/srv/fe/"
+                                                 << "back\\slash"
+                                                 << "xml";
+    QTest::newRow("a Windows path is one name here") << "C:\\FE\\A.B.XML"
+                                                     << ""
+                                                     << "C:\\FE\\A.B"
+                                                     << "XML";
+    QTest::newRow("folder ending in backslash") << "/x/a\\/b.xml"
+                                                << "/x/a\\/"
+                                                << "b"
+                                                << "xml";
     QTest::newRow("bare name") << "file.p7m"
                                << ""
                                << "file"
