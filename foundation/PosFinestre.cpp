@@ -156,7 +156,9 @@ void PosFinestre_Load(QWidget* form, qint32& minHeight, qint32& minWidth, const 
     if (left < 0) left = 0;
     if (top > waH - 100) top = waH - 100;
     if (left > waW - 100) left = waW - 100;
-    form->move(left / TwipsPerPixel, top / TwipsPerPixel);
+    // A window never placed before is left to the desktop, which puts it, title bar and all,
+    // inside the available area; a corner at 0,0 would put the title bar above the screen.
+    if (value != def) form->move(left / TwipsPerPixel, top / TwipsPerPixel);
 
     const QString log = debugLog();
     const QSize scr = screenSize();

@@ -98,12 +98,25 @@ still_running() {
     fail "the main window is no longer shown"
 }
 
+# main_on_screen: the main window's title bar lies on the screen (its client area starts
+# below the top edge, inside the left edge).
+main_on_screen() {
+  local id X Y WIDTH HEIGHT SCREEN WINDOW
+  id=$(xdotool search --onlyvisible --pid "$app_pid" --name "^$main_title\$" | head -n1)
+  [ -n "$id" ] || fail "no main window to measure"
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  echo "main window at $X,$Y size ${WIDTH}x$HEIGHT"
+  [ "$X" -ge 0 ] && [ "$Y" -gt 0 ] && [ "$X" -lt 1280 ] && [ "$Y" -lt 720 ] ||
+    fail "the main window's title bar is off the screen (client at $X,$Y)"
+}
+
 end_app() { stop "$app_pid"; app_pid=""; }
 
 echo "first start: empty folders"
 start_app
 run_until_main " _MAIN_ M_MV.Main"
 still_running 4
+main_on_screen
 end_app
 [ -f "$work/app/DIR_TMP.MDB" ] || fail "the first start made no archive"
 
