@@ -2,6 +2,7 @@
 #include "XmlList.h"
 #include "foundation/OrdalisHost.h"
 #include "foundation/VbForm.h"
+#include "platform/Launcher.h"
 
 #include <QDateTime>
 #include <QList>
@@ -210,7 +211,9 @@ class F_ZipXML final : public VbFormOf<F_ZipXML>
     // --- ZIP creation (F_ZipXML_Zip.cpp) ---
     void Cmd_ZipSel_Click();
     void Cmd_ZipSel_MouseUp(int button, int shift, int x, int y);
-    void ShellAndWait(const QString& commandLine, int windowStyle, const QString& title);
+    // Runs a program to its end through the launcher (window style and title mean nothing here).
+    Launcher::Result ShellAndWait(const QString& program, const QStringList& args, int windowStyle,
+                                  const QString& title);
 
     // --- send dates (F_ZipXML_SendDate.cpp) ---
     void Cmd_DoDateSend_Click();

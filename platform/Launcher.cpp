@@ -54,6 +54,7 @@ Launcher::Result runProcessAndWait(const QString& program, const QStringList& ar
     r.started = true;
     p.waitForFinished(-1);
     r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.output = p.readAll().right(4096);
     return r;
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -11,6 +12,7 @@ public:
     struct Result {
         bool started = false;
         int exitCode = -1;
+        QByteArray output; // the child's merged output, its last few KB
     };
 
     virtual ~Launcher() = default;

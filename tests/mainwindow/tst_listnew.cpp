@@ -11,6 +11,7 @@
 #include "platform/IniFile.h"
 #include "qor/Cl_QOR.h"
 #include "startup/M_MV_Main.h"
+#include "support/ListFixture.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>
@@ -24,156 +25,10 @@
 #include <QRadioButton>
 #include <QTest>
 
+using namespace listfx;
+
 namespace
 {
-
-const QString kIni = QStringLiteral("QOR_PLCR.INI");
-const QString kSec = QStringLiteral("ParamXML");
-
-struct Doc {
-    explicit Doc(const QString& n) : number(n) {}
-    QString number;
-    QString type = QStringLiteral("TD01");
-    QString destin = QStringLiteral("BETA SPA");
-    QString emitt = QStringLiteral("ALFA SRL");
-    QString attach;
-    QString date = QStringLiteral("2024-01-10");
-};
-
-QByteArray invoiceXml(const Doc& d)
-{
-    QByteArray x = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<p:FatturaElettronica versione=\"FPR12\">"
-                   "<FatturaElettronicaHeader><CedentePrestatore><DatiAnagrafici><IdFiscaleIVA>"
-                   "<IdPaese>IT</IdPaese><IdCodice>01234567890</IdCodice></IdFiscaleIVA><Anagrafica>"
-                   "<Denominazione>" +
-                   d.emitt.toUtf8() +
-                   "</Denominazione></Anagrafica></DatiAnagrafici></CedentePrestatore>"
-                   "<CessionarioCommittente><DatiAnagrafici><CodiceFiscale>09876543210</CodiceFiscale>"
-                   "<Anagrafica><Denominazione>" +
-                   d.destin.toUtf8() +
-                   "</Denominazione></Anagrafica></DatiAnagrafici></CessionarioCommittente>"
-                   "</FatturaElettronicaHeader><FatturaElettronicaBody><DatiGenerali>"
-                   "<DatiGeneraliDocumento><TipoDocumento>" +
-                   d.type.toUtf8() + "</TipoDocumento><Divisa>EUR</Divisa><Data>" + d.date.toUtf8() +
-                   "</Data><Numero>" + d.number.toUtf8() + "</Numero></DatiGeneraliDocumento></DatiGenerali>";
-    if (!d.attach.isEmpty())
-        x += "<Allegati><NomeAttachment>" + d.attach.toUtf8() + "</NomeAttachment></Allegati>";
-    return x + "</FatturaElettronicaBody></p:FatturaElettronica>\n";
-}
-
-QDateTime day(int y, int m, int d, int h = 10)
-{
-    return QDateTime(QDate(y, m, d), QTime(h, 0));
-}
-
-// One test's program with its main window on one invoice folder.
-struct Fixture {
-    TestEnv env;
-    QString folder;
-    ado::Connection cn;
-
-    Fixture()
-    {
-        G_DirApp = Folders::appDir();
-        G_DirWin = Folders::windowsDir();
-        G_PgmVisualizzatore = QStringLiteral("/usr/bin/true");
-        Pth_DebugLog = G_DirApp + QStringLiteral("XMLGESTALO_Debug.LOG");
-        Pth_DirTmpMDB = G_DirApp + QStringLiteral("DIR_TMP.MDB");
-        B_Develop = false;
-        setProcessEndHandler([](int) {});
-        IniFile::write(kIni, kSec, QStringLiteral("LastCompact"), QStringLiteral("10/12/2026"));
-        folder = env.work() + QStringLiteral("emesse/");
-        QDir().mkpath(folder);
-        IniFile::write(kIni, kSec, QStringLiteral("Pth_0"), folder);
-        IniFile::write(kIni, kSec, QStringLiteral("DirID"), QString::number(Str_CheckSum(folder)));
-        env.dialogs().acceptOkBoxes = true;
-    }
-    ~Fixture()
-    {
-        if (cn.State() == ado::adStateOpen) cn.Close();
-        if (F_ZipXML::isLoaded()) F_ZipXML::instance().close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        setProcessEndHandler({});
-    }
-
-    QString key() const { return QString::number(Str_CheckSum(folder)); }
-
-    // The archive; with inBase the folder is one of its base folders.
-    void archive(bool inBase)
-    {
-        QCOMPARE(MDB_Create(Pth_DirTmpMDB), 0);
-        cn.Open(MDB_OpenConn(Pth_DirTmpMDB));
-        Upd_Tabs_Compact(cn);
-        if (inBase)
-            cn.Execute(QStringLiteral("INSERT INTO DIRBASE (cod_firma, des_cartella, flg_tipo_cartella) "
-                                      "VALUES (?, ?, 'E')"),
-                       {Str_CheckSum(folder), folder});
-    }
-
-    QString write(const QString& name, const Doc& d, const QDateTime& modified = day(2024, 1, 10))
-    {
-        const QString path = env.writeFile(folder + name, invoiceXml(d));
-        setModified(path, modified);
-        return path;
-    }
-    static void setModified(const QString& path, const QDateTime& when)
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        QVERIFY(f.setFileTime(when, QFileDevice::FileModificationTime));
-    }
-
-    // Records the file in FILES as an earlier run would have, with that send date.
-    void record(const QString& path, const QVariant& sent)
-    {
-        XML_Stru r;
-        XML_ReadHeader(path, r);
-        bool was = false;
-        MDB_FilesSave(cn, r, was);
-        cn.Execute(QStringLiteral("UPDATE FILES SET dat_send=? WHERE des_fileonly=?"),
-                   {sent, r.NomeFileSolo()});
-    }
-    qint64 filesRows(const QString& name = QString())
-    {
-        ado::Recordset rs;
-        if (name.isEmpty())
-            rs.Open(QStringLiteral("SELECT * FROM FILES"), cn, ado::adOpenStatic, ado::adLockReadOnly);
-        else
-            rs.Open(QStringLiteral("SELECT * FROM FILES WHERE des_fileonly=?"), cn, ado::adOpenStatic,
-                    ado::adLockReadOnly, QVariantList{name});
-        const qint64 n = rs.RecordCount();
-        rs.Close();
-        return n;
-    }
-
-    F_ZipXML& open(int layout = 0)
-    {
-        F_ZipXML& w = F_ZipXML::instance();
-        w.Show();
-        w.Cmb_Ord->setCurrentIndex(layout);
-        return w;
-    }
-    static QStringList rows() { return F_ZipXML::instance().Lst_XMLRows->rows(); }
-    // The rows that name a file (gap rows left out), by file name.
-    static QStringList listedNames()
-    {
-        QStringList out;
-        const XmlList& l = *F_ZipXML::instance().Lst_XMLRows;
-        const int field = l.Layout() == 1 ? 4 : 2;
-        for (int i = 0; i < l.ListCount(); ++i)
-            if (!l.List(i).contains(QStringLiteral("------------------------"))) out << l.Field(i, field);
-        out.sort();
-        return out;
-    }
-    static QStringList gapRows()
-    {
-        QStringList out;
-        for (const QString& r : rows())
-            if (r.contains(QStringLiteral("|    ------------------------"))) out << r;
-        return out;
-    }
-    static QString log() { return QString::fromUtf8(TestEnv::readFile(Pth_DebugLog)); }
-};
 
 // A clock that, at each pause, notes what the status panel last painted and how many
 // FILES rows another connection can see by then.

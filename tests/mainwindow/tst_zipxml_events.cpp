@@ -198,6 +198,7 @@ class TestZipXMLEvents : public QObject
     void clickCountsSelection();
     void clickIgnoredWhileBuilding();
     void rightButtonKeepsSelectionAndShowsList();
+    void listViewerThatCannotStart();
 
     void bigFont_data();
     void bigFont();
@@ -590,6 +591,19 @@ void TestZipXMLEvents::rightButtonKeepsSelectionAndShowsList()
     QTest::mouseClick(vp, Qt::LeftButton, {}, rowCenter(w.Lst_XML, 4));
     QCOMPARE(w.Lst_XMLRows->selectedRows(), QList<int>{4});
     QCOMPARE(w.status(), QStringLiteral("1 righe selezionate"));
+}
+
+void TestZipXMLEvents::listViewerThatCannotStart()
+{
+    Fixture fx;
+    F_ZipXML& w = fx.open();
+    w.Lst_XMLRows->AddItem(QStringLiteral("a | uno"));
+    fx.env.launcher().startsSucceed = false;
+    QTest::mouseClick(w.Lst_XML->viewport(), Qt::RightButton, {}, rowCenter(w.Lst_XML, 0));
+    QCOMPARE(fx.messages(),
+             QStringList{QStringLiteral("Impossibile avviare il programma :\r\n") + G_PgmVisualizzatore});
+    QCOMPARE(fx.env.dialogs().calls.first().icon(), int(vb::Critical));
+    QCOMPARE(fx.env.dialogs().beeps, 1);
 }
 
 void TestZipXMLEvents::bigFont_data()

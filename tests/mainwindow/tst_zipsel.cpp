@@ -1,0 +1,157 @@
+// The ZIP button of the main window: the counted rows packed by the real 7z, the list
+// file, the send dates and the folder's last ZIP date; a failed 7z run changes nothing.
+#include "support/ListFixture.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+using namespace listfx;
+
+namespace
+{
+
+// The entries of an archive and their bytes, as the real 7z extracts them.
+QMap<QString, QByteArray> extracted(const QString& zip, const QString& outDir)
+{
+    QMap<QString, QByteArray> out;
+    const Launcher::Result r =
+        runProcessAndWait(QStringLiteral("7z"), {QStringLiteral("x"), QStringLiteral("-y"),
+                                                 QStringLiteral("-o") + outDir, QStringLiteral("--"), zip});
+    if (!r.started || r.exitCode != 0) return out;
+    const QStringList names = QDir(outDir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString& n : names)
+        out.insert(n, TestEnv::readFile(outDir + QLatin1Char('/') + n));
+    return out;
+}
+
+QVariant datSend(ado::Connection& cn, const QString& name)
+{
+    ado::Recordset rs;
+    rs.Open(QStringLiteral("SELECT * FROM FILES WHERE des_fileonly=?"), cn, ado::adOpenStatic,
+            ado::adLockReadOnly, QVariantList{name});
+    const QVariant v = rs.EOF_() ? QVariant() : rs["dat_send"].Value();
+    rs.Close();
+    return v;
+}
+
+} // namespace
+
+class TestZipSel : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void definitiveRun_data();
+    void definitiveRun();
+};
+
+// failure: "" the run succeeds; "deleted" a listed file is gone before the ZIP (7z exit 1);
+// "not started" the 7z child does not start.
+void TestZipSel::definitiveRun_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("three new rows, definitive, no mail") << QString();
+    QTest::newRow("a listed file deleted before the ZIP") << QStringLiteral("deleted");
+    QTest::newRow("7z does not start") << QStringLiteral("not started");
+}
+
+void TestZipSel::definitiveRun()
+{
+    QFETCH(QString, failure);
+    Fixture fx;
+    fx.archive(true);
+    const QStringList names{QStringLiteral("IT01234567890_00001.xml"),
+                            QStringLiteral("IT01234567890_00002.xml"),
+                            QStringLiteral("IT01234567890_00003.xml")};
+    QMap<QString, QByteArray> bytes;
+    const QDateTime received[] = {day(2024, 1, 10), day(2024, 1, 12), day(2024, 1, 11)};
+    for (int i = 0; i < 3; ++i) {
+        Doc d{QString::number(i + 1)};
+        d.date = QStringLiteral("2024-01-0") + QString::number(i + 3);
+        bytes.insert(names[i], TestEnv::readFile(fx.write(names[i], d, received[i])));
+    }
+    // The list keeps reception-date order: 00001, 00003, 00002.
+    const QStringList listOrder{names[0], names[2], names[1]};
+    const QString zipDir = fx.env.work() + QStringLiteral("zip dir/");
+    QDir().mkpath(zipDir);
+
+    if (failure == QStringLiteral("not started"))
+        fx.env.launcher().onRun = [](const QString&, const QStringList&, const QString&) {
+            return Launcher::Result{};
+        };
+    else
+        fx.env.launcher().onRun = &RecordingLauncher::runForReal;
+
+    F_ZipXML& w = fx.open();
+    QVERIFY(w.Lbl_RAR->isHidden());
+    w.Cmd_ListNew_Click();
+    QCOMPARE(Fixture::listedNames(), names);
+    const QStringList rowsBefore = Fixture::rows();
+    w.Lst_XMLRows->selectAll(true);
+    w.Txt_DirZIP.setText(zipDir);
+    w.Txt_Rif.setText(QStringLiteral("RIF"));
+    w.Chk_DoMail.setValue(0);
+    const QStringList iniBefore = IniFile::readSection(kIni, kSec);
+
+    if (failure == QStringLiteral("deleted")) QVERIFY(QFile::remove(fx.folder + listOrder[1]));
+    fx.env.dialogs().answer(vb::Yes).answer(vb::Yes); // confirm, then "Definitiva ?"
+    const QByteArray clicked = fx.env.clock().now().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")).toUtf8();
+    w.Cmd_ZipSel_Click();
+
+    const QString zipName = QStringLiteral("20240112_RIF_") + fx.key() + QStringLiteral("_XML.ZIP");
+    const QString zipPath = zipDir + zipName;
+    const QString listPath =
+        zipDir + QStringLiteral("20240112_RIF_") + fx.key() + QStringLiteral("_ZIPLIST.TXT");
+    const QStringList messages = fx.env.dialogs().messages();
+    QVERIFY(w.Cmd_ZipSel->isEnabled());
+    QVERIFY(w.Cmb_FoldXML->isEnabled());
+    QCOMPARE(w.status(), QStringLiteral("Termine generazione File ZIP. - Mail NON Inviata."));
+    // 7z is run once per file until the first failure, always with its arguments as a list.
+    const int expectedRuns = failure.isEmpty() ? 3 : (failure == QStringLiteral("deleted") ? 2 : 1);
+    QList<QStringList> runs;
+    for (const RecordingLauncher::Start& s : fx.env.launcher().starts)
+        if (s.kind == QStringLiteral("wait")) runs << s.args;
+    QCOMPARE(runs.size(), expectedRuns);
+    for (int i = 0; i < expectedRuns; ++i) {
+        const QStringList args = runs[i];
+        QCOMPARE(args.mid(0, 6),
+                 (QStringList{QStringLiteral("a"), QStringLiteral("-tzip"), QStringLiteral("-y"),
+                              QStringLiteral("-bd"), QStringLiteral("-spd"), QStringLiteral("--")}));
+        QCOMPARE(args.size(), 8);
+        QCOMPARE(args.value(7), fx.folder + listOrder[i]);
+    }
+
+    if (failure.isEmpty()) {
+        QVERIFY(messages.join(QLatin1Char('\n')).contains(QStringLiteral("Definitiva ?")));
+        QCOMPARE(extracted(zipPath, fx.env.work() + QStringLiteral("out")), bytes);
+        QVERIFY(!QFileInfo::exists(zipPath + QStringLiteral(".tmp.zip")));
+        QCOMPARE(IniFile::read(kIni, kSec, QStringLiteral("LastZIP_") + fx.key(), QString()),
+                 QStringLiteral("2024/01/12"));
+        QCOMPARE(w.Lbl_LastDo->text(), QStringLiteral("2024/01/12"));
+        for (const QString& n : names)
+            QCOMPARE(datSend(fx.cn, n).toDateTime(), QDateTime(QDate(2026, 12, 10), QTime(0, 0)));
+        const QByteArray line40(40, '=');
+        QCOMPARE(TestEnv::readFile(listPath),
+                 "=====   Files inviati il " + clicked + "\r\n" + line40 + "\r\n" +
+                     (rowsBefore.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8() + "\r\n" +
+                     line40 + "\r\n");
+    } else {
+        const QString which = fx.folder + listOrder[failure == QStringLiteral("deleted") ? 1 : 0];
+        const QString code = failure == QStringLiteral("deleted") ? QStringLiteral("( 7z : codice 1 )")
+                                                                  : QStringLiteral("( 7z non avviato )");
+        QVERIFY2(messages.contains(
+                     QStringLiteral("ERRORE nella creazione del File ZIP !!\r\nFile non compattato : ") +
+                     which + QStringLiteral("\r\n") + code),
+                 qPrintable(messages.join(QLatin1Char('|'))));
+        QVERIFY(!messages.join(QLatin1Char('\n')).contains(QStringLiteral("Definitiva ?")));
+        QVERIFY(!QFileInfo::exists(zipPath));
+        QVERIFY(!QFileInfo::exists(zipPath + QStringLiteral(".tmp.zip")));
+        QVERIFY(!QFileInfo::exists(listPath));
+        QCOMPARE(IniFile::readSection(kIni, kSec), iniBefore);
+        for (const QString& n : names)
+            QVERIFY(!datSend(fx.cn, n).isValid());
+        QVERIFY(Fixture::log().contains(QStringLiteral("---XML-ZIP ERRORE : ")));
+    }
+}
+
+QTEST_MAIN(TestZipSel)
+#include "tst_zipsel.moc"
