@@ -6,6 +6,7 @@
 #include "foundation/PosFinestre.h"
 #include "platform/Dialogs.h"
 #include "platform/Launcher.h"
+#include "printing/F_DbP.h"
 #include "qor/Cl_QOR.h"
 
 #include <QApplication>
@@ -559,8 +560,12 @@ void F_List::Cmd_View_Click()
 
 void F_List::Cmd_View_MouseUp(int button, int, int, int)
 {
-    // The print-to-disk viewer comes with the print engine.
-    if (button == 2) Beep();
+    if (button != 2) return;
+    try {
+        F_DbP::instance().ShowModal(this);
+    } catch (...) {
+        Beep();
+    }
 }
 
 void F_List::Lbl_Qta_MouseUp(int button, int, int, int)

@@ -5,6 +5,7 @@
 #include "platform/printers/PrinterObject.h"
 #include "platform/registry/Registry.h"
 #include "printing/F_DbP.h"
+#include "printing/F_List.h"
 #include "printing/PRT_InitPrinter.h"
 #include "printing/PRT_Stampa.h"
 #include "support/PdfProbe.h"
@@ -495,6 +496,27 @@ class TstFDbP : public QObject
         f.Unload();
         QCOMPARE(rig.ini(QStringLiteral("PgmVisualizzatore")),
                  taken ? viewer : QStringLiteral("notepad.exe"));
+    }
+
+    // The list window's right click on its view button opens this window modally.
+    void fromListWindow()
+    {
+        Rig rig;
+        QStringList shown;
+        setModalRunner([&shown](VbForm& form) {
+            shown << form.objectName();
+            form.Unload();
+        });
+        F_List& list = F_List::instance();
+        list.Cmd_View_MouseUp(1, 0, 0, 0);
+        QVERIFY(shown.isEmpty());
+        list.Cmd_View_MouseUp(2, 0, 0, 0);
+        setModalRunner({});
+        QCOMPARE(shown, QStringList{QStringLiteral("F_DbP")});
+        QCOMPARE(rig.env.dialogs().beeps, 0);
+        QVERIFY(!F_DbP::isLoaded());
+        QVERIFY(IniFile::hasKey(Ini, Sec, QStringLiteral("Directory")));
+        list.Unload();
     }
 };
 
