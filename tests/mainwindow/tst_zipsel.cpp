@@ -42,6 +42,8 @@ class TestZipSel : public QObject
   private slots:
     void definitiveRun_data();
     void definitiveRun();
+    void ruleDates_data();
+    void ruleDates();
 };
 
 // failure: "" the run succeeds; "deleted" a listed file is gone before the ZIP (7z exit 1);
@@ -151,6 +153,54 @@ void TestZipSel::definitiveRun()
             QVERIFY(!datSend(fx.cn, n).isValid());
         QVERIFY(Fixture::log().contains(QStringLiteral("---XML-ZIP ERRORE : ")));
     }
+}
+
+// One never-sent row in the last layout, document of 15/01/2024, received on "received".
+void TestZipSel::ruleDates_data()
+{
+    QTest::addColumn<QString>("rule");
+    QTest::addColumn<QDateTime>("received");
+    QTest::addColumn<QDate>("stamped"); // null: nothing stamped
+    QTest::newRow("1: reception date") << QStringLiteral("1") << day(2024, 2, 20) << QDate(2024, 2, 20);
+    QTest::newRow("2: document month end") << QStringLiteral("2") << day(2024, 3, 20) << QDate(2024, 1, 31);
+    QTest::newRow("3: ten days after month end")
+        << QStringLiteral("3") << day(2024, 2, 10) << QDate(2024, 1, 31);
+    QTest::newRow("3: eleven days after month end") << QStringLiteral("3") << day(2024, 2, 11) << QDate();
+    QTest::newRow("answer 0") << QStringLiteral("0") << day(2024, 2, 10) << QDate();
+    QTest::newRow("answer 4") << QStringLiteral("4") << day(2024, 2, 10) << QDate();
+    QTest::newRow("answer '1 '") << QStringLiteral("1 ") << day(2024, 2, 10) << QDate();
+    QTest::newRow("empty answer") << QString() << day(2024, 2, 10) << QDate();
+}
+
+void TestZipSel::ruleDates()
+{
+    QFETCH(QString, rule);
+    QFETCH(QDateTime, received);
+    QFETCH(QDate, stamped);
+    Fixture fx;
+    fx.archive(true);
+    Doc d{QStringLiteral("1")};
+    d.date = QStringLiteral("2024-01-15");
+    const QString name = QStringLiteral("IT01234567890_00001.xml");
+    fx.write(name, d, received);
+    F_ZipXML& w = fx.open(5);
+    w.Cmd_ListNew_Click();
+    QCOMPARE(w.Lst_XMLRows->ListCount(), 1);
+    QVERIFY(w.Lst_XMLRows->Field(0, 1).startsWith(QStringLiteral("**")));
+    w.Lst_XMLRows->selectAll(true);
+    fx.env.dialogs().answer(vb::Yes).answerInput(rule);
+    const int beepsBefore = fx.env.dialogs().beeps;
+    w.Cmd_DoDateSend_Click();
+    const QVariant sent = datSend(fx.cn, name);
+    if (stamped.isValid()) {
+        QCOMPARE(sent.toDateTime(), QDateTime(stamped, QTime(0, 0)));
+        QCOMPARE(w.status(), QStringLiteral("TERMINE Assegnazione Data di Invio a Commercialista."));
+    } else {
+        QVERIFY(!sent.isValid());
+        QVERIFY(fx.env.dialogs().beeps > beepsBefore);
+    }
+    QCOMPARE(Fixture::log().contains(QStringLiteral("  *****  ERRORE di data !!")),
+             rule == QStringLiteral("3") && !stamped.isValid());
 }
 
 QTEST_MAIN(TestZipSel)
