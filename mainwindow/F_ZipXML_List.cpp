@@ -7,6 +7,7 @@
 #include "foundation/M_MV.h"
 #include "foundation/Proc_Qor.h"
 #include "platform/Dialogs.h"
+#include "platform/TextCodec.h"
 #include "qor/Cl_QOR.h"
 
 #include <QApplication>
@@ -20,6 +21,9 @@
 #include <QPushButton>
 
 #include <cmath>
+
+#include <dirent.h>
+#include <sys/stat.h>
 
 namespace
 {
@@ -80,6 +84,26 @@ QString sameDocKey(const XmlList& list, int i)
     const QString p = QStringLiteral("§");
     return list.Field(i, 1) + p + list.Field(i, 2) + p + list.Field(i, 5) + QLatin1Char('\n') +
            list.Field(i, 6) + p + list.Field(i, 7) + p + list.Field(i, 8);
+}
+
+// The "*.XML" files of a folder whose names are not valid UTF-8, which Qt's folder listing
+// leaves out; shown with their bytes read as Windows-1252.
+QStringList undecodableXmlNames(const QString& folder)
+{
+    QStringList out;
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir) return out;
+    while (const dirent* e = ::readdir(dir)) {
+        const QByteArrayView name(e->d_name);
+        if (name.isValidUtf8() || name.size() < 4 || qstrnicmp(name.last(4).data(), ".xml", 4) != 0) continue;
+        struct stat st;
+        const QByteArray full = QFile::encodeName(folder) + name.toByteArray();
+        if (::stat(full.constData(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        out << TextCodec::decode(name.toByteArray());
+    }
+    ::closedir(dir);
+    out.sort();
+    return out;
 }
 
 } // namespace
@@ -176,8 +200,16 @@ void F_ZipXML::Cmd_ListNew_Click()
             names =
                 QDir(folder).entryList({QStringLiteral("*.XML")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
 
-        // One transaction for the whole folder: thousands of new rows are one write.
+        // New rows are written in batches: a folder of thousands of files costs a few writes,
+        // and a run that is closed or killed keeps every batch it committed. What is left
+        // is committed before any question is asked.
+        constexpr int kBatch = 250;
         if (save) cn.BeginTrans();
+        // Files whose names are not valid UTF-8 cannot be named here: they are left out,
+        // but never unsaid.
+        const QStringList badNames = folder.isEmpty() ? QStringList() : undecodableXmlNames(folder);
+        for (const QString& bad : badNames)
+            logLine(QStringLiteral("   *** Nome file non valido (non UTF-8), saltato : ") + folder + bad);
         int longest = 0;
         // The window stays responsive and shows progress without letting messages run
         // after every file of a large folder: a few times a second is enough for the eye.
@@ -217,6 +249,10 @@ void F_ZipXML::Cmd_ListNew_Click()
                     Attesa(0.7);
                     ++added;
                     addedNow = true;
+                    if (added % kBatch == 0) {
+                        cn.CommitTrans();
+                        cn.BeginTrans();
+                    }
                     pumpMessages();
                     sincePump.start();
                 }
@@ -353,6 +389,9 @@ void F_ZipXML::Cmd_ListNew_Click()
         if (added > 0)
             done +=
                 QStringLiteral(" - Aggiunti ") + QString::number(added) + QStringLiteral(" Files all'MDB.");
+        if (!badNames.isEmpty())
+            done += QStringLiteral(" - Saltati ") + QString::number(badNames.size()) +
+                    QStringLiteral(" Files con nome non valido.");
         setStatus(done);
         Beep();
     } catch (...) {

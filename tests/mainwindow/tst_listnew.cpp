@@ -25,6 +25,9 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 using namespace listfx;
 
 namespace
@@ -95,6 +98,8 @@ class TestListNew : public QObject
     void missingFolder();
     void xmlNamesAnyCase();
     void namesOfThisSystem();
+    void nameNotUtf8LoggedAndCounted();
+    void recordedRowsCommittedInBatches();
     void rowOfEachLayout_data();
     void rowOfEachLayout();
     void layoutStaysWithRows();
@@ -302,6 +307,49 @@ void TestListNew::namesOfThisSystem()
     for (int i = 0; i < w.Lst_XMLRows->ListCount(); ++i)
         QCOMPARE(w.Lst_XMLRows->Field(i, 10) == QStringLiteral("25/01/2024"),
                  w.Lst_XMLRows->FileName(i) == QStringLiteral("back\\slash.xml"));
+}
+
+void TestListNew::nameNotUtf8LoggedAndCounted()
+{
+    Fixture fx;
+    fx.write(QStringLiteral("a.xml"), Doc{QStringLiteral("1")});
+    // A name written by a Windows-1252 system: "è" as one byte, no UTF-8.
+    const QByteArray raw = QFile::encodeName(fx.folder) + "fattura_\xE8.xml";
+    const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0644);
+    QVERIFY(fd >= 0);
+    const QByteArray body = invoiceXml(Doc{QStringLiteral("2")});
+    QCOMPARE(::write(fd, body.constData(), size_t(body.size())), ssize_t(body.size()));
+    ::close(fd);
+    fx.archive(true);
+    F_ZipXML& w = fx.open();
+    w.Cmd_ListNew_Click();
+    QCOMPARE(Fixture::listedNames(), QStringList{QStringLiteral("a.xml")});
+    QCOMPARE(w.status(), QStringLiteral("Completata lettura Cartella - Aggiunti 1 Files all'MDB. - Saltati 1 "
+                                        "Files con nome non valido."));
+    QVERIFY(Fixture::log().contains(QStringLiteral("   *** Nome file non valido (non UTF-8), saltato : ") +
+                                    fx.folder + QStringLiteral("fattura_")));
+}
+
+// A run that is closed or killed keeps what it committed: after the first batch another
+// connection sees its rows while the run is still going.
+void TestListNew::recordedRowsCommittedInBatches()
+{
+    Fixture fx;
+    const int files = 260;
+    for (int i = 1; i <= files; ++i)
+        fx.write(QStringLiteral("n%1.xml").arg(i, 3, 10, QLatin1Char('0')), Doc{QString::number(i)});
+    fx.archive(true);
+    fx.cn.Close();
+    auto* clock = new WatchingClock;
+    setClock(std::unique_ptr<Clock>(clock));
+    F_ZipXML& w = fx.open();
+    w.Cmd_ListNew_Click();
+    QCOMPARE(clock->pauses.size(), files);
+    QCOMPARE(clock->pauses[249].visibleRows, qint64(0));
+    QCOMPARE(clock->pauses[250].visibleRows, qint64(250));
+    QCOMPARE(clock->pauses.last().visibleRows, qint64(250));
+    fx.cn.Open(MDB_OpenConn(Pth_DirTmpMDB));
+    QCOMPARE(fx.filesRows(), qint64(files));
 }
 
 // sentField: the field that carries the send date (0: none).
