@@ -1,7 +1,17 @@
 #include "M_Files.h"
 
+#include "F_XMLCompact.h"
+#include "M_XML.h"
+#include "foundation/F_MSG.h"
+#include "foundation/M_MV.h"
 #include "foundation/Proc_Qor.h"
 #include "qor/Cl_QOR.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLabel>
 
 using namespace ado;
 
@@ -51,6 +61,168 @@ bool MDB_FilesSave(Connection& Conn, const XML_Stru& Invoice, bool& Sent)
     }
     rs.Close();
     return existed;
+}
+
+namespace
+{
+
+// The progress window of one refresh run: shown at its start, hidden and closed on
+// every way out. Neither step may stop the run.
+class RefreshProgress
+{
+  public:
+    RefreshProgress()
+    {
+        try {
+            F_MSG& m = F_MSG::instance();
+            m.Lbl_Head->setText(QStringLiteral("Aggiornamento files in MDB"));
+            m.Lbl_Msg->setText(QString());
+            m.Show();
+        } catch (...) {
+        }
+    }
+    ~RefreshProgress()
+    {
+        try {
+            if (F_MSG::isLoaded()) {
+                F_MSG& m = F_MSG::instance();
+                m.hide();
+                m.Unload();
+            }
+        } catch (...) {
+        }
+    }
+    RefreshProgress(const RefreshProgress&) = delete;
+    RefreshProgress& operator=(const RefreshProgress&) = delete;
+    static void show(const QString& text)
+    {
+        if (F_MSG::isLoaded()) F_MSG::instance().Lbl_Msg->setText(text);
+    }
+};
+
+QVariant textOrNull(const QString& text)
+{
+    const QString t = text.trimmed();
+    return t.isEmpty() ? Null() : QVariant(t);
+}
+
+QString joined(const QVariant& a, const QVariant& b)
+{
+    return ValueText(a) + QLatin1Char(' ') + ValueText(b);
+}
+
+// One refresh run over the files of a folder, inside the caller's transaction.
+qint32 refreshFolder(Connection& Conn, const QString& folder, qint32 key)
+{
+    const QStringList names =
+        QDir(folder).entryList({QStringLiteral("*.xml")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    qint32 added = 0;
+    QString lastDate;
+    QElapsedTimer sincePump;
+    const QString crlf = QStringLiteral("\r\n");
+    for (const QString& name : names) {
+        const QString path = folder + name;
+        const QFileInfo info(path);
+        if (!info.exists()) continue; // gone since the folder was read
+        const qint64 length = info.size();
+        RefreshProgress::show(name);
+
+        Recordset rs;
+        rs.Open(QStringLiteral("SELECT rowid AS row_id, des_ric_cogn, des_ric_nome, des_emit_cogn, "
+                               "des_emit_nome, des_emit, des_ric FROM FILES "
+                               "WHERE des_fileonly=? AND val_lunfile=? AND cod_firma=?"),
+                Conn, adOpenStatic, adLockReadOnly, QVariantList{name, length, qint64(key)});
+        const bool known = !rs.EOF_();
+        QVariantList row;
+        if (known)
+            for (int i = 0; i < 7; ++i)
+                row << rs[i].Value();
+        rs.Close();
+
+        // A record of its own for each file: a file that vanishes before the read leaves
+        // the record empty, never holding the file before it.
+        XML_Stru rec;
+        XML_ReadHeader(path, rec);
+        if (rec.NomeFile().isEmpty()) continue;
+        if (rec.datdoc() > lastDate) lastDate = rec.datdoc();
+
+        RefreshProgress::show(Qor().PathFolder(path) + crlf + name + crlf + rec.datdoc() + crlf +
+                              rec.Emitt() + crlf + rec.Destin() + crlf + QStringLiteral("Ultimo: ") +
+                              lastDate);
+        if (F_XMLCompact::isLoaded()) F_XMLCompact::instance().Lbl_XMLFile->setText(Qor().FileBase(name));
+        if (!sincePump.isValid() || sincePump.elapsed() >= 40) {
+            QCoreApplication::processEvents();
+            sincePump.start();
+        }
+
+        if (!known) {
+            const QDateTime received = ParseDate(rec.DataFile());
+            Conn.Execute(QStringLiteral("INSERT INTO FILES (des_fileonly, val_lunfile, cod_firma, des_file, "
+                                        "cod_tipodoc_min, des_numdoc, des_datdoc, des_emit, cod_emit_cf, "
+                                        "cod_emit_pi, des_ric, cod_ric_cf, cod_ric_pi, des_allegato, "
+                                        "des_confronto, dat_ric) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+                         {name, length, qint64(key), rec.NomeFile(), rec.TipoDoc(), rec.NumDoc(),
+                          rec.datdoc(), rec.Emitt(), rec.EmittCF(), rec.EmittPI(), rec.Destin(),
+                          rec.DestinCF(), rec.DestinPI(), rec.AttachName(), rec.Confronto(),
+                          received.isValid() ? QVariant(received) : Null()});
+            ++added;
+            continue;
+        }
+        const QString names4 =
+            (ValueText(row[1]) + ValueText(row[2]) + ValueText(row[3]) + ValueText(row[4])).trimmed();
+        if (!names4.isEmpty()) continue;
+        const QString invoice4 =
+            (rec.DestinCogn() + rec.DestinNome() + rec.EmittCogn() + rec.EmittNome()).trimmed();
+        if (invoice4.isEmpty()) continue;
+        const QVariant ricCogn = textOrNull(rec.DestinCogn()), ricNome = textOrNull(rec.DestinNome());
+        const QVariant emitCogn = textOrNull(rec.EmittCogn()), emitNome = textOrNull(rec.EmittNome());
+        QVariant emitText = row[5], ricText = row[6];
+        if (ValueText(emitText).isEmpty()) emitText = textOrNull(joined(emitCogn, emitNome));
+        if (ValueText(ricText).isEmpty()) ricText = textOrNull(joined(ricCogn, ricNome));
+        Conn.Execute(QStringLiteral("UPDATE FILES SET des_ric_cogn=?, des_ric_nome=?, des_emit_cogn=?, "
+                                    "des_emit_nome=?, des_emit=?, des_ric=? WHERE rowid=?"),
+                     {ricCogn, ricNome, emitCogn, emitNome, emitText, ricText, row[0]});
+    }
+    QCoreApplication::processEvents();
+    return added;
+}
+
+} // namespace
+
+qint32 MDB_UpdFiles(Connection& Conn, double FolderKey)
+{
+    const QString stored = MDB_LoadFolders(Conn, FolderKey, false);
+    if (stored.isEmpty()) return 0;
+    // Names are joined to the folder as a file path is: a folder kept without its closing
+    // "/" would otherwise list its parent's files. Its rows go under the key the list
+    // gives the same files.
+    const QString folder = Qor().PathSlash(stored);
+    if (!QFileInfo(folder).isDir()) {
+        Qor().WriteLog(QStringLiteral("   *** MDB_UpdFiles : cartella non trovata : ") + folder, 0,
+                       Pth_DebugLog, true);
+        return 0;
+    }
+    const qint32 key = MDB_FolderKey(folder);
+
+    RefreshProgress progress;
+    // One transaction for the run; a failure keeps what was stored before it.
+    Conn.BeginTrans();
+    qint32 added = 0;
+    try {
+        added = refreshFolder(Conn, folder, key);
+    } catch (...) {
+        try {
+            Conn.CommitTrans();
+        } catch (...) {
+            try {
+                Conn.RollbackTrans();
+            } catch (...) {
+            }
+        }
+        throw;
+    }
+    Conn.CommitTrans();
+    return added;
 }
 
 QString MDB_FilesGetDatSend(Connection& Conn, const XML_Stru& Invoice, double FolderKey)

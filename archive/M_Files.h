@@ -21,6 +21,16 @@ qint32 MDB_FolderKey(const QString& folder);
 // than 01/01/2000 00:00. An existing row is never changed.
 bool MDB_FilesSave(ado::Connection& Conn, const XML_Stru& Invoice, bool& Sent);
 
+// Brings FILES up to date with the "*.xml" files (any letter case) of the base folder
+// of that key, in one transaction on the caller's connection: a row for each file not
+// recorded yet (same name, length and folder key), the four name columns of a row that
+// has none filled once from the invoice. Answers the rows added; 0 when the key has no
+// DIRBASE row or the folder is gone. F_MSG shows the progress while it runs, and the
+// maintenance window's Lbl_XMLFile the file in hand when that window is loaded.
+// A database error or an unreadable file (XML_ReadError) goes to the caller at that
+// file; the rows stored before it stay.
+qint32 MDB_UpdFiles(ado::Connection& Conn, double FolderKey);
+
 // The file's send date in the general date form, "" when Null or no row. With a folder
 // key > 0 the row is found by name and folder, otherwise by name and length.
 QString MDB_FilesGetDatSend(ado::Connection& Conn, const XML_Stru& Invoice, double FolderKey);

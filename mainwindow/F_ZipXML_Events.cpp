@@ -3,6 +3,7 @@
 #include "F_ZipXML.h"
 #include "XmlListView.h"
 
+#include "archive/F_XMLCompact.h"
 #include "foundation/F_Fold.h"
 #include "foundation/InitVBProc.h"
 #include "foundation/Proc_Qor.h"
@@ -276,7 +277,18 @@ void F_ZipXML::Cmd_DelDir_Click()
         Cmb_FoldXML->setCurrentIndex(-1);
 }
 
-void F_ZipXML::Cmd_DelDir_MouseUp(int, int, int, int) {}
+void F_ZipXML::Cmd_DelDir_MouseUp(int button, int, int, int)
+{
+    if (button != 2) return;
+    F_XMLCompact& w = F_XMLCompact::instance();
+    // Without its archive the maintenance window has nothing to show (it said why at load).
+    if (!w.ArchiveOpen()) {
+        w.Unload();
+        return;
+    }
+    w.Lbl_Azi->setText(Lbl_Azi->text());
+    w.ShowModal(this);
+}
 
 void F_ZipXML::Cmd_DirZIP_Click()
 {

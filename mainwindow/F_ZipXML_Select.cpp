@@ -195,7 +195,10 @@ void F_ZipXML::Cmd_OpenXml_Click()
     openFolder(Txt_DirZIP.Text().trimmed(), windowTitle());
 }
 
-void F_ZipXML::Cmd_Temp_Click() {}
+void F_ZipXML::Cmd_Temp_Click()
+{
+    Cmd_DelDir_MouseUp(2, 0, 0, 0);
+}
 
 void F_ZipXML::Cmd_ViewXML_Click()
 {

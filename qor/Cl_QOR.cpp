@@ -399,8 +399,19 @@ QDateTime Cl_QOR::TextToDate(const QString& text, const QDateTime& fallback) con
     const QString t = text.trimmed();
     if (t.isEmpty()) return fallback;
     static const char* const forms[] = {
-        "d/M/yyyy H:mm:ss",    "d/M/yyyy H:mm",       "d/M/yyyy",   "d-M-yyyy", "d.M.yyyy",
-        "yyyy-MM-dd HH:mm:ss", "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd", "yyyyMMdd",
+        "d/M/yyyy H:mm:ss",
+        "d/M/yyyy H:mm",
+        "d/M/yyyy",
+        "d-M-yyyy",
+        "d.M.yyyy",
+        "yyyy-MM-dd HH:mm:ss",
+        "yyyy-MM-ddTHH:mm:ss",
+        "yyyy-MM-dd",
+        "yyyyMMdd",
+        // The form the last ZIP date is written in.
+        "yyyy/MM/dd HH:mm:ss",
+        "yyyy/MM/dd HH:mm",
+        "yyyy/MM/dd",
     };
     for (const char* f : forms) {
         const QDateTime d = QDateTime::fromString(t, QLatin1String(f));

@@ -342,6 +342,10 @@ void TstClQor::dates_data()
     QTest::newRow("iso") << "2021-03-05" << QDateTime(QDate(2021, 3, 5), QTime(0, 0));
     QTest::newRow("compact") << "20210305" << QDateTime(QDate(2021, 3, 5), QTime(0, 0));
     QTest::newRow("two-digit year") << "05/03/21" << QDateTime(QDate(2021, 3, 5), QTime(0, 0));
+    QTest::newRow("year first") << "2024/03/15" << QDateTime(QDate(2024, 3, 15), QTime(0, 0));
+    QTest::newRow("year first, time")
+        << "2024/03/15 08:05:09" << QDateTime(QDate(2024, 3, 15), QTime(8, 5, 9));
+    QTest::newRow("year first, no such day") << "2024/02/30" << QDateTime();
     QTest::newRow("not a date") << "31/02/2021" << QDateTime();
     QTest::newRow("empty") << "" << QDateTime();
 }
