@@ -229,7 +229,7 @@ void TstSmtpMail::headersAndParts()
     QTemporaryDir dir;
     QStringList paths;
     const QList<QPair<QString, QByteArray>> files{
-        {QStringLiteral("a b \"c\" è.ZIP"), QByteArray("PK\x03\x04\x00\xff binary", 16)},
+        {QStringLiteral("a b \"c\" è.ZIP"), QByteArray("PK\x03\x04\x00\xff binary", 13)},
         {QStringLiteral("lista.txt"), QByteArray("riga 1\r\nriga 2\r\n")},
     };
     for (const auto& [name, bytes] : files) {
