@@ -8,6 +8,7 @@
 #include "foundation/M_MV.h"
 #include "foundation/PosFinestre.h"
 #include "foundation/Proc_Qor.h"
+#include "foundation/StatusBar.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Launcher.h"
@@ -336,25 +337,14 @@ void F_XMLCompact::buildControls()
     bottom->addLayout(rowEd);
     root->addWidget(Frm_Bottom);
 
-    St_Bar = new QStatusBar(this);
-    St_Bar->setObjectName(QStringLiteral("St_Bar"));
-    St_Bar->setSizeGripEnabled(true);
-    auto panel = [this](const QString& name, int stretch) {
-        auto* p = new QLabel(St_Bar);
-        p->setObjectName(name);
-        p->setTextFormat(Qt::PlainText);
-        St_Bar->addPermanentWidget(p, stretch);
-        return p;
-    };
-    Pan_Msg = panel(QStringLiteral("Pan_Msg"), 1);
-    Pan_F6 = panel(QStringLiteral("Pan_F6"), 0);
-    Pan_F6->setText(QStringLiteral("F6"));
-    Pan_F8 = panel(QStringLiteral("Pan_F8"), 0);
-    Pan_F8->setText(QStringLiteral("F8"));
-    Pan_Azi = panel(QStringLiteral("Pan_Azi"), 0);
-    Pan_Img = panel(QStringLiteral("Pan_Img"), 0);
-    Pan_Img->setPixmap(App_Logo(14));
-    Pan_Status = panel(QStringLiteral("Pan_Status"), 0);
+    const StatusPanels panels = MakeStatusPanels(this);
+    St_Bar = panels.St_Bar;
+    Pan_Msg = panels.Pan_Msg;
+    Pan_F6 = panels.Pan_F6;
+    Pan_F8 = panels.Pan_F8;
+    Pan_Azi = panels.Pan_Azi;
+    Pan_Img = panels.Pan_Img;
+    Pan_Status = panels.Pan_Status;
     root->addWidget(St_Bar);
 }
 
