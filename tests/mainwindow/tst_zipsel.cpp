@@ -44,6 +44,8 @@ class TestZipSel : public QObject
     void definitiveRun();
     void ruleDates_data();
     void ruleDates();
+    void headerClick_data();
+    void headerClick();
 };
 
 // failure: "" the run succeeds; "deleted" a listed file is gone before the ZIP (7z exit 1);
@@ -201,6 +203,112 @@ void TestZipSel::ruleDates()
     }
     QCOMPARE(Fixture::log().contains(QStringLiteral("  *****  ERRORE di data !!")),
              rule == QStringLiteral("3") && !stamped.isValid());
+}
+
+// Three files, all selected: A never sent (document 10/01/2024, received 20/02/2024),
+// B sent on 05/02/2024, C with no document date (received 04/03/2024). answers go to the
+// boxes in turn; stamped holds A, B, C's dat_send afterwards ("" for none).
+void TestZipSel::headerClick_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<int>("shift");
+    QTest::addColumn<QList<int>>("answers");
+    QTest::addColumn<QStringList>("stamped");
+    QTest::addColumn<QString>("last"); // the last message shown, "" for none
+    QTest::addColumn<bool>("dateError");
+    const QString sent = QStringLiteral("2024-02-05");
+    const QStringList before{QString(), sent, QString()};
+    const QList<int> setDoc{vb::Yes, vb::Yes};
+    const QList<int> setRic{vb::Yes, vb::No};
+    const QString one = QStringLiteral("Messi a Inviati : 1 File(s).");
+    QTest::newRow("layout 0, document month, no date on C")
+        << 0 << 2 << setDoc << QStringList{QStringLiteral("2024-01-31"), sent, QString()} << one << true;
+    QTest::newRow("layout 0, reception month (leap year)")
+        << 0 << 2 << setRic << QStringList{QStringLiteral("2024-02-29"), sent, QStringLiteral("2024-03-31")}
+        << QStringLiteral("Messi a Inviati : 2 File(s).") << false;
+    QTest::newRow("layout 5, asterisk rows count as never sent")
+        << 5 << 2 << setDoc << QStringList{QStringLiteral("2024-01-31"), sent, QString()} << one << true;
+    QTest::newRow("no DATAINVIO column: B is looked at but never overwritten")
+        << 1 << 2 << setDoc << QStringList{QStringLiteral("2024-01-31"), sent, QString()} << one << true;
+    QTest::newRow("set mode refused") << 0 << 2 << QList<int>{vb::No} << before << QString() << false;
+    QTest::newRow("month question cancelled")
+        << 5 << 2 << QList<int>{vb::Yes, vb::Cancel} << before << QString() << false;
+    QTest::newRow("layout 0, clear") << 0 << 0 << QList<int>{vb::Yes}
+                                     << QStringList{QString(), QString(), QString()}
+                                     << QStringLiteral("Ripuliti : 1 File(s).") << false;
+    QTest::newRow("layout 5, clear skips asterisk rows")
+        << 5 << 0 << QList<int>{vb::Yes} << QStringList{QString(), QString(), QString()}
+        << QStringLiteral("Ripuliti : 1 File(s).") << false;
+    QTest::newRow("no DATAINVIO column: nothing to clear")
+        << 1 << 0 << QList<int>{vb::Yes} << before
+        << QStringLiteral("Nessun file con la Data Invio da pulire !!") << false;
+    QTest::newRow("clear refused") << 0 << 0 << QList<int>{vb::No} << before << QString() << false;
+}
+
+void TestZipSel::headerClick()
+{
+    QFETCH(int, layout);
+    QFETCH(int, shift);
+    QFETCH(QList<int>, answers);
+    QFETCH(QStringList, stamped);
+    QFETCH(QString, last);
+    QFETCH(bool, dateError);
+    Fixture fx;
+    fx.archive(true);
+    const QStringList names{QStringLiteral("IT01234567890_00001.xml"),
+                            QStringLiteral("IT01234567890_00002.xml"),
+                            QStringLiteral("IT01234567890_00003.xml")};
+    Doc a{QStringLiteral("1")};
+    Doc b{QStringLiteral("2")};
+    b.date = QStringLiteral("2024-01-12");
+    Doc c{QStringLiteral("3")};
+    c.date.clear();
+    fx.write(names[0], a, day(2024, 2, 20));
+    fx.record(fx.write(names[1], b, day(2024, 1, 15)), QDateTime(QDate(2024, 2, 5), QTime(0, 0)));
+    fx.write(names[2], c, day(2024, 3, 4));
+    F_ZipXML& w = fx.open(layout);
+    w.Cmd_ListNew_Click();
+    QCOMPARE(w.Lst_XMLRows->ListCount(), 3);
+    // The caption may have been switched since the list was built; the columns must not move.
+    w.Lbl_Hed->setText(w.S_HdrLayout2);
+    w.Lst_XMLRows->selectAll(true);
+    for (int answer : answers)
+        fx.env.dialogs().answer(answer);
+    const int beepsBefore = fx.env.dialogs().beeps;
+    w.Lbl_Hed_MouseUp(2, shift, 0, 0);
+
+    QVERIFY(fx.env.dialogs().allAnswered());
+    for (int i = 0; i < 3; ++i) {
+        const QVariant v = datSend(fx.cn, names[i]);
+        QCOMPARE(v.isNull() ? QString() : v.toDate().toString(Qt::ISODate), stamped[i]);
+    }
+    const QList<ScriptedDialogs::Call> calls = fx.env.dialogs().calls;
+    const bool reported =
+        last.startsWith(QStringLiteral("Messi")) || last.startsWith(QStringLiteral("Ripuliti"));
+    if (last.isEmpty()) {
+        QVERIFY(fx.env.dialogs().beeps > beepsBefore);
+        QCOMPARE(calls.size(), answers.size());
+    } else {
+        QCOMPARE(calls.last().text, last);
+        QCOMPARE(calls.last().icon(), reported ? int(vb::Information) : int(vb::Critical));
+    }
+    QCOMPARE(calls.first().defaultButton(), 1);
+    if (answers.size() > 1) {
+        QCOMPARE(calls[1].title, w.windowTitle() + QStringLiteral("-"));
+        QCOMPARE(calls[1].buttons(), int(vb::YesNoCancel));
+    }
+    if (reported) {
+        // The list shows the new dates.
+        const int col = layout == 0 ? 10 : (layout == 5 ? 1 : 0);
+        if (col > 0) {
+            const QString shown =
+                w.Lst_XMLRows->Field(0, col) + w.Lst_XMLRows->Field(1, col) + w.Lst_XMLRows->Field(2, col);
+            QCOMPARE(shown.contains(QStringLiteral("2024")), !stamped.join(QString()).isEmpty());
+        }
+    }
+    const QString log = Fixture::log();
+    QCOMPARE(log.contains(QStringLiteral("  *****  ERRORE di data !!")), dateError);
+    if (dateError) QVERIFY(log.contains(QStringLiteral("- Riga : ")));
 }
 
 QTEST_MAIN(TestZipSel)
