@@ -52,6 +52,8 @@ class TestZipSel : public QObject
     void zipRightClick();
     void lastDateClick_data();
     void lastDateClick();
+    void dateSendRows_data();
+    void dateSendRows();
 };
 
 // failure: "" the run succeeds; "deleted" a listed file is gone before the ZIP (7z exit 1);
@@ -451,6 +453,62 @@ void TestZipSel::lastDateClick()
         QCOMPARE(fx.env.dialogs().beeps, beepsBefore + 1);
     }
     if (answer != 0) QCOMPARE(messages, QStringList{QStringLiteral("Confermi nuova data :\r\n\r\n") + typed});
+}
+
+// Rule 1 on A (never sent, received 20/02/2024) and B (sent on 05/02/2024), both selected.
+// "switched": rows built in layout 0, Cmb_Ord then put on the last layout; "no record": A's
+// FILES record is gone after the list was built.
+void TestZipSel::dateSendRows_data()
+{
+    QTest::addColumn<QString>("variant");
+    QTest::addColumn<QString>("stampedA"); // "" for none
+    QTest::addColumn<QString>("logged");   // "" for nothing logged
+    QTest::newRow("sent row left alone") << QString() << QStringLiteral("2024-02-20") << QString();
+    QTest::newRow("rows of another layout") << QStringLiteral("switched") << QString() << QString();
+    QTest::newRow("row without record") << QStringLiteral("no record") << QString()
+                                        << QStringLiteral("  *****  File NON presente in Archivio !!");
+}
+
+void TestZipSel::dateSendRows()
+{
+    QFETCH(QString, variant);
+    QFETCH(QString, stampedA);
+    QFETCH(QString, logged);
+    Fixture fx;
+    fx.archive(true);
+    const QStringList names{QStringLiteral("IT01234567890_00001.xml"),
+                            QStringLiteral("IT01234567890_00002.xml")};
+    fx.write(names[0], Doc{QStringLiteral("1")}, day(2024, 2, 20));
+    fx.record(fx.write(names[1], Doc{QStringLiteral("2")}, day(2024, 1, 15)),
+              QDateTime(QDate(2024, 2, 5), QTime(0, 0)));
+    const bool switched = variant == QStringLiteral("switched");
+    F_ZipXML& w = fx.open(switched ? 0 : 5);
+    w.Cmd_ListNew_Click();
+    QCOMPARE(w.Lst_XMLRows->ListCount(), 2);
+    if (switched) w.Cmb_Ord->setCurrentIndex(5);
+    if (variant == QStringLiteral("no record"))
+        fx.cn.Execute(QStringLiteral("DELETE FROM FILES WHERE des_fileonly=?"), {names[0]});
+    w.Lst_XMLRows->selectAll(true);
+    if (!switched) fx.env.dialogs().answer(vb::Yes).answerInput(QStringLiteral("1"));
+    const int beepsBefore = fx.env.dialogs().beeps;
+    w.Cmd_DoDateSend_Click();
+
+    QVERIFY(fx.env.dialogs().allAnswered());
+    if (switched) {
+        QVERIFY(fx.env.dialogs().calls.isEmpty());
+        QCOMPARE(fx.env.dialogs().beeps, beepsBefore + 1);
+    }
+    // Without its record A is not stamped (the list rebuilt after the run records it afresh).
+    const QVariant a = datSend(fx.cn, names[0]);
+    QCOMPARE(a.isNull() ? QString() : a.toDate().toString(Qt::ISODate), stampedA);
+    QCOMPARE(datSend(fx.cn, names[1]).toDate(), QDate(2024, 2, 5));
+    const QString log = Fixture::log();
+    if (logged.isEmpty()) {
+        QVERIFY(!log.contains(QStringLiteral("  *****  ")));
+    } else {
+        QVERIFY(log.contains(logged));
+        QVERIFY(log.contains(QStringLiteral("- Riga : ")));
+    }
 }
 
 QTEST_MAIN(TestZipSel)
