@@ -32,6 +32,20 @@ bool realRename(const QString& from, const QString& to, QString* error)
     return !ec;
 }
 
+// The compacted copy and the backup hold the archive's fiscal data: they get
+// its permission bits, not the defaults of a new file.
+void copyPermissions(const QString& from, const QString& to)
+{
+    std::error_code ec;
+    const auto perms = std::filesystem::status(QFile::encodeName(from).toStdString(), ec).permissions();
+    if (!ec)
+        std::filesystem::permissions(QFile::encodeName(to).toStdString(), perms,
+                                     std::filesystem::perm_options::replace, ec);
+    if (ec)
+        throw ado::Error(kErrFileAccess, QStringLiteral("Impossibile impostare i permessi di '%1': %2")
+                                             .arg(to, QString::fromLocal8Bit(ec.message().c_str())));
+}
+
 MDB_RenameFn& renameFn()
 {
     static MDB_RenameFn fn = realRename;
@@ -272,9 +286,13 @@ void MDBCompact(const QString& DbPath, const QString& ExeName, const QString& Ap
     msg.Show();
     QCoreApplication::processEvents();
 
-    const QString folder = QFileInfo(DbPath).absolutePath() + QLatin1Char('/');
+    // A link is compacted at its target: renaming over the link would turn it into
+    // a separate file and part the programs that share the archive through it.
+    const QFileInfo dbInfo(DbPath);
+    const QString file = dbInfo.isSymLink() ? dbInfo.canonicalFilePath() : DbPath;
+    const QString folder = QFileInfo(file).absolutePath() + QLatin1Char('/');
     const QString temp = folder + QStringLiteral("Compactz.mdb");
-    const QString backup = DbPath + QStringLiteral(".bak");
+    const QString backup = file + QStringLiteral(".bak");
     const QString backupTemp = backup + QStringLiteral(".tmp");
 
     auto ask = [&](const ado::Error& e) {
@@ -294,13 +312,15 @@ void MDBCompact(const QString& DbPath, const QString& ExeName, const QString& Ap
         [&] { remove(temp); },
         [&] {
             QCoreApplication::processEvents();
-            ado::CompactDatabase(DbPath, temp);
+            ado::CompactDatabase(file, temp);
+            copyPermissions(file, temp);
         },
         [&] {
             remove(backupTemp);
-            if (!QFile::copy(DbPath, backupTemp))
+            if (!QFile::copy(file, backupTemp))
                 throw ado::Error(kErrFileAccess,
-                                 QStringLiteral("Impossibile copiare '%1' in '%2'.").arg(DbPath, backupTemp));
+                                 QStringLiteral("Impossibile copiare '%1' in '%2'.").arg(file, backupTemp));
+            copyPermissions(file, backupTemp);
             QString err;
             if (!realRename(backupTemp, backup, &err))
                 throw ado::Error(
@@ -309,10 +329,10 @@ void MDBCompact(const QString& DbPath, const QString& ExeName, const QString& Ap
         },
         [&] {
             QString err;
-            if (!renameFn()(temp, DbPath, &err))
-                throw ado::Error(kErrFileAccess,
-                                 QStringLiteral("Impossibile sostituire '%1' con la copia compattata: %2")
-                                     .arg(DbPath, err));
+            if (!renameFn()(temp, file, &err))
+                throw ado::Error(
+                    kErrFileAccess,
+                    QStringLiteral("Impossibile sostituire '%1' con la copia compattata: %2").arg(file, err));
         },
     };
     bool done = true;

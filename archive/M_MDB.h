@@ -38,6 +38,8 @@ bool MDB_ForeignFile(const QString& Path);
 // date of the last one in "QOR_CMDB.INI" [DataShrink]. The database is compacted
 // into "Compactz.mdb" beside it, checked, kept as "<db>.bak", then put in place in
 // one rename; on any failure the database stays as it was and no date is written.
+// A symbolic link is compacted at its target and stays a link; the copy and the
+// backup get the database's permission bits.
 void MDBCompact(const QString& DbPath, const QString& ExeName, const QString& AppFolder, int Days);
 // Tests put a failing rename in place of the swap.
 using MDB_RenameFn = std::function<bool(const QString& from, const QString& to, QString* error)>;

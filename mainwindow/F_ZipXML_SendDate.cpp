@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QRegularExpression>
 
 namespace
 {
@@ -145,7 +146,133 @@ void F_ZipXML::Cmd_DoDateSend_Click()
     QCoreApplication::processEvents();
 }
 
-void F_ZipXML::Lbl_Hed_MouseUp(int, int, int, int) {}
+// A right click on the header sets (Ctrl) or clears the send date of the selected rows.
+// The columns are found in the header of the layout the rows were built with, so the
+// operation reads the same fields whatever the caption shows now.
+void F_ZipXML::Lbl_Hed_MouseUp(int button, int shift, int, int)
+{
+    const QString title = windowTitle();
+    const int stop = vb::OKOnly | vb::Critical;
+    if (button != 2) {
+        Beep();
+        return;
+    }
+    if (Lst_XMLRows->ListCount() == 0 || Lst_XMLRows->SelCount() == 0) {
+        MsgBox(QStringLiteral("Nessun file presente o nessun file selezionato !!"), stop, title);
+        Beep();
+        return;
+    }
+    // Shift value 2 is Ctrl, as the release reports it.
+    const bool setMode = (shift & 2) != 0;
+    const QString ask = setMode ? QStringLiteral("Confermi Messa ad Invio per i files selezionati ?")
+                                : QStringLiteral("Confermi pulizia data di invio per i files selezionati ?");
+    if (MsgBox(ask, vb::YesNo | vb::Question | vb::DefaultButton2, title) != vb::Yes) {
+        Beep();
+        return;
+    }
+
+    const QString headers[] = {S_HdrLayout1, S_HdrLayout2, S_HdrLayout3,
+                               S_HdrLayout4, S_HdrLayout5, S_HdrLayout6};
+    const int layout = Lst_XMLRows->Layout();
+    const QString hdr =
+        Qor()
+            .TrChars(headers[layout >= 0 && layout <= 5 ? layout : 0], QStringLiteral(" "), QString())
+            .toUpper();
+    const QString sep = QStringLiteral("|");
+    const int colRic = Qor().FieldIndex(hdr, QStringLiteral("DATARIC."), sep);
+    const int colDoc = Qor().FieldIndex(hdr, QStringLiteral("DATADOC."), sep);
+    int colSend = Qor().FieldIndex(hdr, QStringLiteral("DATAINVIO"), sep);
+    if (colSend < 1) colSend = 99; // no row has it: every row counts as never sent
+
+    int dateCol = 0;
+    if (setMode) {
+        const int which = MsgBox(QStringLiteral("- Si : Fine mese Documento") + kCrLf +
+                                     QStringLiteral("- No : Fine Mese Ricezione") + kCrLf +
+                                     QStringLiteral("- Annulla : Abbandona Procedura") + kCrLf,
+                                 vb::YesNoCancel | vb::Question, title + QStringLiteral("-"));
+        if (which != vb::Yes && which != vb::No) {
+            Beep();
+            return;
+        }
+        dateCol = which == vb::Yes ? colDoc : colRic;
+    }
+
+    // A never-sent row of the last layout shows asterisks where the date would be.
+    const auto sentShown = [&](int i) {
+        const QString v = Lst_XMLRows->Field(i, colSend);
+        return !v.isEmpty() && !v.startsWith(QStringLiteral("**"));
+    };
+
+    const qint32 folderKey = MDB_FolderKey(Cmb_FoldXML->currentText());
+    int count = 0;
+    if (Qor().FileExists(Pth_DirTmpMDB)) {
+        ado::Connection cn;
+        try {
+            cn.Open(MDB_OpenConn(Pth_DirTmpMDB));
+            cn.BeginTrans();
+            for (int i = 0; i < Lst_XMLRows->ListCount(); ++i) {
+                const QString file = Lst_XMLRows->FileName(i);
+                if (!Lst_XMLRows->Selected(i) || file.isEmpty() || sentShown(i) != !setMode) continue;
+                QDate when;
+                if (setMode) {
+                    const QString word = Lst_XMLRows->Field(i, dateCol)
+                                             .section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
+                    static const QRegularExpression compact(QStringLiteral("^\\d{8}$"));
+                    static const QRegularExpression dashed(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+                    if (compact.match(word).hasMatch())
+                        when = dateOf(fromCompact(word));
+                    else if (dashed.match(word).hasMatch())
+                        when = dateOf(fromDashed(word));
+                    if (!when.isValid()) {
+                        logLine(QStringLiteral("- Riga : ") + Lst_XMLRows->List(i));
+                        logLine(QStringLiteral("  *****  ERRORE di data !!"));
+                        continue;
+                    }
+                    when = monthEnd(when);
+                }
+                // The record the list reads: the folder's first one of that name.
+                ado::Recordset rs;
+                rs.Open(QStringLiteral("SELECT rowid, dat_send FROM FILES WHERE cod_firma=? AND "
+                                       "des_fileonly=? ORDER BY rowid LIMIT 1"),
+                        cn, ado::adOpenStatic, ado::adLockReadOnly, QVariantList{folderKey, file});
+                const bool found = !rs.EOF_();
+                const QVariant rowid = found ? rs["rowid"].Value() : QVariant();
+                const bool stamped = found && !rs["dat_send"].Value().isNull();
+                rs.Close();
+                // Set mode never overwrites a date; clear mode has nothing to do on an empty one.
+                if (!found || stamped == setMode) continue;
+                if (setMode) {
+                    cn.Execute(QStringLiteral("UPDATE FILES SET dat_send=? WHERE rowid=?"),
+                               {QDateTime(when, QTime(0, 0)), rowid});
+                    setStatus(QStringLiteral("Aggiornato File : ") + file);
+                    QCoreApplication::processEvents();
+                } else {
+                    cn.Execute(QStringLiteral("UPDATE FILES SET dat_send=NULL WHERE rowid=?"), {rowid});
+                }
+                ++count;
+            }
+            cn.CommitTrans();
+            cn.Close();
+        } catch (const ado::Error& e) {
+            logLine(QStringLiteral("XML-ZIP ERRORE Archivio : ") + e.Description());
+            MsgBox(e.Description(), stop, title);
+            Beep();
+            return;
+        }
+    }
+    if (count == 0) {
+        MsgBox(setMode ? QStringLiteral("Nessun file con la Data Invio da attivare !!")
+                       : QStringLiteral("Nessun file con la Data Invio da pulire !!"),
+               stop, title);
+        Beep();
+        return;
+    }
+    Cmd_ListNew_Click();
+    QCoreApplication::processEvents();
+    MsgBox((setMode ? QStringLiteral("Messi a Inviati : ") : QStringLiteral("Ripuliti : ")) +
+               QString::number(count) + QStringLiteral(" File(s)."),
+           vb::OKOnly | vb::Information, title);
+}
 
 void F_ZipXML::Lbl_LastDo_MouseUp(int button, int, int, int)
 {

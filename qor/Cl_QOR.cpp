@@ -8,7 +8,13 @@
 #include <QFileInfo>
 #include <QLocale>
 
+#include <cerrno>
 #include <cmath>
+#include <mutex>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 Cl_QOR& Cl_QOR::instance()
 {
@@ -450,15 +456,117 @@ QString Cl_QOR::MonthName(int month) const
 
 // ---------------------------------------------------------------- log
 
+namespace
+{
+
+// The debug log stays open for the whole run: opening and closing it, and formatting
+// the clock, for every line cost more than the work being logged.
+class LogSink
+{
+  public:
+    bool write(const QString& path, bool truncate, const QByteArray& bytes)
+    {
+        if (truncate || path != path_ || !stillAtPath()) {
+            close();
+            if (!open(path, truncate)) return false;
+        }
+        // Straight to the file, nothing buffered: a crash right after keeps the line.
+        const char* p = bytes.constData();
+        qsizetype left = bytes.size();
+        while (left > 0) {
+            const ssize_t n = ::write(fd_, p, static_cast<size_t>(left));
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                return false;
+            }
+            p += n;
+            left -= n;
+        }
+        return true;
+    }
+
+    // The stamp changes once a second; a burst of lines reuses its text.
+    QString stamp(const QDateTime& now)
+    {
+        if (!now.isValid()) return QString();
+        const qint64 day = now.date().toJulianDay();
+        const int second = now.time().msecsSinceStartOfDay() / 1000;
+        if (stampText_.isEmpty() || day != stampDay_ || second != stampSecond_) {
+            stampText_ = now.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss "));
+            stampDay_ = day;
+            stampSecond_ = second;
+        }
+        return stampText_;
+    }
+
+    std::mutex mutex;
+
+  private:
+    bool open(const QString& path, bool truncate)
+    {
+        const QByteArray name = QFile::encodeName(path);
+        const int flags = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | (truncate ? O_TRUNC : 0);
+        int fd;
+        do {
+            fd = ::open(name.constData(), flags, 0666);
+        } while (fd < 0 && errno == EINTR);
+        if (fd < 0) return false;
+        struct stat st;
+        if (::fstat(fd, &st) != 0) {
+            ::close(fd);
+            return false;
+        }
+        fd_ = fd;
+        path_ = path;
+        name_ = name;
+        dev_ = st.st_dev;
+        ino_ = st.st_ino;
+        return true;
+    }
+
+    // The log may be moved aside or removed while open (the start-up backup does
+    // that); later lines then belong to a new file at the same path.
+    bool stillAtPath() const
+    {
+        if (fd_ < 0) return false;
+        struct stat st;
+        return ::stat(name_.constData(), &st) == 0 && st.st_dev == dev_ && st.st_ino == ino_;
+    }
+
+    void close()
+    {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+        path_.clear();
+    }
+
+    int fd_ = -1;
+    QString path_;
+    QByteArray name_;
+    dev_t dev_ = 0;
+    ino_t ino_ = 0;
+    QString stampText_;
+    qint64 stampDay_ = 0;
+    int stampSecond_ = 0;
+};
+
+LogSink& logSink()
+{
+    // Never destroyed: a line logged while the program shuts down still finds it.
+    static LogSink* const sink = new LogSink;
+    return *sink;
+}
+
+} // namespace
+
 bool Cl_QOR::WriteLog(const QString& text, int first, const QString& logFile, bool flag) const
 {
     if (logFile.isEmpty()) return false;
-    QFile f(logFile);
-    const QIODevice::OpenMode mode =
-        QIODevice::WriteOnly | (first != 0 ? QIODevice::Truncate : QIODevice::Append);
-    if (!f.open(mode)) return false;
-    QString line = text;
-    if (flag) line = appClock().now().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss ")) + line;
-    const QByteArray bytes = line.toUtf8() + "\r\n";
-    return f.write(bytes) == bytes.size();
+    LogSink& sink = logSink();
+    const std::lock_guard<std::mutex> lock(sink.mutex);
+    QByteArray bytes;
+    if (flag) bytes = sink.stamp(appClock().now()).toUtf8();
+    bytes += text.toUtf8();
+    bytes += "\r\n";
+    return sink.write(logFile, first != 0, bytes);
 }

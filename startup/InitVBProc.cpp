@@ -1,5 +1,6 @@
 #include "startup/InitVBProc.h"
 
+#include "archive/F_XMLCompact.h"
 #include "foundation/InitVBProc.h"
 #include "foundation/ModRegistro.h"
 #include "platform/Dialogs.h"
@@ -10,6 +11,7 @@
 #include "printing/GeneraPrtINI.h"
 #include "printing/PRT_Globals.h"
 #include "printing/PRT_InitPrinter.h"
+#include "printing/Rs2List.h"
 #include "qor/Cl_QOR.h"
 
 #include <QCoreApplication>
@@ -73,11 +75,23 @@ QString DefaultViewer()
     return p.isEmpty() ? QStringLiteral("/usr/bin/xdg-open") : p;
 }
 
+void InstallDevelopViews()
+{
+    // The archive layer cannot reach the list window itself, so it is handed the loader here.
+    // Its callers leave the record limit and the other options empty.
+    F_XMLCompact::setRs2List([](ado::Recordset& rs, const QString& listName, int maxCol) {
+        qint16 mc = static_cast<qint16>(maxCol);
+        qint16 numDec = 0;
+        Rs2List(&rs, listName, 0, mc, false, false, numDec, false);
+    });
+}
+
 void InitVBProc()
 {
     const Cl_QOR& q = Qor();
     G_DirApp = Folders::appDir();
     PRT_SetControlValues();
+    InstallDevelopViews();
 
     QString registered = q.ExtProgram(QStringLiteral(".TXT"));
     const QString winDir = Folders::windowsDir();

@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QTest>
 
+#include <filesystem>
+
 using namespace ado;
 
 namespace
@@ -522,6 +524,55 @@ class TstMdb : public QObject
         MDBCompact(db_, QStringLiteral("Plicora"), env_->appDir(), 30);
         QCOMPARE(TestEnv::readFile(db_), old);
         QCOMPARE(storedCompactDate(), QStringLiteral("<none>"));
+    }
+
+    void compactKeepsPermissionsAndLinks_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("links"); // 0 the file itself, 1 a link to it, 2 a link to a link
+        QTest::newRow("0600 file") << 0600 << 0;
+        QTest::newRow("0640 file") << 0640 << 0;
+        QTest::newRow("0600 through a link") << 0600 << 1;
+        QTest::newRow("0660 through two links") << 0660 << 2;
+    }
+    void compactKeepsPermissionsAndLinks()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, links);
+        namespace fs = std::filesystem;
+        const QString real = env_->appDir() + QStringLiteral("shared/ARCHIVIO.MDB");
+        QVERIFY(QDir().mkpath(QFileInfo(real).absolutePath()));
+        // The archive is made at the real file, then reached through the links.
+        const QString linkPath = db_;
+        db_ = real;
+        current(3);
+        for (int i = links; i > 0; --i) {
+            db_ = i == 1 ? linkPath : linkPath + QStringLiteral(".link%1").arg(i);
+            QVERIFY(QFile::link(i == links ? real : linkPath + QStringLiteral(".link%1").arg(i + 1), db_));
+        }
+        fs::permissions(QFile::encodeName(real).toStdString(), fs::perms(mode), fs::perm_options::replace);
+        const QByteArray old = TestEnv::readFile(real);
+        const QString key = QStringLiteral("Plicora_") + QFileInfo(db_).completeBaseName();
+        QVERIFY(IniFile::write(kCmdb, QStringLiteral("DataShrink"), key, QStringLiteral("01/01/2000")));
+
+        MDBCompact(db_, QStringLiteral("Plicora"), env_->appDir(), 30);
+
+        QCOMPARE(env_->dialogs().calls.size(), 0);
+        QCOMPARE(IniFile::read(kCmdb, QStringLiteral("DataShrink"), key, QString()), today());
+        const auto modeOf = [](const QString& p) {
+            return int(fs::status(QFile::encodeName(p).toStdString()).permissions() & fs::perms::mask);
+        };
+        QCOMPARE(modeOf(real), mode);
+        QCOMPARE(modeOf(real + QStringLiteral(".bak")), mode);
+        QCOMPARE(TestEnv::readFile(real + QStringLiteral(".bak")), old);
+        QVERIFY(!QFile::exists(QFileInfo(real).absolutePath() + QStringLiteral("/Compactz.mdb")));
+        if (links > 0) {
+            QVERIFY(QFileInfo(db_).isSymLink());
+            QCOMPARE(QFileInfo(db_).canonicalFilePath(), QFileInfo(real).canonicalFilePath());
+        }
+        QCOMPARE(IntegrityCheck(real), QStringLiteral("ok"));
+        Connection cn = open(db_);
+        QCOMPARE(values(cn, QStringLiteral("SELECT count(*) FROM FILES")), QVariantList{qint64(3)});
     }
 
     void failedSwapLeavesTheDatabase_data()

@@ -2,6 +2,7 @@
 #include "support/TestEnv.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
@@ -36,6 +37,10 @@ class TstClQor : public QObject
     void wrapLines();
     void iniThroughClass();
     void writeLog();
+    void writeLogStamp_data();
+    void writeLogStamp();
+    void writeLogFileChanged_data();
+    void writeLogFileChanged();
     void widgetOps();
     void showList_data();
     void showList();
@@ -429,6 +434,75 @@ void TstClQor::writeLog()
     QVERIFY(Qor().WriteLog(QStringLiteral("tre"), 1, log, false));
     QCOMPARE(TestEnv::readFile(log), QByteArray("tre\r\n"));
     QVERIFY(!Qor().WriteLog(QStringLiteral("x"), 0, env.work() + QStringLiteral("missing/dir/X.LOG"), false));
+}
+
+// The stamp text is reused within one second only: a later second, or the same
+// second of another day, gets its own.
+void TstClQor::writeLogStamp_data()
+{
+    QTest::addColumn<QDateTime>("next");
+    QTest::addColumn<QByteArray>("content");
+    const QDate day(2026, 12, 10);
+    QTest::newRow("same second") << QDateTime(day, QTime(9, 0, 0, 999))
+                                 << QByteArray("10/12/2026 09:00:00 uno\r\n10/12/2026 09:00:00 due\r\n");
+    QTest::newRow("next second") << QDateTime(day, QTime(9, 0, 1))
+                                 << QByteArray("10/12/2026 09:00:00 uno\r\n10/12/2026 09:00:01 due\r\n");
+    QTest::newRow("same time next day")
+        << QDateTime(day.addDays(1), QTime(9, 0))
+        << QByteArray("10/12/2026 09:00:00 uno\r\n11/12/2026 09:00:00 due\r\n");
+    QTest::newRow("clock set back") << QDateTime(day, QTime(8, 59, 59, 500))
+                                    << QByteArray("10/12/2026 09:00:00 uno\r\n10/12/2026 08:59:59 due\r\n");
+}
+
+void TstClQor::writeLogStamp()
+{
+    QFETCH(QDateTime, next);
+    QFETCH(QByteArray, content);
+    TestEnv env;
+    const QString log = env.appDir() + QStringLiteral("X.LOG");
+    QVERIFY(Qor().WriteLog(QStringLiteral("uno"), 1, log, true));
+    env.clock().set(next);
+    QVERIFY(Qor().WriteLog(QStringLiteral("due"), 0, log, true));
+    QCOMPARE(TestEnv::readFile(log), content);
+}
+
+// Whatever happens to the log between two lines, the next line lands in the file
+// now at that path, and a file moved aside keeps what it had.
+void TstClQor::writeLogFileChanged_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("aside");
+    QTest::newRow("nothing") << "" << QByteArray("uno\r\ndue\r\n") << QByteArray();
+    QTest::newRow("removed") << "remove" << QByteArray("due\r\n") << QByteArray();
+    QTest::newRow("moved aside") << "move" << QByteArray("due\r\n") << QByteArray("uno\r\n");
+    QTest::newRow("replaced") << "replace" << QByteArray("nuovo\r\ndue\r\n") << QByteArray();
+    QTest::newRow("another log between")
+        << "other" << QByteArray("uno\r\ndue\r\n") << QByteArray("altro\r\n");
+}
+
+void TstClQor::writeLogFileChanged()
+{
+    QFETCH(QString, change);
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArray, aside);
+    TestEnv env;
+    const QString log = env.appDir() + QStringLiteral("X.LOG");
+    const QString other = env.appDir() + QStringLiteral("X_BAK.LOG");
+    QVERIFY(Qor().WriteLog(QStringLiteral("uno"), 0, log, false));
+    if (change == QLatin1String("remove")) {
+        QVERIFY(QFile::remove(log));
+    } else if (change == QLatin1String("move")) {
+        QVERIFY(QFile::rename(log, other));
+    } else if (change == QLatin1String("replace")) {
+        QVERIFY(QFile::remove(log));
+        env.writeFile(log, "nuovo\r\n");
+    } else if (change == QLatin1String("other")) {
+        QVERIFY(Qor().WriteLog(QStringLiteral("altro"), 0, other, false));
+    }
+    QVERIFY(Qor().WriteLog(QStringLiteral("due"), 0, log, false));
+    QCOMPARE(TestEnv::readFile(log), content);
+    QCOMPARE(TestEnv::readFile(other), aside);
 }
 
 void TstClQor::widgetOps()

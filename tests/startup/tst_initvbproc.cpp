@@ -1,7 +1,12 @@
+#include "archive/F_XMLCompact.h"
+#include "archive/M_MDB.h"
 #include "foundation/InitVBProc.h"
+#include "foundation/M_MV.h"
+#include "foundation/VbForm.h"
 #include "platform/IniFile.h"
 #include "platform/printers/FakePrinterCatalog.h"
 #include "platform/registry/Registry.h"
+#include "printing/F_List.h"
 #include "printing/PRT_Globals.h"
 #include "printing/PRT_InitPrinter.h"
 #include "qor/Cl_QOR.h"
@@ -46,7 +51,76 @@ class TstInitVBProc : public QObject
 {
     Q_OBJECT
   private slots:
-    void cleanup() { setPrinterCatalog(nullptr); }
+    void cleanup()
+    {
+        setPrinterCatalog(nullptr);
+        setModalRunner({});
+        F_XMLCompact::setRs2List({});
+        if (F_List::isLoaded()) F_List::instance().Unload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // The maintenance window's development view reaches the list window only once the
+    // program has started; the width limit and the list name go through unchanged.
+    void developViewAfterStartUp_data()
+    {
+        QTest::addColumn<int>("maxCol");
+        QTest::addColumn<int>("width"); // of the 30-character text column
+        QTest::newRow("no limit") << 0 << 30;
+        QTest::newRow("limit 20") << 20 << 20;
+    }
+
+    void developViewAfterStartUp()
+    {
+        QFETCH(int, maxCol);
+        QFETCH(int, width);
+        TestEnv env;
+        installCatalog({});
+        env.dialogs().acceptOkBoxes = true;
+        G_DirApp = env.appDir();
+        Pth_DebugLog = G_DirApp + QStringLiteral("XMLGESTALO_Debug.LOG");
+        const QString db = env.work() + QStringLiteral("t.MDB");
+        QDir().mkpath(env.work());
+        MDB_Create(db);
+        ado::Connection cn;
+        cn.Open(MDB_OpenConn(db));
+        cn.Execute(QStringLiteral("CREATE TABLE T (id INTEGER, nome VARCHAR(30))"));
+        cn.Execute(QStringLiteral("INSERT INTO T VALUES (1, 'uno'), (2, 'due')"));
+        QString title;
+        QStringList shown;
+        setModalRunner([&](VbForm& f) {
+            auto& l = static_cast<F_List&>(f);
+            title = l.windowTitle();
+            for (int i = 0; i < l.Lst_Lista->ListCount(); ++i)
+                shown << l.Lst_Lista->List(i);
+            l.Cmd_Cancel_Click();
+        });
+        const QString log = G_DirApp + QStringLiteral("RS2LIST_DirDaEliminare.LOG");
+        auto view = [&] {
+            ado::Recordset rs;
+            rs.Open(QStringLiteral("SELECT * FROM T ORDER BY id"), cn, ado::adOpenStatic,
+                    ado::adLockReadOnly);
+            F_XMLCompact::Rs2List(rs, QStringLiteral("DirDaEliminare"), maxCol);
+            QCOMPARE(rs.State(), int(ado::adStateOpen));
+            QCOMPARE(rs[QStringLiteral("id")].Value().toInt(), 1);
+            rs.Close();
+        };
+
+        view();
+        QVERIFY(!F_List::isLoaded());
+        QVERIFY(shown.isEmpty());
+        QVERIFY(!QFile::exists(log));
+
+        InitVBProc();
+        G_DirApp = env.appDir();
+        view();
+        QCOMPARE(title, QStringLiteral("Lista DirDaEliminare"));
+        QVERIFY(shown.value(0).startsWith(QLatin1String("Provider="))); // with the information block
+        QCOMPARE(shown.value(shown.size() - 1),
+                 QStringLiteral("         2|due") + QString(width - 3, QLatin1Char(' ')) + QLatin1Char('|'));
+        QVERIFY(QFile::exists(log));
+        cn.Close();
+    }
 
     void globals()
     {
