@@ -16,6 +16,7 @@
 #include "startup/InitVBProc.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -134,6 +135,18 @@ void Main()
             return;
         }
         MDB_Create(Pth_DirTmpMDB);
+        justCreated = true;
+    } else if (QFileInfo(Pth_DirTmpMDB).isFile() && QFileInfo(Pth_DirTmpMDB).size() == 0) {
+        // A new archive always has its header, so 0 bytes means the old one was
+        // emptied (a full disk, a failed copy): the user is told before it is
+        // filled again as a new archive.
+        Qor().WriteLog(QStringLiteral("*** ARCHIVIO VUOTO ") + Pth_DirTmpMDB +
+                           QStringLiteral(" : 0 byte, ricreato come nuovo archivio"),
+                       0, Pth_DebugLog, true);
+        MsgBox(QStringLiteral("ATTENZIONE !!\r\nFile ") + Pth_DirTmpMDB +
+                   QStringLiteral(" VUOTO (0 byte) !!\r\n\r\nL'archivio viene ricreato senza dati.\r\n\r\n") +
+                   MDB_SupportNotice(),
+               vb::OKOnly | vb::Exclamation, QStringLiteral("_MAIN_"));
         justCreated = true;
     }
 

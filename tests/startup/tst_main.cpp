@@ -95,6 +95,8 @@ class TestMain : public QObject
   private slots:
     void freshInstallYes();
     void freshInstallNo();
+    void emptyArchiveIsReportedAndMadeNew_data();
+    void emptyArchiveIsReportedAndMadeNew();
     void secondCopyRefusedWritesNothing();
     void debugLogRotation_data();
     void debugLogRotation();
@@ -177,6 +179,41 @@ void TestMain::freshInstallNo()
     QVERIFY(!QFile::exists(fx.mdb()));
     QVERIFY(!F_ZipXML::isLoaded());
     QVERIFY(!F_Splash::isLoaded());
+}
+
+void TestMain::emptyArchiveIsReportedAndMadeNew_data()
+{
+    QTest::addColumn<QString>("folder"); // "" = no folder in the settings
+    QTest::newRow("a folder in the settings") << QStringLiteral("/srv/fatture/ACA/");
+    QTest::newRow("no folders") << QString();
+}
+
+void TestMain::emptyArchiveIsReportedAndMadeNew()
+{
+    QFETCH(QString, folder);
+    Fixture fx;
+    if (!folder.isEmpty()) IniFile::write(kIni, kSec, QStringLiteral("Pth_0"), folder);
+    fx.env.writeFile(fx.mdb(), QByteArray());
+    fx.env.dialogs().answer(vb::OK).answer(vb::OK);
+    Main();
+    QVERIFY(fx.ends.isEmpty());
+    const auto& calls = fx.env.dialogs().calls;
+    QCOMPARE(calls.size(), 2);
+    QCOMPARE(calls[0].text, QStringLiteral("ATTENZIONE !!\r\nFile ") + fx.mdb() +
+                                QStringLiteral(" VUOTO (0 byte) !!\r\n\r\nL'archivio viene ricreato senza "
+                                               "dati.\r\n\r\n") +
+                                MDB_SupportNotice());
+    QCOMPARE(calls[0].buttons(), int(vb::OKOnly));
+    QCOMPARE(calls[0].icon(), int(vb::Exclamation));
+    QCOMPARE(calls[0].title, QStringLiteral("_MAIN_"));
+    QCOMPARE(calls[1].title, QStringLiteral("M_MV.Main"));
+    QVERIFY(TestEnv::readFile(fx.log()).contains(
+        (QStringLiteral("*** ARCHIVIO VUOTO ") + fx.mdb() + QStringLiteral(" : 0 byte")).toUtf8()));
+    QCOMPARE(ado::IntegrityCheck(fx.mdb()), QStringLiteral("ok"));
+    QList<QPair<qint64, QString>> want;
+    if (!folder.isEmpty()) want << qMakePair(qint64(MDB_FolderKey(folder)), folder);
+    QCOMPARE(dirBase(fx.mdb()), want);
+    QVERIFY(F_ZipXML::isLoaded());
 }
 
 void TestMain::secondCopyRefusedWritesNothing()
