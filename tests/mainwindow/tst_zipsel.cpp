@@ -52,6 +52,10 @@ class TestZipSel : public QObject
     void zipRightClick();
     void lastDateClick_data();
     void lastDateClick();
+    void dateSendRows_data();
+    void dateSendRows();
+    void zipStops_data();
+    void zipStops();
 };
 
 // failure: "" the run succeeds; "deleted" a listed file is gone before the ZIP (7z exit 1);
@@ -451,6 +455,150 @@ void TestZipSel::lastDateClick()
         QCOMPARE(fx.env.dialogs().beeps, beepsBefore + 1);
     }
     if (answer != 0) QCOMPARE(messages, QStringList{QStringLiteral("Confermi nuova data :\r\n\r\n") + typed});
+}
+
+// Rule 1 on A (never sent, received 20/02/2024) and B (sent on 05/02/2024), both selected.
+// "switched": rows built in layout 0, Cmb_Ord then put on the last layout; "no record": A's
+// FILES record is gone after the list was built.
+void TestZipSel::dateSendRows_data()
+{
+    QTest::addColumn<QString>("variant");
+    QTest::addColumn<QString>("stampedA"); // "" for none
+    QTest::addColumn<QString>("logged");   // "" for nothing logged
+    QTest::newRow("sent row left alone") << QString() << QStringLiteral("2024-02-20") << QString();
+    QTest::newRow("rows of another layout") << QStringLiteral("switched") << QString() << QString();
+    QTest::newRow("row without record") << QStringLiteral("no record") << QString()
+                                        << QStringLiteral("  *****  File NON presente in Archivio !!");
+}
+
+void TestZipSel::dateSendRows()
+{
+    QFETCH(QString, variant);
+    QFETCH(QString, stampedA);
+    QFETCH(QString, logged);
+    Fixture fx;
+    fx.archive(true);
+    const QStringList names{QStringLiteral("IT01234567890_00001.xml"),
+                            QStringLiteral("IT01234567890_00002.xml")};
+    fx.write(names[0], Doc{QStringLiteral("1")}, day(2024, 2, 20));
+    fx.record(fx.write(names[1], Doc{QStringLiteral("2")}, day(2024, 1, 15)),
+              QDateTime(QDate(2024, 2, 5), QTime(0, 0)));
+    const bool switched = variant == QStringLiteral("switched");
+    F_ZipXML& w = fx.open(switched ? 0 : 5);
+    w.Cmd_ListNew_Click();
+    QCOMPARE(w.Lst_XMLRows->ListCount(), 2);
+    if (switched) w.Cmb_Ord->setCurrentIndex(5);
+    if (variant == QStringLiteral("no record"))
+        fx.cn.Execute(QStringLiteral("DELETE FROM FILES WHERE des_fileonly=?"), {names[0]});
+    w.Lst_XMLRows->selectAll(true);
+    if (!switched) fx.env.dialogs().answer(vb::Yes).answerInput(QStringLiteral("1"));
+    const int beepsBefore = fx.env.dialogs().beeps;
+    w.Cmd_DoDateSend_Click();
+
+    QVERIFY(fx.env.dialogs().allAnswered());
+    if (switched) {
+        QVERIFY(fx.env.dialogs().calls.isEmpty());
+        QCOMPARE(fx.env.dialogs().beeps, beepsBefore + 1);
+    }
+    // Without its record A is not stamped (the list rebuilt after the run records it afresh).
+    const QVariant a = datSend(fx.cn, names[0]);
+    QCOMPARE(a.isNull() ? QString() : a.toDate().toString(Qt::ISODate), stampedA);
+    QCOMPARE(datSend(fx.cn, names[1]).toDate(), QDate(2024, 2, 5));
+    const QString log = Fixture::log();
+    if (logged.isEmpty()) {
+        QVERIFY(!log.contains(QStringLiteral("  *****  ")));
+    } else {
+        QVERIFY(log.contains(logged));
+        QVERIFY(log.contains(QStringLiteral("- Riga : ")));
+    }
+}
+
+// A new file A (received 10/01/2024) and a sent file B listed; "select" names the selected
+// ones. answers and input go to the boxes in turn. A "blocker" is a plain file already at
+// the ZIP path. zipped: the name the archive is found under, "" for none made.
+void TestZipSel::zipStops_data()
+{
+    QTest::addColumn<QString>("select");
+    QTest::addColumn<QList<int>>("answers");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<bool>("blocker");
+    QTest::addColumn<QString>("message"); // the last message expected, "" for any
+    QTest::addColumn<QString>("zipped");
+    QTest::newRow("only sent rows") << QStringLiteral("B") << QList<int>{} << QString() << false
+                                    << QStringLiteral("NESSUN file Selezionato deve essere ancora Spedito !!")
+                                    << QString();
+    QTest::newRow("cancelled") << QStringLiteral("AB") << QList<int>{vb::Cancel} << QString() << false
+                               << QString() << QString();
+    QTest::newRow("rename left empty") << QStringLiteral("A") << QList<int>{vb::No} << QStringLiteral("")
+                                       << false << QStringLiteral("ABBANDONO Invio File !!") << QString();
+    QTest::newRow("a plain file in the way")
+        << QStringLiteral("A") << QList<int>{vb::Yes} << QString() << true
+        << QStringLiteral("IL FILE ESISTE E NON E' UNO ZIP !!") << QString();
+    QTest::newRow("renamed without .ZIP, not definitive")
+        << QStringLiteral("A") << QList<int>{vb::No, vb::Yes, vb::No} << QStringLiteral("MIO") << false
+        << QStringLiteral("Definitiva ?") << QStringLiteral("MIO");
+}
+
+void TestZipSel::zipStops()
+{
+    QFETCH(QString, select);
+    QFETCH(QList<int>, answers);
+    QFETCH(QString, input);
+    QFETCH(bool, blocker);
+    QFETCH(QString, message);
+    QFETCH(QString, zipped);
+    Fixture fx;
+    fx.archive(true);
+    const QStringList names{QStringLiteral("IT01234567890_00001.xml"),
+                            QStringLiteral("IT01234567890_00002.xml")};
+    fx.write(names[0], Doc{QStringLiteral("1")}, day(2024, 1, 10));
+    fx.record(fx.write(names[1], Doc{QStringLiteral("2")}, day(2024, 1, 11)),
+              QDateTime(QDate(2024, 2, 5), QTime(0, 0)));
+    const QString zipDir = fx.env.work() + QStringLiteral("zip/");
+    QDir().mkpath(zipDir);
+    const QString zipPath = zipDir + QStringLiteral("20240110_RIF_") + fx.key() + QStringLiteral("_XML.ZIP");
+    if (blocker) fx.env.writeFile(zipPath, "not an archive");
+    fx.env.launcher().onRun = &RecordingLauncher::runForReal;
+
+    F_ZipXML& w = fx.open();
+    w.Cmd_ListNew_Click();
+    QCOMPARE(w.Lst_XMLRows->ListCount(), 2);
+    for (int i = 0; i < 2; ++i)
+        w.Lst_XMLRows->setSelected(i, select.contains(QLatin1Char('A' + i)));
+    w.Txt_DirZIP.setText(zipDir);
+    w.Txt_Rif.setText(QStringLiteral("RIF"));
+    w.Chk_DoMail.setValue(0);
+    for (int i = 0; i < answers.size(); ++i) {
+        fx.env.dialogs().answer(answers[i]);
+        if (i == 0 && answers[i] == vb::No) fx.env.dialogs().answerInput(input);
+    }
+    const int beepsBefore = fx.env.dialogs().beeps;
+    w.Cmd_ZipSel_Click();
+
+    QVERIFY(fx.env.dialogs().allAnswered());
+    QVERIFY(w.Cmd_ZipSel->isEnabled());
+    QVERIFY(w.Cmb_FoldXML->isEnabled());
+    const QStringList messages = fx.env.dialogs().messages();
+    if (!message.isEmpty()) QVERIFY2(messages.last().startsWith(message), qPrintable(messages.last()));
+    int runs = 0;
+    for (const RecordingLauncher::Start& st : fx.env.launcher().starts)
+        if (st.kind == QStringLiteral("wait")) ++runs;
+    if (zipped.isEmpty()) {
+        QCOMPARE(runs, 0);
+        QVERIFY(fx.env.dialogs().beeps > beepsBefore);
+        QCOMPARE(TestEnv::readFile(zipPath), QByteArray(blocker ? "not an archive" : ""));
+    } else {
+        QCOMPARE(runs, 1);
+        QVERIFY(QFileInfo::exists(zipDir + zipped));
+        QVERIFY(!QFileInfo::exists(zipPath));
+        // The list file is written by a definitive run only.
+        QVERIFY(!QFileInfo::exists(zipDir + QStringLiteral("20240110_RIF_") + fx.key() +
+                                   QStringLiteral("_ZIPLIST.TXT")));
+        QCOMPARE(w.status(), QStringLiteral("Termine generazione File ZIP. - Mail NON Inviata."));
+    }
+    // Nothing here is a definitive run: no send date moves.
+    QVERIFY(!datSend(fx.cn, names[0]).isValid());
+    QCOMPARE(datSend(fx.cn, names[1]).toDate(), QDate(2024, 2, 5));
 }
 
 QTEST_MAIN(TestZipSel)
