@@ -13,6 +13,7 @@
 #include <QLabel>
 
 #include <filesystem>
+#include <memory>
 
 namespace
 {
@@ -306,12 +307,16 @@ void MDBCompact(const QString& DbPath, const QString& ExeName, const QString& Ap
         if (QFile::exists(path) && !QFile::remove(path))
             throw ado::Error(kErrFileAccess, QStringLiteral("Impossibile eliminare il file '%1'.").arg(path));
     };
+    std::unique_ptr<ado::WriteLock> lock;
     // Each step must succeed before the next: the database is replaced only by a
     // checked copy, and Ignore does not skip a step the later ones rely on.
     const std::function<void()> steps[] = {
         [&] { remove(temp); },
         [&] {
             QCoreApplication::processEvents();
+            // From the copy to the rename nobody may write to the archive: the
+            // rename would drop those rows with the old file.
+            if (!lock) lock = std::make_unique<ado::WriteLock>(file);
             ado::CompactDatabase(file, temp);
             copyPermissions(file, temp);
         },
@@ -342,6 +347,7 @@ void MDBCompact(const QString& DbPath, const QString& ExeName, const QString& Ap
             break;
         }
     }
+    lock.reset();
     QFile::remove(temp);
     QFile::remove(backupTemp);
     if (done)

@@ -29,8 +29,9 @@ int XmlList::AddItem(const QString& row, const QString& filePath, const QString&
     const int index = static_cast<int>(at - rows_.cbegin());
     beginInsertRows({}, index, index);
     rows_.insert(index, row);
-    paths_.insert(index, filePath);
-    names_.insert(index, fileName);
+    slots_.insert(index, static_cast<int>(paths_.size()));
+    paths_.append(filePath);
+    names_.append(fileName);
     endInsertRows();
     return index;
 }
@@ -40,8 +41,7 @@ void XmlList::RemoveItem(int index)
     if (index < 0 || index >= ListCount()) return;
     beginRemoveRows({}, index, index);
     rows_.removeAt(index);
-    paths_.removeAt(index);
-    names_.removeAt(index);
+    slots_.removeAt(index); // its file texts stay unused until the list is emptied
     endRemoveRows();
 }
 
@@ -49,6 +49,7 @@ void XmlList::Clear()
 {
     beginResetModel();
     rows_.clear();
+    slots_.clear();
     paths_.clear();
     names_.clear();
     layout_ = -1;

@@ -28,8 +28,8 @@ class XmlList final : public QAbstractListModel
     // so handlers never rebuild a file from the row text.
     int AddItem(const QString& row, const QString& filePath = {}, const QString& fileName = {});
     // The full path and the bare name of row index's file; "" for none.
-    QString FilePath(int index) const { return paths_.value(index); }
-    QString FileName(int index) const { return names_.value(index); }
+    QString FilePath(int index) const { return paths_.value(slots_.value(index, -1)); }
+    QString FileName(int index) const { return names_.value(slots_.value(index, -1)); }
     void RemoveItem(int index);
     // Empties the list; the layout is forgotten with the rows.
     void Clear();
@@ -62,7 +62,10 @@ class XmlList final : public QAbstractListModel
 
   private:
     QStringList rows_;
-    QStringList paths_; // in step with rows_
+    // Row i's file is paths_/names_[slots_[i]]. The file texts are only appended, so a
+    // sorted insert into a long list shifts one small index, not two more lists of texts.
+    QList<int> slots_; // in step with rows_
+    QStringList paths_;
     QStringList names_;
     int layout_ = -1;
     QItemSelectionModel selection_;

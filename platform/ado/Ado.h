@@ -315,6 +315,20 @@ bool IsForeignFile(const QString& path);
 void CreateDatabase(const QString& path);
 // Writes a compacted copy of source to target (which must not exist) and checks it.
 void CompactDatabase(const QString& source, const QString& target);
+// Holds the file's write lock on a connection of its own until destroyed: other
+// connections still read, none writes. Throws when a writer does not finish
+// within a couple of seconds.
+class WriteLock
+{
+  public:
+    explicit WriteLock(const QString& path);
+    ~WriteLock();
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
+
+  private:
+    void* db_ = nullptr;
+};
 // "ok" or the first problem PRAGMA integrity_check reports.
 QString IntegrityCheck(const QString& path);
 // Connections of this process now open on that file.

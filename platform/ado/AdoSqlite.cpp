@@ -4,8 +4,8 @@
 #include "AdoSql.h"
 
 #include <QFile>
-#include <QHash>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -76,10 +76,7 @@ class StmtCache
     ~StmtCache() { clear(); }
     // The statement leaves the cache while in use, so a nested use of the same text
     // prepares its own.
-    sqlite3_stmt* take(const QString& sql)
-    {
-        return kept_.take(sql);
-    }
+    sqlite3_stmt* take(const QString& sql) { return kept_.take(sql); }
     void give(const QString& sql, sqlite3_stmt* st)
     {
         sqlite3_reset(st);
@@ -107,8 +104,7 @@ class Stmt
   public:
     Stmt(sqlite3* db, const QString& sql, StmtCache* cache = nullptr) : db_(db), sql_(sql), cache_(cache)
     {
-        if (cache_ && (st_ = cache_->take(sql)))
-            return;
+        if (cache_ && (st_ = cache_->take(sql))) return;
         const QByteArray u = sql.toUtf8();
         const char* tail = nullptr;
         rc_ = sqlite3_prepare_v2(db, u.constData(), int(u.size()), &st_, &tail);
@@ -520,6 +516,33 @@ void CreateDatabase(const QString& path)
         QFile::remove(path);
         throw e;
     }
+    sqlite3_close_v2(db);
+}
+
+WriteLock::WriteLock(const QString& path)
+{
+    if (!IsDatabaseFile(path))
+        throw Error(E_FAIL, QStringLiteral("Formato di database non riconosciuto '%1'.").arg(path));
+    sqlite3* db = nullptr;
+    const QByteArray u = QFile::encodeName(path);
+    int rc = sqlite3_open_v2(u.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(db, 2000);
+        rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    }
+    if (rc != SQLITE_OK) {
+        Error e = sqliteError(db, rc, QLatin1Char('\'') + path + QLatin1Char('\''));
+        sqlite3_close_v2(db);
+        throw e;
+    }
+    db_ = db;
+}
+
+WriteLock::~WriteLock()
+{
+    auto* db = static_cast<sqlite3*>(db_);
+    // Nothing was written: ending the transaction only gives the lock back.
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close_v2(db);
 }
 

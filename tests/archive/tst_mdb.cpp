@@ -13,6 +13,8 @@
 
 #include <filesystem>
 
+#include <sqlite3.h>
+
 using namespace ado;
 
 namespace
@@ -573,6 +575,45 @@ class TstMdb : public QObject
         QCOMPARE(IntegrityCheck(real), QStringLiteral("ok"));
         Connection cn = open(db_);
         QCOMPARE(values(cn, QStringLiteral("SELECT count(*) FROM FILES")), QVariantList{qint64(3)});
+    }
+
+    void compactHoldsOffOtherWriters_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<int>("during"); // the other connection's answer at the swap
+        QTest::newRow("a write waits")
+            << QStringLiteral("INSERT INTO FILES (des_file, des_fileonly) VALUES ('/x/late.xml', 'late.xml')")
+            << SQLITE_BUSY;
+        QTest::newRow("a read is served") << QStringLiteral("SELECT count(*) FROM FILES") << SQLITE_OK;
+    }
+    void compactHoldsOffOtherWriters()
+    {
+        QFETCH(QString, sql);
+        QFETCH(int, during);
+        current(2);
+        // Another program on the same file, which no connection count of ours sees.
+        const auto run = [&](const QString& path) {
+            sqlite3* db = nullptr;
+            int rc =
+                sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+            if (rc == SQLITE_OK) rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+            sqlite3_close_v2(db);
+            return rc;
+        };
+        int atSwap = -1;
+        MDB_SetRenameForTests([&](const QString& from, const QString& to, QString*) {
+            atSwap = run(to);
+            QFile::remove(to);
+            return QFile::rename(from, to);
+        });
+
+        MDBCompact(db_, QStringLiteral("Plicora"), env_->appDir(), 30);
+
+        QCOMPARE(env_->dialogs().calls.size(), 0);
+        QCOMPARE(atSwap, during);
+        QCOMPARE(storedCompactDate(), today());
+        // The lock ends with the compaction.
+        QCOMPARE(run(db_), SQLITE_OK);
     }
 
     void failedSwapLeavesTheDatabase_data()

@@ -11,6 +11,8 @@ class TestXmlList : public QObject
     void sortedPlaces();
     void selectionAndCurrent();
     void clearDropsSelection();
+    void filesFollowRows_data();
+    void filesFollowRows();
 };
 
 void TestXmlList::sortedPlaces_data()
@@ -94,6 +96,56 @@ void TestXmlList::clearDropsSelection()
     QCOMPARE(list.ListIndex(), -1);
     QCOMPARE(list.AddItem(QStringLiteral("z")), 0);
     QVERIFY(!list.Selected(0));
+}
+
+// Each row keeps its own file through sorted inserts, removals and emptying the list;
+// rows added without a file (gap rows) answer none.
+void TestXmlList::filesFollowRows_data()
+{
+    QTest::addColumn<QStringList>("added"); // a row starting with "gap" has no file
+    QTest::addColumn<int>("removed");       // index removed after adding, -1 for none
+    QTest::newRow("reversed") << QStringList{QStringLiteral("c"), QStringLiteral("b"), QStringLiteral("a")}
+                              << -1;
+    QTest::newRow("first removed") << QStringList{QStringLiteral("b"), QStringLiteral("a"),
+                                                  QStringLiteral("c")}
+                                   << 0;
+    QTest::newRow("middle removed") << QStringList{QStringLiteral("c"), QStringLiteral("a"),
+                                                   QStringLiteral("b")}
+                                    << 1;
+    QTest::newRow("gap row between") << QStringList{QStringLiteral("h"), QStringLiteral("a"),
+                                                    QStringLiteral("gap d"), QStringLiteral("b")}
+                                     << 0;
+}
+
+void TestXmlList::filesFollowRows()
+{
+    QFETCH(QStringList, added);
+    QFETCH(int, removed);
+    const auto path = [](const QString& row) {
+        return row.startsWith(QLatin1String("gap"))
+                   ? QString()
+                   : QStringLiteral("/cartella/") + row + QStringLiteral(".xml");
+    };
+    const auto name = [](const QString& row) {
+        return row.startsWith(QLatin1String("gap")) ? QString() : row + QStringLiteral(".xml");
+    };
+    XmlList list;
+    for (const QString& r : added)
+        list.AddItem(r, path(r), name(r));
+    if (removed >= 0) list.RemoveItem(removed);
+    QCOMPARE(list.ListCount(), added.size() - (removed >= 0 ? 1 : 0));
+    for (int i = 0; i < list.ListCount(); ++i) {
+        QCOMPARE(list.FilePath(i), path(list.List(i)));
+        QCOMPARE(list.FileName(i), name(list.List(i)));
+    }
+    QCOMPARE(list.FilePath(list.ListCount()), QString());
+    QCOMPARE(list.FilePath(-1), QString());
+
+    list.Clear();
+    list.AddItem(QStringLiteral("z"), path(QStringLiteral("z")), name(QStringLiteral("z")));
+    QCOMPARE(list.FilePath(0), path(QStringLiteral("z")));
+    QCOMPARE(list.FileName(0), name(QStringLiteral("z")));
+    QCOMPARE(list.FileName(1), QString());
 }
 
 QTEST_GUILESS_MAIN(TestXmlList)
