@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Folders.h"
+#include "platform/ado/ArchiveLock.h"
 #include "qor/Cl_QOR.h"
 
 #include <QCoreApplication>
@@ -278,6 +279,16 @@ void MDBCompact(const QString& DbPath, const QString& ExeName, const QString& Ap
     if (!MDB_FileExists(DbPath) || ado::IsForeignFile(DbPath)) return;
     if (ado::OpenConnectionCount(DbPath) > 0) {
         Qor().WriteLog(QStringLiteral("MDBCompact : connessione aperta su ") + DbPath +
+                           QStringLiteral(", compattamento rinviato"),
+                       0, Pth_DebugLog);
+        return;
+    }
+
+    // Another program on the same archive (a copy, a tool, a path through a link)
+    // holds the lock file: its writes would go to the file the rename replaces.
+    ado::ExclusiveArchiveLock exclusive(DbPath);
+    if (!exclusive.acquired()) {
+        Qor().WriteLog(QStringLiteral("MDBCompact : ") + exclusive.reason() +
                            QStringLiteral(", compattamento rinviato"),
                        0, Pth_DebugLog);
         return;
