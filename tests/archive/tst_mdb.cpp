@@ -326,7 +326,7 @@ class TstMdb : public QObject
         QVERIFY(log.at(2).endsWith(QStringLiteral(" - Creo Tabella FILES ()")));
         QCOMPARE(
             values(cn, QStringLiteral("SELECT name FROM sqlite_master WHERE type='index' ORDER BY name")),
-            (QVariantList{QStringLiteral("IX_FILES_firma_fileonly"),
+            (QVariantList{QStringLiteral("IX_FILES_fileonly_exact"), QStringLiteral("IX_FILES_firma_fileonly"),
                           QStringLiteral("IX_FILES_numdoc_datdoc")}));
         // Text columns take '' (kept apart from Null); MEMO keeps text as it is.
         cn.Execute(QStringLiteral("INSERT INTO FILES (des_file, des_fileonly, des_emit, des_confronto) "
