@@ -2,6 +2,7 @@
 // with bound values, typed reads and row write-back by rowid.
 #include "AdoBackend.h"
 #include "AdoSql.h"
+#include "platform/DateText.h"
 #include "ArchiveLock.h"
 
 #include <QFile>
@@ -238,8 +239,11 @@ QVariant readValue(sqlite3_stmt* st, int i, int adoType)
         const QString s = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
                                             sqlite3_column_bytes(st, i));
         if (isDateType(adoType)) {
-            QDateTime d = QDateTime::fromString(s, QLatin1String(kIsoForm));
-            if (!d.isValid()) d = ParseDate(s);
+            QDateTime d;
+            if (!DateText::ToLocal(s, d)) {
+                d = QDateTime::fromString(s, QLatin1String(kIsoForm));
+                if (!d.isValid()) d = ParseDate(s);
+            }
             if (d.isValid()) return QVariant(d);
         }
         return QVariant(s);
