@@ -12,6 +12,7 @@
 #include "platform/IniFile.h"
 #include "qor/Cl_QOR.h"
 #include "startup/M_MV_Main.h"
+#include "support/InvoiceMaker.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>
@@ -26,36 +27,9 @@ namespace listfx
 inline const QString kIni = QStringLiteral("QOR_PLCR.INI");
 inline const QString kSec = QStringLiteral("ParamXML");
 
-struct Doc {
-    explicit Doc(const QString& n) : number(n) {}
-    QString number;
-    QString type = QStringLiteral("TD01");
-    QString destin = QStringLiteral("BETA SPA");
-    QString emitt = QStringLiteral("ALFA SRL");
-    QString attach;
-    QString date = QStringLiteral("2024-01-10");
-};
-
-inline QByteArray invoiceXml(const Doc& d)
-{
-    QByteArray x = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<p:FatturaElettronica versione=\"FPR12\">"
-                   "<FatturaElettronicaHeader><CedentePrestatore><DatiAnagrafici><IdFiscaleIVA>"
-                   "<IdPaese>IT</IdPaese><IdCodice>01234567890</IdCodice></IdFiscaleIVA><Anagrafica>"
-                   "<Denominazione>" +
-                   d.emitt.toUtf8() +
-                   "</Denominazione></Anagrafica></DatiAnagrafici></CedentePrestatore>"
-                   "<CessionarioCommittente><DatiAnagrafici><CodiceFiscale>09876543210</CodiceFiscale>"
-                   "<Anagrafica><Denominazione>" +
-                   d.destin.toUtf8() +
-                   "</Denominazione></Anagrafica></DatiAnagrafici></CessionarioCommittente>"
-                   "</FatturaElettronicaHeader><FatturaElettronicaBody><DatiGenerali>"
-                   "<DatiGeneraliDocumento><TipoDocumento>" +
-                   d.type.toUtf8() + "</TipoDocumento><Divisa>EUR</Divisa><Data>" + d.date.toUtf8() +
-                   "</Data><Numero>" + d.number.toUtf8() + "</Numero></DatiGeneraliDocumento></DatiGenerali>";
-    if (!d.attach.isEmpty())
-        x += "<Allegati><NomeAttachment>" + d.attach.toUtf8() + "</NomeAttachment></Allegati>";
-    return x + "</FatturaElettronicaBody></p:FatturaElettronica>\n";
-}
+// The shared invoice writer (support/InvoiceMaker.h), under this fixture's names.
+using ::Doc;
+using ::invoiceXml;
 
 inline QDateTime day(int y, int m, int d, int h = 10)
 {
