@@ -395,11 +395,14 @@ void TstXMLCompactRuns::compactAll()
     QCOMPARE(w.N_Deleted, deleted);
 
     QStringList log;
-    for (int i = 0; !end.isEmpty() && i < bases.size(); ++i)
+    for (int i = 0; !end.isEmpty() && i < bases.size(); ++i) {
         log << (bases[i].failing
                     ? QStringLiteral("  !!! ERRORE Cartella : ")
                     : QStringLiteral("§==========  COMPATTAMENTO Automatico Sottocartelle di : ")) +
                    fx.paths[i];
+        // A folder with linked folders is cleaned; one without is skipped unlogged.
+        if (bases[i].linked && !bases[i].failing) log << QStringLiteral("==========  Inizio CMD_COMPACT");
+    }
     QStringList got = fx.runLog();
     for (QString& line : got) {
         const int cut = line.indexOf(QStringLiteral(" - Errore "));
