@@ -36,6 +36,31 @@ inline QDateTime day(int y, int m, int d, int h = 10)
     return QDateTime(QDate(y, m, d), QTime(h, 0));
 }
 
+// The entries of an archive and their bytes, as the real 7z extracts them.
+inline QMap<QString, QByteArray> extracted(const QString& zip, const QString& outDir)
+{
+    QMap<QString, QByteArray> out;
+    const Launcher::Result r =
+        runProcessAndWait(QStringLiteral("7z"), {QStringLiteral("x"), QStringLiteral("-y"),
+                                                 QStringLiteral("-o") + outDir, QStringLiteral("--"), zip});
+    if (!r.started || r.exitCode != 0) return out;
+    const QStringList names = QDir(outDir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString& n : names)
+        out.insert(n, TestEnv::readFile(outDir + QLatin1Char('/') + n));
+    return out;
+}
+
+// The send date of the file's first FILES row; invalid when it has none.
+inline QVariant datSend(ado::Connection& cn, const QString& name)
+{
+    ado::Recordset rs;
+    rs.Open(QStringLiteral("SELECT * FROM FILES WHERE des_fileonly=?"), cn, ado::adOpenStatic,
+            ado::adLockReadOnly, QVariantList{name});
+    const QVariant v = rs.EOF_() ? QVariant() : rs["dat_send"].Value();
+    rs.Close();
+    return v;
+}
+
 // One test's program with its main window on one invoice folder.
 struct Fixture {
     TestEnv env;
