@@ -48,6 +48,12 @@ const QString kAskFold =
 const QString kNoBase = QStringLiteral("NESSUA Cartella Base in elenco !!");
 const QString kMDBDone = QStringLiteral("Aggiornamento MDB globale TERMINATO !!\r\n");
 const QString kFoldDone = QStringLiteral("Compattamento globale TERMINATO !!\r\n");
+const QString kFailed = QStringLiteral("  !!! ERRORE Cartella : ");
+const QString kUpdHead = QStringLiteral("    -----  AGGIORNAMENTO Cartella : ");
+const QString kMDBHead = QStringLiteral("§==========  AGGIORNAMENTO Automatico Cartelle di : ");
+const QString kFoldHead = QStringLiteral("§==========  COMPATTAMENTO Automatico Sottocartelle di : ");
+const QString kMDBStart = QStringLiteral("§========== Inizio CMD_ALLMDB_CLICK  ==========");
+const QString kMDBEnd = QStringLiteral("========== Fine CMD_ALLMDB_CLICK  ==========");
 
 // A base folder of a fixture: its new invoice files, or -1 for one file that cannot be
 // read; with a linked folder or not; its selection failing in the database or not.
@@ -143,18 +149,20 @@ struct Fixture {
     // From here on the log is the run's.
     void mark() { logStart = TestEnv::readFile(Pth_DebugLog).size(); }
     qsizetype logStart = 0;
-    // The run's own lines of the debug log, without their time stamps.
-    QStringList runLog() const
+    // The run's own lines of the debug log, without their time stamps: those that begin
+    // with one of the heads.
+    QStringList runLog(const QStringList& heads) const
     {
         static const QRegularExpression stamp(QStringLiteral("^\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d "));
         QStringList out;
         for (QString line : QString::fromUtf8(TestEnv::readFile(Pth_DebugLog).mid(logStart)).split(kCrLf)) {
             line.remove(stamp);
-            if (line.startsWith(QStringLiteral("§==========")) ||
-                line.startsWith(QStringLiteral("========== ")) ||
-                line.startsWith(QStringLiteral("    -----")) ||
-                line.startsWith(QStringLiteral("  !!! ERRORE")))
-                out << line;
+            for (const QString& head : heads) {
+                if (line.startsWith(head)) {
+                    out << line;
+                    break;
+                }
+            }
         }
         return out;
     }
@@ -232,10 +240,9 @@ void TstXMLCompactRuns::refreshOne()
     }
     QCOMPARE(d.beeps - beeps, message.isEmpty() ? 1 : 0);
     QCOMPARE(fx.rows(0), rows);
-    QCOMPARE(fx.runLog(), selected
-                              ? QStringList{QStringLiteral("    -----  AGGIORNAMENTO Cartella : ") +
-                                            Fixture::key(fx.paths[0]) + QStringLiteral(" - ") + fx.paths[0]}
-                              : QStringList{});
+    QCOMPARE(fx.runLog({kUpdHead}), selected ? QStringList{kUpdHead + Fixture::key(fx.paths[0]) +
+                                                           QStringLiteral(" - ") + fx.paths[0]}
+                                             : QStringList{});
     checkLeftClean(w);
 }
 
@@ -260,6 +267,9 @@ void TstXMLCompactRuns::refreshAll_data()
         << QList<Base>{{2}, {3, false, true}, {1}} << int(vb::Yes)
         << kMDBDone + QStringLiteral(" ( 3 Files Aggiunti.)") + kCrLf + kErrors << 3
         << QList<qint64>{2, 0, 1};
+    QTest::newRow("the last folder failing")
+        << QList<Base>{{2}, {-1}} << int(vb::Yes)
+        << kMDBDone + QStringLiteral(" ( 2 Files Aggiunti.)") + kCrLf + kErrors << 2 << QList<qint64>{2, 0};
     QTest::newRow("declined") << QList<Base>{{3}, {2}} << int(vb::No) << QString() << 7
                               << QList<qint64>{0, 0};
     QTest::newRow("no base folder") << QList<Base>{} << 0 << QString() << 7 << QList<qint64>{};
@@ -307,29 +317,27 @@ void TstXMLCompactRuns::refreshAll()
 
     QStringList log;
     if (!end.isEmpty()) {
-        log << QStringLiteral("§========== Inizio CMD_ALLMDB_CLICK  ==========");
+        log << kMDBStart;
         for (int i = 0; i < bases.size(); ++i) {
             const QString p = fx.paths[i];
             if (bases[i].failing) {
-                log << QStringLiteral("  !!! ERRORE Cartella : ") + p;
+                log << kFailed + p;
                 continue;
             }
-            log << QStringLiteral("§==========  AGGIORNAMENTO Automatico Cartelle di : ") + p
-                << QStringLiteral("    -----  AGGIORNAMENTO Cartella : ") + Fixture::key(p) +
-                       QStringLiteral(" - ") + p;
-            if (bases[i].files < 0) log << QStringLiteral("  !!! ERRORE Cartella : ") + p;
+            log << kMDBHead + p << kUpdHead + Fixture::key(p) + QStringLiteral(" - ") + p;
+            if (bases[i].files < 0) log << kFailed + p;
         }
-        log << QStringLiteral("========== Fine CMD_ALLMDB_CLICK  ==========");
+        log << kMDBEnd;
         // The last folder stays selected.
         QCOMPARE(w.Cmb_FoldXML->currentIndex(), bases.size() - 1);
         QCOMPARE(w.BaseKey(), QString::number(MDB_FolderKey(fx.paths.last())));
         QVERIFY(w.Lbl_XMLFile->isHidden());
         QCOMPARE(w.Lbl_XMLFile->text(), QString());
     }
-    QStringList got = fx.runLog();
+    QStringList got = fx.runLog({kMDBStart, kMDBHead, kUpdHead, kFailed, kMDBEnd});
     // An error line goes on with the error's number and description.
     for (QString& line : got) {
-        if (!line.startsWith(QStringLiteral("  !!! ERRORE Cartella : "))) continue;
+        if (!line.startsWith(kFailed)) continue;
         const int cut = line.indexOf(QStringLiteral(" - Errore "));
         QVERIFY2(cut > 0 && line.size() > cut + 14, qPrintable(line));
         line.truncate(cut);
@@ -350,6 +358,9 @@ void TstXMLCompactRuns::compactAll_data()
         << kFoldDone + QStringLiteral(" (Nessun file eliminato.)") << 0;
     QTest::newRow("a failing folder, the next still done")
         << QList<Base>{{1, true}, {1, true, true}, {1, true}} << int(vb::Yes)
+        << kFoldDone + QStringLiteral(" (Nessun file eliminato.)") + kCrLf + kErrors << 0;
+    QTest::newRow("the last folder failing")
+        << QList<Base>{{1, true}, {1, true, true}} << int(vb::Yes)
         << kFoldDone + QStringLiteral(" (Nessun file eliminato.)") + kCrLf + kErrors << 0;
     QTest::newRow("declined") << QList<Base>{{1, true}} << int(vb::No) << QString() << 7;
     QTest::newRow("no base folder") << QList<Base>{} << 0 << QString() << 7;
@@ -396,14 +407,11 @@ void TstXMLCompactRuns::compactAll()
 
     QStringList log;
     for (int i = 0; !end.isEmpty() && i < bases.size(); ++i)
-        log << (bases[i].failing
-                    ? QStringLiteral("  !!! ERRORE Cartella : ")
-                    : QStringLiteral("§==========  COMPATTAMENTO Automatico Sottocartelle di : ")) +
-                   fx.paths[i];
-    QStringList got = fx.runLog();
+        log << (bases[i].failing ? kFailed : kFoldHead) + fx.paths[i];
+    QStringList got = fx.runLog({kFoldHead, kFailed});
     for (QString& line : got) {
         const int cut = line.indexOf(QStringLiteral(" - Errore "));
-        if (line.startsWith(QStringLiteral("  !!! ERRORE Cartella : ")) && cut > 0) line.truncate(cut);
+        if (line.startsWith(kFailed) && cut > 0) line.truncate(cut);
     }
     QCOMPARE(got, log);
     if (!end.isEmpty()) {
