@@ -445,17 +445,7 @@ void F_XMLCompact::connectHandlers()
     });
 
     // The editor's boxes; their handlers come with the editor.
-    auto field = [this](const TxtCtl& t, const char* event, const char* name, void (F_XMLCompact::*fn)()) {
-        t.on(QLatin1String(event), this, [this, name, fn](const QVariantList&) {
-            Guard(QLatin1String(name), [this, fn] { (this->*fn)(); });
-        });
-    };
-    field(Txt_Cod, "Change", "Txt_Cod_Change", &F_XMLCompact::Txt_Cod_Change);
-    field(Txt_Des, "Change", "Txt_Des_Change", &F_XMLCompact::Txt_Des_Change);
-    field(Txt_Cod, "GotFocus", "Txt_Cod_GotFocus", &F_XMLCompact::Txt_Cod_GotFocus);
-    field(Txt_Des, "GotFocus", "Txt_Des_GotFocus", &F_XMLCompact::Txt_Des_GotFocus);
-    field(Txt_Cod, "LostFocus", "Txt_Cod_LostFocus", &F_XMLCompact::Txt_Cod_LostFocus);
-    field(Txt_Des, "LostFocus", "Txt_Des_LostFocus", &F_XMLCompact::Txt_Des_LostFocus);
+    bindEditor();
     Txt_Cod.on(QStringLiteral("KeyDown"), this, [this](const QVariantList& a) {
         user(QStringLiteral("Txt_Cod_KeyDown"),
              [&] { Txt_Cod_KeyDown(a.value(0).toInt(), a.value(1).toInt()); });
@@ -597,6 +587,7 @@ void F_XMLCompact::Form_Load()
     TB_Ripr->setEnabled(false);
     TB_Elim->setEnabled(false);
     Pan_Status->setText(QStringLiteral("Inizio Inserimento.."));
+    loadEditor();
 
     N_Margin = Qor().LayoutFlag() ? 200 : 0;
     applyMargins();
@@ -670,7 +661,7 @@ void F_XMLCompact::Form_KeyDown(int keyCode, int shift)
     if (!ArchiveOpen()) return;
     if (keyCode == 46 && shift == 2) {
         Beep();
-        EliminaRecord();
+        M_Del_Click();
     } else if (shift == 1 && keyCode == 122) {
         Beep();
         M_SaveNew_Click();

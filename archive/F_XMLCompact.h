@@ -130,6 +130,7 @@ class F_XMLCompact final : public VbFormOf<F_XMLCompact>
     bool B_FirstAct = false;
     int N_Margin = 0; // twips
     QString Tabella, CampoCod, CampoDes;
+    ado::Recordset RecCorrente; // the last row the editor showed, for RipristinaRecord
 
     // --- helpers ---
     void setStatus(const QString& text);
@@ -177,12 +178,16 @@ class F_XMLCompact final : public VbFormOf<F_XMLCompact>
     void Cmd_AllFold_Click();
 
     // --- record editor (F_XMLCompact_Editor.cpp) ---
+    // False when the archive has no table Tabella: the editor's boxes, buttons and menu
+    // items are then disabled and its commands do nothing.
+    bool EditorReady() const { return tabReady_; }
     void AccendiSave();
     void SpegniSave();
     bool ControllaSave() const;
     void SetSave(bool flag);
     void PulisciMaschera();
-    void SalvaSeModificato();
+    // False when the change is still unsaved (an empty code): the command stops there.
+    bool SalvaSeModificato();
     void NuovoRecord();
     void RecPrec();
     void RecSucc();
@@ -191,12 +196,10 @@ class F_XMLCompact final : public VbFormOf<F_XMLCompact>
     void EliminaRecord();
     void RipristinaRecord();
     void Toolbar2_ButtonClick(QAction* button);
+    // The boxes' focus handlers and Txt_Des's change are the save binding of the control
+    // library; these two do what the code box adds to it.
     void Txt_Cod_Change();
-    void Txt_Des_Change();
-    void Txt_Cod_GotFocus();
-    void Txt_Des_GotFocus();
     void Txt_Cod_LostFocus();
-    void Txt_Des_LostFocus();
     void Txt_Cod_KeyDown(int keyCode, int shift);
     void M_New_Click();
     void M_SaveNew_Click();
@@ -229,8 +232,14 @@ class F_XMLCompact final : public VbFormOf<F_XMLCompact>
     void clearSelection();
     // The base folders' paths as DIRBASE holds them.
     QStringList baseFolders();
+    // The editor: its boxes bound to the save state, its table looked for at load, and
+    // one command by its toolbar key (menu items and keys come here too).
+    void bindEditor();
+    void loadEditor();
+    void editorCommand(const QString& key);
 
     int runDepth_ = 0;
+    bool tabReady_ = false;
     bool resizing_ = false;
     bool settingToBase_ = false;
     bool settingSub_ = false;

@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Folders.h"
+#include "platform/ado/ArchiveLock.h"
 #include "qor/Cl_QOR.h"
 
 #include <QCoreApplication>
@@ -97,15 +98,18 @@ const QString kCreateFiles = QStringLiteral(
 // clang-format on
 
 // The lookups of the list, the refresh scan and the duplicate removal go by
-// folder and name, and by number and date.
+// folder and name, and by number and date. A file's own row is found by its exact
+// name (des_fileonly=? COLLATE BINARY), which the case-blind index cannot serve.
 struct IndexDef {
     const char* name;
     const char* first;
     const char* second;
+    const char* firstCollation = "";
 };
 const IndexDef kIndexes[] = {
     {"IX_FILES_firma_fileonly", "cod_firma", "des_fileonly"},
     {"IX_FILES_numdoc_datdoc", "des_numdoc", "des_datdoc"},
+    {"IX_FILES_fileonly_exact", "des_fileonly", "cod_firma", " COLLATE BINARY"},
 };
 
 } // namespace
@@ -275,6 +279,16 @@ void MDBCompact(const QString& DbPath, const QString& ExeName, const QString& Ap
     if (!MDB_FileExists(DbPath) || ado::IsForeignFile(DbPath)) return;
     if (ado::OpenConnectionCount(DbPath) > 0) {
         Qor().WriteLog(QStringLiteral("MDBCompact : connessione aperta su ") + DbPath +
+                           QStringLiteral(", compattamento rinviato"),
+                       0, Pth_DebugLog);
+        return;
+    }
+
+    // Another program on the same archive (a copy, a tool, a path through a link)
+    // holds the lock file: its writes would go to the file the rename replaces.
+    ado::ExclusiveArchiveLock exclusive(DbPath);
+    if (!exclusive.acquired()) {
+        Qor().WriteLog(QStringLiteral("MDBCompact : ") + exclusive.reason() +
                            QStringLiteral(", compattamento rinviato"),
                        0, Pth_DebugLog);
         return;
@@ -468,8 +482,9 @@ void Upd_Tabs_Compact(ado::Connection& Conn)
         if (!exists("FILES", ix.first) || !exists("FILES", ix.second)) continue;
         if (!run([&] {
                 Conn.Execute(
-                    QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON FILES (%2, %3)")
-                        .arg(QLatin1String(ix.name), QLatin1String(ix.first), QLatin1String(ix.second)));
+                    QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON FILES (%2%3, %4)")
+                        .arg(QLatin1String(ix.name), QLatin1String(ix.first),
+                             QLatin1String(ix.firstCollation), QLatin1String(ix.second)));
             }))
             return;
     }

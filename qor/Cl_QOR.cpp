@@ -1,6 +1,7 @@
 #include "Cl_QOR.h"
 
 #include "platform/Clock.h"
+#include "platform/DateText.h"
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
 
@@ -404,6 +405,8 @@ QDateTime Cl_QOR::TextToDate(const QString& text, const QDateTime& fallback) con
 {
     const QString t = text.trimmed();
     if (t.isEmpty()) return fallback;
+    QDateTime quick;
+    if (DateText::ToLocal(t, quick)) return quick;
     static const char* const forms[] = {
         "d/M/yyyy H:mm:ss",
         "d/M/yyyy H:mm",

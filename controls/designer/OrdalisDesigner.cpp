@@ -1,6 +1,11 @@
 #include "OrdalisDesigner.h"
 
+#include "OrdalisTaskMenu.h"
+
 #include "controls/Ordalis.h"
+
+#include <QtDesigner/QDesignerFormEditorInterface>
+#include <QtDesigner/QExtensionManager>
 
 #include <QIcon>
 #include <QPainter>
@@ -35,6 +40,17 @@ QIcon OrdalisWidget::icon() const
         p.drawLine(5, 7, 12, 7);
     }
     return QIcon(pm);
+}
+
+void OrdalisWidget::initialize(QDesignerFormEditorInterface* core)
+{
+    if (initialized_) return;
+    initialized_ = true;
+    if (!core || !core->extensionManager()) return;
+    QExtensionManager* manager = core->extensionManager();
+    manager->registerExtensions(
+        new OrdalisTaskMenuFactory(name(), QStringLiteral("Propriet\u00e0") + className_.left(3), manager),
+        Q_TYPEID(QDesignerTaskMenuExtension));
 }
 
 QWidget* OrdalisWidget::createWidget(QWidget* parent)

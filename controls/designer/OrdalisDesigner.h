@@ -26,7 +26,9 @@ class OrdalisWidget : public QObject, public QDesignerCustomWidgetInterface
     bool isContainer() const override { return false; }
     QWidget* createWidget(QWidget* parent) override;
     bool isInitialized() const override { return initialized_; }
-    void initialize(QDesignerFormEditorInterface*) override { initialized_ = true; }
+    // In Designer: the control's task menu with its property page. A form loader
+    // (no core) gets nothing.
+    void initialize(QDesignerFormEditorInterface* core) override;
     QString domXml() const override { return domXml_; }
 
   private:

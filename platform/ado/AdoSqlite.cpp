@@ -2,6 +2,7 @@
 // with bound values, typed reads and row write-back by rowid.
 #include "AdoBackend.h"
 #include "AdoSql.h"
+#include "ArchiveLock.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -272,6 +273,7 @@ class SqliteSession final : public backend::Session
                                            "archivio SQLite (forse un vecchio file Access).")
                                 .arg(path_));
         }
+        lock_ = std::make_unique<SharedArchiveLock>(path_);
         const QByteArray u = QFile::encodeName(path_);
         const int rc = sqlite3_open_v2(u.constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
         if (rc != SQLITE_OK) {
@@ -294,6 +296,8 @@ class SqliteSession final : public backend::Session
     {
         stmts_.clear(); // no statement may outlive the connection, or the file stays open
         if (db_) sqlite3_close_v2(db_);
+        db_ = nullptr;
+        lock_.reset(); // only once the file is closed
     }
 
     static void configure(sqlite3* db)
@@ -476,6 +480,7 @@ class SqliteSession final : public backend::Session
     QString path_;
     sqlite3* db_ = nullptr;
     StmtCache stmts_;
+    std::unique_ptr<SharedArchiveLock> lock_;
 };
 
 } // namespace

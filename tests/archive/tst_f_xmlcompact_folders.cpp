@@ -140,6 +140,9 @@ class TstXMLCompactFolders : public QObject
     void removeLinkedFolder();
     void switchKind_data();
     void switchKind();
+    void transferMarks();
+    void openFolderOnRightClick_data();
+    void openFolderOnRightClick();
 };
 
 void TstXMLCompactFolders::addBaseFolder_data()
@@ -428,6 +431,98 @@ void TstXMLCompactFolders::switchKind()
     QCOMPARE(fx.column(flags, {MDB_FolderKey(other)}), QStringList{QString()}); // only the selected one
     QCOMPARE(w.Lbl_AttPass->text(), label);
     QCOMPARE(fx.env.dialogs().beeps, answer == vb::No ? 1 : 0);
+}
+
+// The "Trv_" list follows the box as the user ticks it row by row; selecting rows only shows it.
+void TstXMLCompactFolders::transferMarks()
+{
+    Fixture fx;
+    const QString base = fx.folder(QStringLiteral("base"));
+    const QString l1 = fx.folder(QStringLiteral("l1")), l2 = fx.folder(QStringLiteral("l2"));
+    fx.base(base);
+    fx.sub(base, l1);
+    fx.sub(base, l2);
+    const QString name = QStringLiteral("Trv_") + QString::number(MDB_FolderKey(base));
+    const QString i1 = QStringLiteral("%1").arg(MDB_FolderKey(l1), 12);
+    const QString i2 = QStringLiteral("%1").arg(MDB_FolderKey(l2), 12);
+    F_XMLCompact& w = F_XMLCompact::instance();
+    w.Show();
+    w.setFoldIndex(Fixture::entries(w.Cmb_FoldXML).indexOf(base));
+    QCOMPARE(Fixture::entries(w.Lst_FoldSub).size(), 2);
+    const auto rowOf = [&](const QString& path) {
+        return Fixture::entries(w.Lst_FoldSub).indexOf(subRow(MDB_FolderKey(path), path));
+    };
+    const auto stored = [&] { return Qor().IniRead(kSec, name, QStringLiteral("<none>"), kIni); };
+
+    struct Step {
+        const char* what;
+        QString row;  // the row selected first; empty: the selection is left alone
+        int click;    // the box set to this value as the user clicks it; -1: no click
+        int box;      // the box afterwards
+        QString list; // "Trv_" afterwards
+    };
+    const QList<Step> steps = {
+        {"first row, nothing marked", l1, -1, 0, QStringLiteral("<none>")},
+        {"mark it", {}, 1, 1, QLatin1Char('|') + i1 + QLatin1Char('|')},
+        {"second row shows 0", l2, -1, 0, QLatin1Char('|') + i1 + QLatin1Char('|')},
+        {"mark the second", {}, 1, 1, QLatin1Char('|') + i1 + QLatin1Char('|') + i2 + QLatin1Char('|')},
+        {"back to the first shows 1", l1, -1, 1, QLatin1Char('|') + i1 + QLatin1Char('|') + i2 + QLatin1Char('|')},
+        {"unmark the first", {}, 0, 0, QLatin1Char('|') + i2 + QLatin1Char('|')},
+        {"second still marked", l2, -1, 1, QLatin1Char('|') + i2 + QLatin1Char('|')},
+        {"first unmarked", l1, -1, 0, QLatin1Char('|') + i2 + QLatin1Char('|')},
+        {"mark the first again", {}, 1, 1, QLatin1Char('|') + i2 + QLatin1Char('|') + i1 + QLatin1Char('|')},
+        {"unmark the second", l2, 0, 0, QLatin1Char('|') + i1 + QLatin1Char('|')},
+    };
+    for (const Step& s : steps) {
+        if (!s.row.isEmpty()) w.Lst_FoldSub->setCurrentRow(rowOf(s.row));
+        if (s.click >= 0) w.Chk_ToBase.setValue(s.click);
+        QVERIFY2(w.Chk_ToBase.Value() == s.box, s.what);
+        QVERIFY2(stored() == s.list, qPrintable(QString::fromLatin1(s.what) + QStringLiteral(": ") + stored()));
+    }
+    QCOMPARE(fx.env.dialogs().beeps, 0);
+
+    // A click with no row selected: the box goes back to 0 with a beep, the list stays.
+    w.Lst_FoldSub->setCurrentRow(-1);
+    w.Chk_ToBase.setValue(1);
+    QCOMPARE(w.Chk_ToBase.Value(), 0);
+    QCOMPARE(fx.env.dialogs().beeps, 1);
+    QCOMPARE(stored(), QLatin1Char('|') + i1 + QLatin1Char('|'));
+}
+
+void TstXMLCompactFolders::openFolderOnRightClick_data()
+{
+    QTest::addColumn<QString>("folder"); // the base folder text; "" none
+    QTest::addColumn<int>("button");
+    QTest::addColumn<bool>("starts");  // the file manager can start
+    QTest::addColumn<bool>("opened");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("right click") << QStringLiteral("base") << 2 << true << true << QString();
+    QTest::newRow("left click") << QStringLiteral("base") << 1 << true << false << QString();
+    QTest::newRow("no folder") << QString() << 2 << true << false << QString();
+    QTest::newRow("file manager fails")
+        << QStringLiteral("base") << 2 << false << true << QStringLiteral("Impossibile aprire la cartella :\r\n");
+}
+
+void TstXMLCompactFolders::openFolderOnRightClick()
+{
+    QFETCH(QString, folder);
+    QFETCH(int, button);
+    QFETCH(bool, starts);
+    QFETCH(bool, opened);
+    QFETCH(QString, message);
+    Fixture fx;
+    const QString path = folder.isEmpty() ? QString() : fx.folder(folder + QStringLiteral(" d'uno"));
+    if (!path.isEmpty()) fx.base(path);
+    F_XMLCompact& w = F_XMLCompact::instance();
+    w.Show();
+    fx.env.launcher().startsSucceed = starts;
+    w.Cmd_NewDir_MouseUp(button, 0, 0, 0);
+
+    QStringList folders;
+    for (const auto& s : fx.env.launcher().starts)
+        if (s.kind == QLatin1String("folder")) folders << s.program;
+    QCOMPARE(folders, opened ? QStringList{path} : QStringList{});
+    QCOMPARE(fx.env.dialogs().messages(), message.isEmpty() ? QStringList{} : QStringList{message + path});
 }
 
 QTEST_MAIN(TstXMLCompactFolders)

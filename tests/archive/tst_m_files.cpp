@@ -81,6 +81,8 @@ class TstMFiles : public QObject
     void loadFolders();
     void errorsGoToCaller();
     void scannedFileEndToEnd();
+    void exactNameLookupsUseAnIndex_data();
+    void exactNameLookupsUseAnIndex();
 };
 
 void TstMFiles::init()
@@ -379,6 +381,43 @@ void TstMFiles::scannedFileEndToEnd()
     QCOMPARE(column(cn_, QStringLiteral("SELECT cod_ric_pi FROM FILES")), QVariantList{QString()});
     QCOMPARE(column(cn_, QStringLiteral("SELECT dat_ric FROM FILES")).value(0).toDateTime(),
              QFileInfo(path).lastModified().addMSecs(-QFileInfo(path).lastModified().time().msec()));
+}
+
+void TstMFiles::exactNameLookupsUseAnIndex_data()
+{
+    QTest::addColumn<QString>("lookup");
+    QTest::addColumn<bool>("olderArchive");
+    const QStringList lookups{
+        QStringLiteral("des_fileonly=? COLLATE BINARY AND val_lunfile=? and cod_firma=?"),
+        QStringLiteral("des_fileonly=? COLLATE BINARY AND cod_firma=?"),
+        QStringLiteral("des_fileonly=? COLLATE BINARY AND val_lunfile=?"),
+        QStringLiteral("cod_firma=? AND des_fileonly=? COLLATE BINARY"),
+    };
+    for (const QString& l : lookups) {
+        QTest::addRow("new archive: %s", qPrintable(l)) << l << false;
+        QTest::addRow("older archive: %s", qPrintable(l)) << l << true;
+    }
+}
+
+// A file's own row is found through an index, not by walking the folder's rows: a
+// folder of thousands of new files would otherwise cost time growing with its square.
+void TstMFiles::exactNameLookupsUseAnIndex()
+{
+    QFETCH(QString, lookup);
+    QFETCH(bool, olderArchive);
+    if (olderArchive) {
+        // An archive made before the index: the next start adds it.
+        cn_.Execute(QStringLiteral("DROP INDEX IX_FILES_fileonly_exact"));
+        Upd_Tabs_Compact(cn_);
+    }
+    const QVariantList params(lookup.count(QLatin1Char('?')), QVariant(qint64(1)));
+    Recordset rs;
+    rs.Open(QStringLiteral("EXPLAIN QUERY PLAN SELECT * FROM FILES WHERE ") + lookup, cn_, adOpenStatic,
+            adLockReadOnly, params);
+    QString plan;
+    for (; !rs.EOF_(); rs.MoveNext())
+        plan += rs["detail"].toString() + QLatin1Char(';');
+    QVERIFY2(plan.contains(QLatin1String("INDEX IX_FILES_fileonly_exact (des_fileonly=?")), qPrintable(plan));
 }
 
 QTEST_MAIN(TstMFiles)

@@ -2,13 +2,16 @@
 // compaction and the tables' creation and upgrade, on real files.
 #include "archive/M_MDB.h"
 #include "foundation/F_MSG.h"
+#include "foundation/M_MV.h"
 #include "platform/IniFile.h"
+#include "platform/ado/ArchiveLock.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTest>
 
 #include <filesystem>
@@ -67,6 +70,36 @@ const QStringList kFiles =
                    "cod_tipodoc_min cod_ric_pi cod_ric_cf des_ric des_ric_nome des_ric_cogn "
                    "des_allegato des_confronto dat_contab")
         .split(QLatin1Char(' '));
+
+// Another program holding the archive's lock file, as its connections do: the
+// util-linux flock command, in a process of its own.
+class LockHolder
+{
+  public:
+    LockHolder(const QString& lockFile, const char* mode, double seconds = 30)
+    {
+        p_.start(QStringLiteral("flock"), {QStringLiteral("-o"), QString::fromLatin1(mode), lockFile, QStringLiteral("-c"),
+                                          QStringLiteral("echo held; sleep %1").arg(seconds)});
+        ok_ = p_.waitForStarted(5000) && p_.waitForReadyRead(5000);
+    }
+    ~LockHolder()
+    {
+        p_.kill();
+        p_.waitForFinished(5000);
+    }
+    bool ok() const { return ok_; }
+
+  private:
+    QProcess p_;
+    bool ok_ = false;
+};
+
+// Whether another program could take the lock file exclusively right now.
+bool othersMayCompact(const QString& lockFile)
+{
+    return QProcess::execute(QStringLiteral("flock"), {QStringLiteral("-n"), QStringLiteral("-x"), lockFile,
+                                                      QStringLiteral("true")}) == 0;
+}
 
 } // namespace
 
@@ -293,7 +326,7 @@ class TstMdb : public QObject
         QVERIFY(log.at(2).endsWith(QStringLiteral(" - Creo Tabella FILES ()")));
         QCOMPARE(
             values(cn, QStringLiteral("SELECT name FROM sqlite_master WHERE type='index' ORDER BY name")),
-            (QVariantList{QStringLiteral("IX_FILES_firma_fileonly"),
+            (QVariantList{QStringLiteral("IX_FILES_fileonly_exact"), QStringLiteral("IX_FILES_firma_fileonly"),
                           QStringLiteral("IX_FILES_numdoc_datdoc")}));
         // Text columns take '' (kept apart from Null); MEMO keeps text as it is.
         cn.Execute(QStringLiteral("INSERT INTO FILES (des_file, des_fileonly, des_emit, des_confronto) "
@@ -526,6 +559,84 @@ class TstMdb : public QObject
         MDBCompact(db_, QStringLiteral("Plicora"), env_->appDir(), 30);
         QCOMPARE(TestEnv::readFile(db_), old);
         QCOMPARE(storedCompactDate(), QStringLiteral("<none>"));
+    }
+
+    void compactWaitsForOtherPrograms_data()
+    {
+        QTest::addColumn<bool>("throughLink"); // this program reaches the archive through a link
+        QTest::newRow("same path") << false;
+        QTest::newRow("through a link") << true;
+    }
+    void compactWaitsForOtherPrograms()
+    {
+        QFETCH(bool, throughLink);
+        Pth_DebugLog = env_->appDir() + QStringLiteral("XMLGESTALO_Debug.LOG");
+        current(2);
+        if (throughLink) {
+            const QString link = env_->appDir() + QStringLiteral("LINK.MDB");
+            QVERIFY(QFile::link(db_, link));
+            db_ = link;
+        }
+        const QString key = QStringLiteral("Plicora_") + QFileInfo(db_).completeBaseName();
+        QVERIFY(IniFile::write(kCmdb, QStringLiteral("DataShrink"), key, QStringLiteral("01/01/2000")));
+        const QString real = QFileInfo(db_).canonicalFilePath();
+        const QByteArray old = TestEnv::readFile(real);
+        {
+            LockHolder other(real + QStringLiteral(".lock"), "-s");
+            QVERIFY(other.ok());
+            MDBCompact(db_, QStringLiteral("Plicora"), env_->appDir(), 30);
+            QCOMPARE(env_->dialogs().calls.size(), 0);
+            QCOMPARE(TestEnv::readFile(real), old);
+            QVERIFY(!QFile::exists(real + QStringLiteral(".bak")));
+            QCOMPARE(IniFile::read(kCmdb, QStringLiteral("DataShrink"), key, QString()),
+                     QStringLiteral("01/01/2000"));
+            QVERIFY(TestEnv::readFile(Pth_DebugLog).contains("archivio in uso da un altro programma"));
+            QVERIFY(TestEnv::readFile(Pth_DebugLog).contains("compattamento rinviato"));
+        }
+        // Once the other program has let go, the next start compacts.
+        MDBCompact(db_, QStringLiteral("Plicora"), env_->appDir(), 30);
+        QCOMPARE(IniFile::read(kCmdb, QStringLiteral("DataShrink"), key, QString()), today());
+        QVERIFY(QFile::exists(real + QStringLiteral(".bak")));
+        QVERIFY(othersMayCompact(ArchiveLockPath(db_)));
+    }
+
+    void connectionsHoldTheLockFile()
+    {
+        current(1);
+        const QString lock = ArchiveLockPath(db_);
+        {
+            Connection a = open(db_);
+            QVERIFY(QFile::exists(lock));
+            QVERIFY(!othersMayCompact(lock));
+            {
+                Connection b = open(db_);
+                QVERIFY(!othersMayCompact(lock));
+            }
+            QVERIFY(!othersMayCompact(lock)); // a still holds it
+        }
+        QVERIFY(othersMayCompact(lock));
+
+        // Another program compacting: a connection waits, then gives up with a message.
+        SetArchiveLockWaitForTests(200);
+        {
+            LockHolder compacting(lock, "-x");
+            QVERIFY(compacting.ok());
+            QString why;
+            try {
+                open(db_);
+            } catch (const Error& e) {
+                why = e.Description();
+            }
+            QVERIFY2(why.contains(QStringLiteral("compattamento")), qPrintable(why));
+        }
+        // A compaction that ends while it waits: the connection opens.
+        SetArchiveLockWaitForTests(5000);
+        {
+            LockHolder shortRun(lock, "-x", 0.3);
+            QVERIFY(shortRun.ok());
+            Connection c = open(db_);
+            QVERIFY(!othersMayCompact(lock));
+        }
     }
 
     void compactKeepsPermissionsAndLinks_data()

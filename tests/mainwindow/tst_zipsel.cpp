@@ -7,34 +7,6 @@
 
 using namespace listfx;
 
-namespace
-{
-
-// The entries of an archive and their bytes, as the real 7z extracts them.
-QMap<QString, QByteArray> extracted(const QString& zip, const QString& outDir)
-{
-    QMap<QString, QByteArray> out;
-    const Launcher::Result r =
-        runProcessAndWait(QStringLiteral("7z"), {QStringLiteral("x"), QStringLiteral("-y"),
-                                                 QStringLiteral("-o") + outDir, QStringLiteral("--"), zip});
-    if (!r.started || r.exitCode != 0) return out;
-    const QStringList names = QDir(outDir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
-    for (const QString& n : names)
-        out.insert(n, TestEnv::readFile(outDir + QLatin1Char('/') + n));
-    return out;
-}
-
-QVariant datSend(ado::Connection& cn, const QString& name)
-{
-    ado::Recordset rs;
-    rs.Open(QStringLiteral("SELECT * FROM FILES WHERE des_fileonly=?"), cn, ado::adOpenStatic,
-            ado::adLockReadOnly, QVariantList{name});
-    const QVariant v = rs.EOF_() ? QVariant() : rs["dat_send"].Value();
-    rs.Close();
-    return v;
-}
-
-} // namespace
 
 class TestZipSel : public QObject
 {

@@ -12,6 +12,7 @@
 #include "platform/IniFile.h"
 #include "qor/Cl_QOR.h"
 #include "startup/M_MV_Main.h"
+#include "support/InvoiceMaker.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>
@@ -26,40 +27,38 @@ namespace listfx
 inline const QString kIni = QStringLiteral("QOR_PLCR.INI");
 inline const QString kSec = QStringLiteral("ParamXML");
 
-struct Doc {
-    explicit Doc(const QString& n) : number(n) {}
-    QString number;
-    QString type = QStringLiteral("TD01");
-    QString destin = QStringLiteral("BETA SPA");
-    QString emitt = QStringLiteral("ALFA SRL");
-    QString attach;
-    QString date = QStringLiteral("2024-01-10");
-};
-
-inline QByteArray invoiceXml(const Doc& d)
-{
-    QByteArray x = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<p:FatturaElettronica versione=\"FPR12\">"
-                   "<FatturaElettronicaHeader><CedentePrestatore><DatiAnagrafici><IdFiscaleIVA>"
-                   "<IdPaese>IT</IdPaese><IdCodice>01234567890</IdCodice></IdFiscaleIVA><Anagrafica>"
-                   "<Denominazione>" +
-                   d.emitt.toUtf8() +
-                   "</Denominazione></Anagrafica></DatiAnagrafici></CedentePrestatore>"
-                   "<CessionarioCommittente><DatiAnagrafici><CodiceFiscale>09876543210</CodiceFiscale>"
-                   "<Anagrafica><Denominazione>" +
-                   d.destin.toUtf8() +
-                   "</Denominazione></Anagrafica></DatiAnagrafici></CessionarioCommittente>"
-                   "</FatturaElettronicaHeader><FatturaElettronicaBody><DatiGenerali>"
-                   "<DatiGeneraliDocumento><TipoDocumento>" +
-                   d.type.toUtf8() + "</TipoDocumento><Divisa>EUR</Divisa><Data>" + d.date.toUtf8() +
-                   "</Data><Numero>" + d.number.toUtf8() + "</Numero></DatiGeneraliDocumento></DatiGenerali>";
-    if (!d.attach.isEmpty())
-        x += "<Allegati><NomeAttachment>" + d.attach.toUtf8() + "</NomeAttachment></Allegati>";
-    return x + "</FatturaElettronicaBody></p:FatturaElettronica>\n";
-}
+// The shared invoice writer (support/InvoiceMaker.h), under this fixture's names.
+using ::Doc;
+using ::invoiceXml;
 
 inline QDateTime day(int y, int m, int d, int h = 10)
 {
     return QDateTime(QDate(y, m, d), QTime(h, 0));
+}
+
+// The entries of an archive and their bytes, as the real 7z extracts them.
+inline QMap<QString, QByteArray> extracted(const QString& zip, const QString& outDir)
+{
+    QMap<QString, QByteArray> out;
+    const Launcher::Result r =
+        runProcessAndWait(QStringLiteral("7z"), {QStringLiteral("x"), QStringLiteral("-y"),
+                                                 QStringLiteral("-o") + outDir, QStringLiteral("--"), zip});
+    if (!r.started || r.exitCode != 0) return out;
+    const QStringList names = QDir(outDir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString& n : names)
+        out.insert(n, TestEnv::readFile(outDir + QLatin1Char('/') + n));
+    return out;
+}
+
+// The send date of the file's first FILES row; invalid when it has none.
+inline QVariant datSend(ado::Connection& cn, const QString& name)
+{
+    ado::Recordset rs;
+    rs.Open(QStringLiteral("SELECT * FROM FILES WHERE des_fileonly=?"), cn, ado::adOpenStatic,
+            ado::adLockReadOnly, QVariantList{name});
+    const QVariant v = rs.EOF_() ? QVariant() : rs["dat_send"].Value();
+    rs.Close();
+    return v;
 }
 
 // One test's program with its main window on one invoice folder.

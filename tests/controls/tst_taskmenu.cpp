@@ -1,0 +1,216 @@
+// The controls' task menu in a real Designer core: the plugin loaded as Designer
+// loads it, a form window with the controls, the page opened from the menu and
+// its writes seen by the form (property, undo, modified mark).
+#include "controls/Ordalis.h"
+#include "controls/PropertyPages.h"
+
+#include "support/TestEnv.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPluginLoader>
+#include <QPushButton>
+#include <QTest>
+#include <QUndoStack>
+#include <QtDesigner/QDesignerComponents>
+#include <QtDesigner/QDesignerFormEditorInterface>
+#include <QtDesigner/QDesignerFormWindowCursorInterface>
+#include <QtDesigner/QDesignerFormWindowInterface>
+#include <QtDesigner/QDesignerFormWindowManagerInterface>
+#include <QtDesigner/QDesignerIntegration>
+#include <QtDesigner/QDesignerTaskMenuExtension>
+#include <QtDesigner/QExtensionManager>
+#include <QtUiPlugin/QDesignerCustomWidgetCollectionInterface>
+
+#include <memory>
+
+namespace
+{
+
+QDesignerCustomWidgetCollectionInterface* collection()
+{
+    static QPluginLoader pl(QStringLiteral(ORDALIS_DESIGNER_DIR "/libOrdalisDesigner.so"));
+    return qobject_cast<QDesignerCustomWidgetCollectionInterface*>(pl.instance());
+}
+
+// A core with what the form windows need, made once: Designer's own set-up.
+QDesignerFormEditorInterface* core()
+{
+    static QDesignerFormEditorInterface* c = [] {
+        QCoreApplication::addLibraryPath(QStringLiteral(ORDALIS_DESIGNER_DIR "/.."));
+        QDesignerComponents::initializeResources();
+        QDesignerFormEditorInterface* e = QDesignerComponents::createFormEditor(nullptr);
+        e->setWidgetBox(QDesignerComponents::createWidgetBox(e, nullptr));
+        e->setPropertyEditor(QDesignerComponents::createPropertyEditor(e, nullptr));
+        new QDesignerIntegration(e, e);
+        QDesignerComponents::initializePlugins(e);
+        return e;
+    }();
+    return c;
+}
+
+const char* const kForm = R"(<?xml version="1.0" encoding="UTF-8"?>
+<ui version="4.0">
+ <class>F_Pagine</class>
+ <widget class="QWidget" name="F_Pagine">
+  <property name="geometry"><rect><x>0</x><y>0</y><width>400</width><height>200</height></rect></property>
+  <widget class="Ordalis::Txt_" name="Txt_Cod">
+   <property name="geometry"><rect><x>10</x><y>10</y><width>120</width><height>21</height></rect></property>
+  </widget>
+  <widget class="Ordalis::Txt_" name="Txt_Des">
+   <property name="geometry"><rect><x>10</x><y>40</y><width>120</width><height>21</height></rect></property>
+  </widget>
+  <widget class="Ordalis::Chk_" name="Chk_Ok">
+   <property name="geometry"><rect><x>10</x><y>70</y><width>120</width><height>21</height></rect></property>
+  </widget>
+  <widget class="Ordalis::Dat_" name="Dat_Doc">
+   <property name="geometry"><rect><x>10</x><y>100</y><width>120</width><height>21</height></rect></property>
+  </widget>
+ </widget>
+</ui>
+)";
+
+} // namespace
+
+class TstTaskMenu : public QObject
+{
+    Q_OBJECT
+  private Q_SLOTS:
+    void init();
+    void cleanup();
+    void oneActionPerControl_data();
+    void oneActionPerControl();
+    void applyIsOneUndoStep();
+    void refusalReadBack();
+
+  private:
+    std::unique_ptr<TestEnv> env_;
+    QDesignerFormWindowInterface* form_ = nullptr;
+    QWidget* widget(const char* name) const
+    {
+        return form_->mainContainer()->findChild<QWidget*>(QLatin1String(name));
+    }
+    QDesignerTaskMenuExtension* menu(QWidget* w) const
+    {
+        return qt_extension<QDesignerTaskMenuExtension*>(core()->extensionManager(), w);
+    }
+    // Opens the page from the control's menu; the dialog it shows.
+    Ordalis::PropertyPageDialog* openPage(QWidget* w);
+};
+
+void TstTaskMenu::init()
+{
+    env_ = std::make_unique<TestEnv>();
+    QVERIFY(collection());
+    QVERIFY(core());
+    form_ = core()->formWindowManager()->createFormWindow(nullptr);
+    QVERIFY(form_);
+    QVERIFY(form_->setContents(QString::fromUtf8(kForm)));
+    core()->formWindowManager()->setActiveFormWindow(form_);
+    form_->setDirty(false);
+    QVERIFY(widget("Txt_Cod"));
+    QCOMPARE(QString::fromLatin1(widget("Txt_Cod")->metaObject()->className()),
+             QStringLiteral("Ordalis::Txt_"));
+}
+
+void TstTaskMenu::cleanup()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<Ordalis::PropertyPageDialog*>(w)) delete w;
+    delete form_;
+    form_ = nullptr;
+    env_.reset();
+}
+
+Ordalis::PropertyPageDialog* TstTaskMenu::openPage(QWidget* w)
+{
+    QDesignerTaskMenuExtension* m = menu(w);
+    if (!m || !m->preferredEditAction()) return nullptr;
+    m->preferredEditAction()->trigger();
+    for (QWidget* t : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<Ordalis::PropertyPageDialog*>(t); d && d->isVisible()) return d;
+    return nullptr;
+}
+
+void TstTaskMenu::oneActionPerControl_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("action");
+    QTest::newRow("text") << "Txt_Cod" << QString::fromUtf8("ProprietàTxt...");
+    QTest::newRow("check") << "Chk_Ok" << QString::fromUtf8("ProprietàChk...");
+    QTest::newRow("date") << "Dat_Doc" << QString::fromUtf8("ProprietàDat...");
+}
+
+void TstTaskMenu::oneActionPerControl()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, action);
+    QWidget* w = widget(name.toLatin1().constData());
+    QDesignerTaskMenuExtension* m = menu(w);
+    QVERIFY(m);
+    QCOMPARE(m->taskActions().size(), 1);
+    QCOMPARE(m->taskActions().first()->text(), action);
+    QCOMPARE(m->preferredEditAction(), m->taskActions().first()); // a double-click opens it
+    Ordalis::PropertyPageDialog* d = openPage(w);
+    QVERIFY(d);
+    QCOMPARE(d->windowTitle(), action.chopped(3));
+    QVERIFY(!d->applyButton->isEnabled());
+    d->okButton->click();
+    QVERIFY(!form_->isDirty()); // an untouched page writes nothing
+    QVERIFY(!menu(form_->mainContainer()));
+}
+
+void TstTaskMenu::applyIsOneUndoStep()
+{
+    QWidget* cod = widget("Txt_Cod");
+    QWidget* des = widget("Txt_Des");
+    form_->clearSelection(false);
+    form_->selectWidget(cod, true);
+    form_->selectWidget(des, true);
+    const int before = form_->commandHistory()->count();
+    Ordalis::PropertyPageDialog* d = openPage(des); // the menu of the second: it comes first
+    QVERIFY(d);
+    d->show();
+    d->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(d));
+    d->findChild<QPushButton*>(QStringLiteral("Cmd_GetProp"))->click();
+    auto* visible = d->findChild<QLineEdit*>(QStringLiteral("txtMaxVisible"));
+    visible->setFocus(Qt::TabFocusReason);
+    visible->selectAll();
+    QTest::keyClicks(visible, QStringLiteral("10"));
+    d->findChild<QLineEdit*>(QStringLiteral("txtPrompt"))->setFocus(Qt::TabFocusReason);
+    QCOMPARE(d->findChild<QLineEdit*>(QStringLiteral("Txt_Wide"))->text(), QStringLiteral("1140"));
+    d->okButton->click();
+    QVERIFY(!d->isVisible());
+    QCOMPARE(Ordalis::dispGet(des, QStringLiteral("Wide")).toInt(), 1140);
+    QCOMPARE(Ordalis::dispGet(des, QStringLiteral("Heig")).toInt(), 285);
+    QCOMPARE(Ordalis::dispGet(cod, QStringLiteral("Heig")).toInt(), 0); // only the first
+    QVERIFY(form_->isDirty());
+    QCOMPARE(form_->commandHistory()->count(), before + 1);
+    form_->commandHistory()->undo();
+    QCOMPARE(Ordalis::dispGet(des, QStringLiteral("Wide")).toInt(), 0);
+    QCOMPARE(Ordalis::dispGet(des, QStringLiteral("Heig")).toInt(), 0);
+}
+
+void TstTaskMenu::refusalReadBack()
+{
+    QWidget* cod = widget("Txt_Cod");
+    Ordalis::PropertyPageDialog* d = openPage(cod);
+    QVERIFY(d);
+    d->show();
+    d->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(d));
+    auto* decimals = d->findChild<QLineEdit*>(QStringLiteral("txtDecimalPlace"));
+    decimals->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(decimals, QStringLiteral("40000"));
+    env_->dialogs().answer(vb::OK);
+    d->applyButton->click();
+    QCOMPARE(env_->dialogs().messages(), QStringList{QStringLiteral("Overflow")});
+    QVERIFY(d->isVisible());
+    QVERIFY(d->applyButton->isEnabled());
+    QCOMPARE(Ordalis::dispGet(cod, QStringLiteral("DecimalPlace")).toInt(), 2);
+}
+
+QTEST_MAIN(TstTaskMenu)
+#include "tst_taskmenu.moc"
