@@ -3,32 +3,145 @@
 #include "platform/TextCodec.h"
 #include "qor/Cl_QOR.h"
 
+#include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
+#include <QVarLengthArray>
 
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
 
+// The tags the scanner looks for. Each begins with "<" and holds no other "<" or ">"
+// than its first and last byte, so at most one of them starts at any "<" of the text,
+// and occurrences never overlap.
+enum Tag : quint8 {
+    TagIssuer,
+    TagIssuerEnd,
+    TagRecipient,
+    TagRecipientEnd,
+    TagIdIva,
+    TagIdPaese,
+    TagIdCodice,
+    TagCodFisc,
+    TagAnagEnd,
+    TagDenom,
+    TagNome,
+    TagCognome,
+    TagGeneral,
+    TagTipo,
+    TagData,
+    TagNumero,
+    TagAttach,
+    TagCount
+};
+
+constexpr QByteArrayView kTags[TagCount] = {
+    "<CedentePrestatore>",
+    "</CedentePrestatore>",
+    "<CessionarioCommittente>",
+    "</CessionarioCommittente>",
+    "<IdFiscaleIVA>",
+    "<IdPaese>",
+    "<IdCodice>",
+    "<CodiceFiscale>",
+    "</DatiAnagrafici>",
+    "<Denominazione>",
+    "<Nome>",
+    "<Cognome>",
+    "<DatiGeneraliDocumento>",
+    "<TipoDocumento>",
+    "<Data>",
+    "<Numero>",
+    "<NomeAttachment>",
+};
+
+// Where each wanted tag occurs in the text, found in one pass over its "<"s. A search for
+// a tag from some position is then the first of its occurrences at or after it: the same
+// answer a literal search over the text gives.
+class TagIndex
+{
+  public:
+    explicit TagIndex(QByteArrayView text)
+    {
+        // The tags that may start with "<" followed by a given byte.
+        struct Lead {
+            quint8 tags[4];
+            quint8 count = 0;
+        };
+        static const auto leads = [] {
+            std::array<Lead, 256> out{};
+            for (int t = 0; t < TagCount; ++t) {
+                Lead& l = out[static_cast<unsigned char>(kTags[t][1])];
+                l.tags[l.count++] = static_cast<quint8>(t);
+            }
+            return out;
+        }();
+        const char* const begin = text.data();
+        const char* const end = begin + text.size();
+        const char* p = begin;
+        while (p < end) {
+            p = static_cast<const char*>(std::memchr(p, '<', size_t(end - p)));
+            if (!p || end - p < 2) break;
+            const Lead& l = leads[static_cast<unsigned char>(p[1])];
+            for (int k = 0; k < l.count; ++k) {
+                const QByteArrayView tag = kTags[l.tags[k]];
+                // Its closing ">" and third byte first: most "<"s are other tags.
+                const qsizetype n = tag.size();
+                if (end - p >= n && p[n - 1] == '>' && p[2] == tag[2] &&
+                    std::memcmp(p + 3, tag.data() + 3, size_t(n - 4)) == 0) {
+                    at_[l.tags[k]].append(static_cast<int>(p - begin));
+                    break;
+                }
+            }
+            ++p;
+        }
+    }
+
+    // First occurrence of the tag at or after position from, -1 when there is none.
+    qsizetype next(Tag tag, qsizetype from) const
+    {
+        const auto& list = at_[tag];
+        const auto it = std::lower_bound(list.begin(), list.end(), from);
+        return it == list.end() ? -1 : *it;
+    }
+
+  private:
+    QVarLengthArray<int, 4> at_[TagCount];
+};
+
 // The working text. Every tag is ASCII and both code pages a file may be in keep ASCII
 // bytes as they are, so the search runs on the bytes read and only the values taken are
-// decoded. T only ever shrinks from the front; a view keeps the cuts free.
+// decoded. T only ever shrinks from the front; a view keeps the cuts free. off is where T
+// starts in the indexed text, which ends where T does.
 struct Scan {
     QByteArrayView T;
+    qsizetype off = 0;
+    const TagIndex* index = nullptr;
     bool utf8 = true;
 
-    // Position of a literal in T (case-sensitive), -1 when absent.
-    qsizetype find(QByteArrayView tag, qsizetype from = 0) const
+    // Position of a tag in T, -1 when absent.
+    qsizetype find(Tag tag, qsizetype from = 0) const
     {
-        // An empty file gives an empty view with no data: nothing to search (and memmem
-        // must not see a null pointer).
-        if (from < 0 || tag.size() > T.size() - from || tag.isEmpty()) return -1;
-        const void* at = memmem(T.data() + from, size_t(T.size() - from), tag.data(), size_t(tag.size()));
-        return at ? static_cast<const char*>(at) - T.data() : -1;
+        if (from < 0) return -1;
+        const qsizetype at = index->next(tag, off + from);
+        return at < 0 ? -1 : at - off;
     }
-    void cutAt(qsizetype at) { T = T.sliced(at); }
-    void cutAfter(qsizetype at, QByteArrayView tag) { T = T.sliced(at + tag.size()); }
+    void cutAt(qsizetype at)
+    {
+        T = T.sliced(at);
+        off += at;
+    }
+    void cutAfter(qsizetype at, Tag tag) { cutAt(at + kTags[tag].size()); }
 
     // The value of a text: up to its first "<", as it stands (only names are trimmed,
     // by XML_GetTag).
@@ -43,6 +156,8 @@ struct Scan {
             out.append(TextCodec::fromAnsi(static_cast<unsigned char>(ch)));
         return out;
     }
+    // The value right after an occurrence of a tag.
+    QString valueAfter(qsizetype at, Tag tag) const { return valueOf(T.sliced(at + kTags[tag].size())); }
     QString value() const { return valueOf(T); }
 };
 
@@ -82,11 +197,8 @@ struct Party {
 };
 
 // One party block (issuer or recipient), searched from the start of s.T.
-Party readParty(Scan& s, QByteArrayView open, QByteArrayView close)
+Party readParty(Scan& s, Tag open, Tag close)
 {
-    static constexpr QByteArrayView idIva("<IdFiscaleIVA>"), idPaese("<IdPaese>"), idCodice("<IdCodice>"),
-        codFisc("<CodiceFiscale>"), endAnag("</DatiAnagrafici>"), denom("<Denominazione>"), nome("<Nome>"),
-        cognome("<Cognome>");
     Party p;
     const qsizetype a = s.find(open);
     if (a < 0) return p;
@@ -95,40 +207,242 @@ Party readParty(Scan& s, QByteArrayView open, QByteArrayView close)
     qsizetype e = s.find(close);
     // Codes are taken from the party's own first <DatiAnagrafici> only: a recipient with a
     // fiscal code alone must not get the VAT id of its nested fiscal representative.
-    const qsizetype anagEnd = s.find(endAnag);
+    const qsizetype anagEnd = s.find(TagAnagEnd);
     if (e >= 0 && anagEnd >= 0 && anagEnd < e) e = anagEnd;
     const auto before = [e](qsizetype k) { return k >= 0 && e >= 0 && k < e; };
 
-    const qsizetype i = s.find(idIva);
-    const qsizetype c = s.find(codFisc);
+    const qsizetype i = s.find(TagIdIva);
+    const qsizetype c = s.find(TagCodFisc);
     if (before(i)) {
-        const qsizetype pp = s.find(idPaese, i + 1);
-        if (before(pp)) p.vat = s.valueOf(s.T.sliced(pp + idPaese.size())) + QLatin1Char('-');
-        const qsizetype q = s.find(idCodice, pp < 0 ? 0 : pp + 1);
-        if (before(q)) p.vat += s.valueOf(s.T.sliced(q + idCodice.size()));
+        const qsizetype pp = s.find(TagIdPaese, i + 1);
+        if (before(pp)) p.vat = s.valueAfter(pp, TagIdPaese) + QLatin1Char('-');
+        const qsizetype q = s.find(TagIdCodice, pp < 0 ? 0 : pp + 1);
+        if (before(q)) p.vat += s.valueAfter(q, TagIdCodice);
     }
-    if (before(c)) p.cf = s.valueOf(s.T.sliced(c + codFisc.size()));
+    if (before(c)) p.cf = s.valueAfter(c, TagCodFisc);
 
     // The name tags are searched over the whole remaining text, not only up to the block's end.
-    const qsizetype d = s.find(denom);
-    const qsizetype m = s.find(nome);
+    const qsizetype d = s.find(TagDenom);
+    const qsizetype m = s.find(TagNome);
     const QString opener = QStringLiteral("(");
     if (m >= 0 && (d < 0 || m < d)) {
-        s.cutAfter(m, nome);
+        s.cutAfter(m, TagNome);
         p.given = XML_GetTag(s.value(), opener);
         p.name = p.given;
-        const qsizetype sn = s.find(cognome);
+        const qsizetype sn = s.find(TagCognome);
         if (sn >= 0) {
-            s.cutAfter(sn, cognome);
+            s.cutAfter(sn, TagCognome);
             p.surname = XML_GetTag(s.value(), opener);
             p.name = p.given + QLatin1Char(' ') + p.surname;
         }
     } else if (d >= 0) {
-        s.cutAfter(d, denom);
-        p.name =
-            Qor().Replace(XML_GetTag(s.value(), opener), QStringLiteral("&amp;"), QStringLiteral("&"), 1);
+        s.cutAfter(d, TagDenom);
+        p.name = XML_GetTag(s.value(), opener);
+        const QString amp = QStringLiteral("&amp;");
+        if (p.name.contains(amp)) p.name = Qor().Replace(p.name, amp, QStringLiteral("&"), 1);
     }
     return p;
+}
+
+// The system's time zone as the C library knows it, brought up to date when TZ changes
+// and at most once a second otherwise (the zone file may be replaced while the program
+// runs). Each tzset() with TZ unset checks /etc/localtime again: per file it would cost
+// more than the rest of the file's date.
+void refreshZone()
+{
+    thread_local time_t lastCheck = -1;
+    thread_local QByteArray lastTz;
+    thread_local bool hadTz = false;
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+    const char* tz = std::getenv("TZ");
+    const bool sameTz = tz ? hadTz && lastTz == tz : !hadTz;
+    if (sameTz && now.tv_sec == lastCheck) return;
+    tzset();
+    lastCheck = now.tv_sec;
+    hadTz = tz != nullptr;
+    lastTz = tz ? QByteArray(tz) : QByteArray();
+}
+
+// The file's modified time in the general date form (dd/mm/yyyy[ hh:mm:ss]), local time,
+// milliseconds dropped, as QFileInfo::lastModified gives it: the same localtime_r Qt
+// converts with, without Qt's tzset() on every call.
+QString fileDate(const struct stat& st)
+{
+    const time_t t = st.st_mtim.tv_sec;
+    const qint64 msecs = qint64(t) * 1000 + st.st_mtim.tv_nsec / 1000000;
+    // Qt takes a time of exactly 0 for no time at all: no date.
+    if (msecs == 0) return {};
+    refreshZone();
+    struct tm local {
+    };
+    const bool done = localtime_r(&t, &local) != nullptr;
+    const int year = local.tm_year + 1900;
+    if (!done || year < 1000 || year > 9999) {
+        // Years not of four digits are written as Qt writes them.
+        QDateTime when = QDateTime::fromMSecsSinceEpoch(msecs);
+        when = when.addMSecs(-when.time().msec());
+        return XML_GeneralDate(when);
+    }
+    const auto two = [](char* at, int v) {
+        at[0] = char('0' + v / 10 % 10);
+        at[1] = char('0' + v % 10);
+    };
+    char text[19];
+    two(text, local.tm_mday);
+    text[2] = '/';
+    two(text + 3, local.tm_mon + 1);
+    text[5] = '/';
+    two(text + 6, year / 100);
+    two(text + 8, year % 100);
+    qsizetype size = 10;
+    if (local.tm_hour != 0 || local.tm_min != 0 || local.tm_sec != 0) {
+        text[10] = ' ';
+        two(text + 11, local.tm_hour);
+        text[13] = ':';
+        two(text + 14, local.tm_min);
+        text[16] = ':';
+        two(text + 17, local.tm_sec);
+        size = 19;
+    }
+    return QString::fromLatin1(text, size);
+}
+
+// What one look at the file found: its length and date, and for an XML file the record.
+struct Look {
+    XML_Found found = XML_Found::Nothing;
+    qint64 length = 0;
+    QString date;
+};
+
+// Reads at most want bytes from the start of an open file; -1 (errno set) on failure.
+qsizetype readHead(int fd, char* buffer, qsizetype want)
+{
+    qsizetype got = 0;
+    while (got < want) {
+        const ssize_t n = ::read(fd, buffer + got, size_t(want - got));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        if (n == 0) break; // shorter than its length said: it shrank since
+        got += n;
+    }
+    return got;
+}
+
+void fillRecord(QByteArrayView bytes, qint64 length, XML_Stru& rec)
+{
+    // Real files are UTF-8, older ones Windows-1252: the head is UTF-8 when its bytes are
+    // (a byte-order mark skipped, a character cut at the end of the head tolerated).
+    QByteArrayView head(bytes);
+    if (head.startsWith("\xEF\xBB\xBF")) head = head.sliced(3);
+    const qsizetype cut = length > XML_HeadBytes ? partialTail(head) : 0;
+    Scan s;
+    s.utf8 = head.first(head.size() - cut).isValidUtf8();
+    s.T = s.utf8 ? head.first(head.size() - cut) : head;
+    const TagIndex index(s.T);
+    s.index = &index;
+    const Party issuer = readParty(s, TagIssuer, TagIssuerEnd);
+    if (issuer.found) {
+        rec.setEmittCF(issuer.cf);
+        rec.setEmittPI(issuer.vat);
+    }
+    rec.setEmitt(issuer.name);
+    rec.setEmittCogn(issuer.surname);
+    rec.setEmittNome(issuer.given);
+
+    const Party recipient = readParty(s, TagRecipient, TagRecipientEnd);
+    if (recipient.found) {
+        rec.setDestinCF(recipient.cf);
+        rec.setDestinPI(recipient.vat);
+    }
+    rec.setDestin(recipient.name);
+    rec.setDestinCogn(recipient.surname);
+    rec.setDestinNome(recipient.given);
+
+    QString type, date, number;
+    const qsizetype g = s.find(TagGeneral);
+    if (g >= 0) {
+        s.cutAt(g);
+        if (const qsizetype t = s.find(TagTipo); t >= 0) {
+            s.cutAfter(t, TagTipo);
+            type = s.value();
+        }
+        if (const qsizetype x = s.find(TagData); x >= 0) {
+            s.cutAfter(x, TagData);
+            // "<Data>  2014-12-18 </Data>" occurs in real files: the date is an xs:date, so
+            // white space around it is no part of it (and would not fit its column).
+            date = xmlTrimmed(s.value());
+        }
+        if (const qsizetype y = s.find(TagNumero); y >= 0) {
+            s.cutAfter(y, TagNumero);
+            number = s.value();
+        }
+    }
+    rec.setTipoDoc(type);
+    rec.setdatdoc(date);
+    rec.setNumDoc(number);
+
+    if (const qsizetype k = s.find(TagAttach); k >= 0) {
+        s.cutAfter(k, TagAttach);
+        rec.setAttachName(s.value());
+    }
+}
+
+// The path as given: on this system "a.xml " and "a.xml" are two files. For an XML file,
+// one open, one status call on it and one read.
+Look lookAt(const QString& path, XML_Stru& record)
+{
+    Look look;
+    if (path.isEmpty()) return look;
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st;
+    if (Qor().FileExt(path).toUpper() != QLatin1String("XML")) {
+        if (::stat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode)) return look;
+        look.found = XML_Found::Other;
+        look.length = st.st_size;
+        look.date = fileDate(st);
+        return look;
+    }
+
+    // Without O_NONBLOCK a pipe named like an invoice would hang the open; a regular file
+    // reads the same either way.
+    int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        // No such file (or no regular one) is no error; a file that is there and cannot
+        // be opened is.
+        if (::stat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode)) return look;
+        fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC); // waits out a lease, if any
+        if (fd < 0) {
+            const QString why = qt_error_string(errno);
+            throw XML_ReadError(70, QStringLiteral("Impossibile leggere il file %1 (%2)").arg(path, why));
+        }
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return look;
+
+    char buffer[XML_HeadBytes];
+    const qsizetype got = readHead(fd, buffer, qMin<qint64>(st.st_size, XML_HeadBytes));
+    if (got < 0) {
+        const QString why = qt_error_string(errno);
+        throw XML_ReadError(75, QStringLiteral("Errore leggendo il file %1 (%2)").arg(path, why));
+    }
+    // A fresh record, copied from a blank one: building one runs every setter.
+    static const XML_Stru blank;
+    XML_Stru rec = blank;
+    rec.setNomeFile(path);
+    rec.setLenFile(static_cast<double>(st.st_size));
+    look.date = fileDate(st);
+    rec.setDataFile(look.date);
+    fillRecord(QByteArrayView(buffer, got), st.st_size, rec);
+    look.found = XML_Found::Invoice;
+    look.length = st.st_size;
+    record = std::move(rec);
+    return look;
 }
 
 } // namespace
@@ -158,91 +472,22 @@ QString XML_GetTag(const QString& text, const QString& openers)
     return result.trimmed();
 }
 
-QString XML_ReadHeader(const QString& rawPath, XML_Stru& record)
+XML_Found XML_ReadRecord(const QString& path, XML_Stru& record)
 {
-    const Cl_QOR& qor = Qor();
-    XML_Stru rec;
-    // The path as given: on this system "a.xml " and "a.xml" are two files.
-    const QString& path = rawPath;
-    if (path.isEmpty()) return {};
-    // One look at the file answers both "does it exist" and its length and date.
-    const QFileInfo info(path);
-    if (!info.exists() || !info.isFile()) return {};
-    const qint64 length = info.size();
-    QDateTime modified = info.lastModified();
-    modified = modified.addMSecs(-modified.time().msec());
-    rec.setNomeFile(path);
-    rec.setLenFile(static_cast<double>(length));
-    rec.setDataFile(XML_GeneralDate(modified));
-    const QString result =
-        XML_NumStr(static_cast<double>(length)) + QLatin1Char('|') + rec.DataFile() + QStringLiteral("||");
-    if (qor.FileExt(path).toUpper() != QLatin1String("XML")) return result;
+    return lookAt(path, record).found;
+}
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw XML_ReadError(
-            70, QStringLiteral("Impossibile leggere il file %1 (%2)").arg(path, file.errorString()));
-    const QByteArray bytes = file.read(qMin(length, XML_HeadBytes));
-    if (file.error() != QFileDevice::NoError)
-        throw XML_ReadError(75,
-                            QStringLiteral("Errore leggendo il file %1 (%2)").arg(path, file.errorString()));
-    file.close();
-    // Real files are UTF-8, older ones Windows-1252: the head is UTF-8 when its bytes are
-    // (a byte-order mark skipped, a character cut at the end of the head tolerated).
-    QByteArrayView head(bytes);
-    if (head.startsWith("\xEF\xBB\xBF")) head = head.sliced(3);
-    const qsizetype cut = length > XML_HeadBytes ? partialTail(head) : 0;
-    Scan s;
-    s.utf8 = head.first(head.size() - cut).isValidUtf8();
-    s.T = s.utf8 ? head.first(head.size() - cut) : head;
-    const Party issuer = readParty(s, "<CedentePrestatore>", "</CedentePrestatore>");
-    if (issuer.found) {
-        rec.setEmittCF(issuer.cf);
-        rec.setEmittPI(issuer.vat);
+QString XML_ReadHeader(const QString& path, XML_Stru& record)
+{
+    const Look look = lookAt(path, record);
+    switch (look.found) {
+    case XML_Found::Nothing:
+        return {};
+    case XML_Found::Other:
+        return XML_NumStr(static_cast<double>(look.length)) + QLatin1Char('|') + look.date +
+               QStringLiteral("||");
+    case XML_Found::Invoice:
+        break;
     }
-    rec.setEmitt(issuer.name);
-    rec.setEmittCogn(issuer.surname);
-    rec.setEmittNome(issuer.given);
-
-    const Party recipient = readParty(s, "<CessionarioCommittente>", "</CessionarioCommittente>");
-    if (recipient.found) {
-        rec.setDestinCF(recipient.cf);
-        rec.setDestinPI(recipient.vat);
-    }
-    rec.setDestin(recipient.name);
-    rec.setDestinCogn(recipient.surname);
-    rec.setDestinNome(recipient.given);
-
-    QString type, date, number;
-    static constexpr QByteArrayView general("<DatiGeneraliDocumento>"), tipo("<TipoDocumento>"),
-        data("<Data>"), numero("<Numero>"), attach("<NomeAttachment>");
-    const qsizetype g = s.find(general);
-    if (g >= 0) {
-        s.cutAt(g);
-        if (const qsizetype t = s.find(tipo); t >= 0) {
-            s.cutAfter(t, tipo);
-            type = s.value();
-        }
-        if (const qsizetype x = s.find(data); x >= 0) {
-            s.cutAfter(x, data);
-            // "<Data>  2014-12-18 </Data>" occurs in real files: the date is an xs:date, so
-            // white space around it is no part of it (and would not fit its column).
-            date = xmlTrimmed(s.value());
-        }
-        if (const qsizetype y = s.find(numero); y >= 0) {
-            s.cutAfter(y, numero);
-            number = s.value();
-        }
-    }
-    rec.setTipoDoc(type);
-    rec.setdatdoc(date);
-    rec.setNumDoc(number);
-
-    if (const qsizetype k = s.find(attach); k >= 0) {
-        s.cutAfter(k, attach);
-        rec.setAttachName(s.value());
-    }
-
-    record = rec;
     return record.ToPipe(0, QStringLiteral("|"));
 }

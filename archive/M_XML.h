@@ -21,9 +21,21 @@ class XML_ReadError : public std::runtime_error
 // Most bytes of a file the scanner looks at; tags past them are never found.
 inline constexpr qint64 XML_HeadBytes = 32767;
 
+// What XML_ReadRecord found at a path.
+enum class XML_Found {
+    Nothing, // empty path, no such file, or no regular file
+    Other,   // a file whose extension is not XML: not read
+    Invoice, // an XML file: the record was filled from it
+};
+
 // Reads the header of one FatturaPA file into a new record. A literal, case-sensitive
 // search for fixed tags over the first XML_HeadBytes of the file, each search starting
-// where the previous one left off; not an XML parser.
+// where the previous one left off; not an XML parser. The record is replaced by the
+// filled one only for Invoice; otherwise it is left as it was.
+// Throws XML_ReadError when the file cannot be read (the record is then left as it was).
+XML_Found XML_ReadRecord(const QString& path, XML_Stru& record);
+
+// XML_ReadRecord and the line of what it found:
 // - empty path or no such file: "" and the record is left as it was;
 // - extension other than XML: " <length>|<date>||" and the record is left as it was;
 // - otherwise the record is replaced by the filled one and its ToPipe(0, "|") line comes back.
