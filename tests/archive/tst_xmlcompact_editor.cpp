@@ -250,6 +250,9 @@ void TstXMLCompactEditor::states_data()
     QTest::newRow("a lookup from code while the code box has the focus")
         << QStringList{"focus:cod", "find:C30", "focus:des"} << "Visualizzazione [New Elim] C30/Gamma locked"
         << QStringList{} << 0 << rows;
+    QTest::newRow("a walk from the code box starts it from the row shown")
+        << QStringList{"next", "next", "focus:des"} << "Visualizzazione [New Elim] B20/Beta locked"
+        << QStringList{} << 0 << rows;
     QTest::newRow("a new record starts unchanged, focus in the code box")
         << QStringList{"next", "new", "focus:des"} << "Inizio Inserimento.. [] /" << QStringList{} << 0
         << rows;
