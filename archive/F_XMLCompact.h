@@ -252,3 +252,8 @@ class F_XMLCompact final : public VbFormOf<F_XMLCompact>
 // True when both paths name one folder: the same canonical path, or the same device and
 // inode (another spelling, a symbolic link, a bind mount).
 bool SameFolder(const QString& a, const QString& b);
+
+// The duplicate removal deletes a linked copy through this; tests put a failing removal in
+// its place (as root no folder is read-only). Empty puts the real one back.
+using XMLCompact_RemoveFn = std::function<bool(const QString& path, QString* error)>;
+void XMLCompact_SetRemoveForTests(XMLCompact_RemoveFn fn);

@@ -162,19 +162,16 @@ namespace
 {
 // Moves the focus to the code box for the editor's own steps. A box takes what the
 // editor wrote into it while it had the focus for a change of its own, and hands it back
-// when it is left: the save state is put back as the step left it. With again, a code
-// box that has the focus already is entered anew, so that it starts from the text now
-// shown (only for an empty box: leaving one with a code looks the code up).
-void focusCode(F_XMLCompact& w, bool again)
+// when it is left: the save state is put back as the step left it. A code box that has
+// the focus already is entered anew, so that it starts from the text now shown (leaving
+// it may look up the row just shown, which changes nothing).
+void focusCode(F_XMLCompact& w)
 {
     const bool on = w.ControllaSave();
     QWidget* cod = w.Txt_Cod.widget();
     if (!cod || !cod->isEnabled()) return;
     QWidget* focus = QApplication::focusWidget();
-    if (focus && (focus == cod || cod->isAncestorOf(focus))) {
-        if (!again) return;
-        focus->clearFocus();
-    }
+    if (focus && (focus == cod || cod->isAncestorOf(focus))) focus->clearFocus();
     w.Txt_Cod.SetFocus();
     w.SetSave(on);
     w.Txt_Cod.setMskModified(on);
@@ -208,7 +205,7 @@ void walk(F_XMLCompact& w, bool back)
     }
     w.MostraRecord(&rs);
     rs.Close();
-    focusCode(w, false);
+    focusCode(w);
 }
 } // namespace
 
@@ -221,7 +218,7 @@ void F_XMLCompact::NuovoRecord()
     TB_Elim->setEnabled(false);
     TB_New->setEnabled(false);
     Pan_Status->setText(kStart);
-    focusCode(*this, true);
+    focusCode(*this);
 }
 
 void F_XMLCompact::RecPrec()

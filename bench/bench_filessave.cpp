@@ -89,8 +89,8 @@ void bindFileTime(sqlite3_stmt* st, int i, const QString& text)
         sqlite3_bind_null(st, i);
         return;
     }
-    const QString iso = text.mid(6, 4) + QLatin1Char('-') + text.mid(3, 2) + QLatin1Char('-') +
-                        text.left(2) + QLatin1Char(' ') + text.mid(11);
+    const QString iso = text.mid(6, 4) + QLatin1Char('-') + text.mid(3, 2) + QLatin1Char('-') + text.left(2) +
+                        QLatin1Char(' ') + text.mid(11);
     bindText(st, i, iso);
 }
 
@@ -183,8 +183,10 @@ QString compareFiles(const QString& a, const QString& b)
         if (ra != SQLITE_ROW) break;
         for (int i = 0; i < sqlite3_column_count(sa) && diff.isEmpty(); ++i) {
             const int ta = sqlite3_column_type(sa, i), tb = sqlite3_column_type(sb, i);
-            const QByteArray va(static_cast<const char*>(sqlite3_column_blob(sa, i)), sqlite3_column_bytes(sa, i));
-            const QByteArray vb(static_cast<const char*>(sqlite3_column_blob(sb, i)), sqlite3_column_bytes(sb, i));
+            const QByteArray va(static_cast<const char*>(sqlite3_column_blob(sa, i)),
+                                sqlite3_column_bytes(sa, i));
+            const QByteArray vb(static_cast<const char*>(sqlite3_column_blob(sb, i)),
+                                sqlite3_column_bytes(sb, i));
             if (ta != tb || va != vb)
                 diff = QStringLiteral("riga %1, colonna %2: '%3' (%4) / '%5' (%6)")
                            .arg(row)
@@ -331,6 +333,7 @@ int main(int argc, char** argv)
                 layerSec, added);
     std::printf("    (c) - (a), l'archivio:          %8.2f µs/file\n", (layerSec - scanSec) * 1e6 / count);
     std::printf("rapporto (c)/((a)+(b)) dei tempi: %.2f\n", layerSec / (scanSec + bareSec));
-    std::printf("righe uguali a quelle di (b): %s\n", diff.isEmpty() ? "sì" : qPrintable(QStringLiteral("NO, ") + diff));
+    std::printf("righe uguali a quelle di (b): %s\n",
+                diff.isEmpty() ? "sì" : qPrintable(QStringLiteral("NO, ") + diff));
     return diff.isEmpty() && added == count && rows == count ? 0 : 2;
 }

@@ -15,13 +15,11 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -293,11 +291,10 @@ void ProprietaTxt::lookupStep()
             const double n = fieldNumber(tip);
             // Another kind than the three leaves the selection as it is.
             if (n == 0 || n == 1 || n == 2) {
+                // The step runs queued, after the pending window messages: the option
+                // takes the focus straight away.
                 QRadioButton* o = Opt_Key[int(n)];
                 o->setChecked(true);
-                QPointer<ProprietaTxt> self(this);
-                QCoreApplication::processEvents();
-                if (!self) return;
                 o->setFocus(Qt::OtherFocusReason);
             }
         }

@@ -17,6 +17,13 @@
 namespace
 {
 
+// The program window that ran Activate last.
+QPointer<VbForm>& activeForm()
+{
+    static QPointer<VbForm> f;
+    return f;
+}
+
 ModalRunner& runnerSlot()
 {
     static ModalRunner r;
@@ -145,7 +152,17 @@ bool VbForm::Unload()
 void VbForm::Activate()
 {
     if (unloaded_) return;
+    QPointer<VbForm> was = activeForm();
+    activeForm() = this;
+    if (was && was != this && !was->isUnloaded()) was->Deactivate();
+    if (unloaded_) return;
     Guard(objectName() + QStringLiteral(".Form_Activate"), [this] { Form_Activate(); });
+}
+
+void VbForm::Deactivate()
+{
+    if (unloaded_) return;
+    Guard(objectName() + QStringLiteral(".Form_Deactivate"), [this] { Form_Deactivate(); });
 }
 
 void VbForm::Guard(const QString& handlerName, const std::function<void()>& body)

@@ -32,8 +32,11 @@ class VbForm : public QWidget
     // Runs Form_Unload; unless it cancels, the window is hidden and destroyed.
     // Returns false when the unload was cancelled.
     bool Unload();
-    // Runs Form_Activate (with the handler's error guard).
+    // Runs Form_Activate (with the handler's error guard). The program window that was
+    // active before, when another one, runs its Form_Deactivate first.
     void Activate();
+    // Runs Form_Deactivate (with the handler's error guard).
+    void Deactivate();
 
     bool isUnloaded() const { return unloaded_; }
     int modalResult() const { return modalResult_; }
@@ -63,6 +66,9 @@ class VbForm : public QWidget
   protected:
     virtual void Form_Load() {}
     virtual void Form_Activate() {}
+    // Another window of the program was activated. Only Activate raises it: the program's
+    // own message boxes and dialogs, which Qt sees as windows too, never do.
+    virtual void Form_Deactivate() {}
     virtual void Form_Unload(int& cancel) { Q_UNUSED(cancel); }
     // Form-level keys (KeyPreview): seen before the focused control gets them.
     virtual void Form_KeyDown(int keyCode, int shift)

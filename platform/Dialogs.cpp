@@ -113,10 +113,13 @@ class QtDialogService final : public DialogService
         return QFileDialog::getSaveFileName(dialogParent(), title, dir, filter);
     }
 
-    std::optional<QFont> chooseFont(const QFont& initial) override
+    std::optional<QFont> chooseFont(const QFont& initial) override { return chooseFont(initial, false); }
+    std::optional<QFont> chooseFont(const QFont& initial, bool fixedPitchOnly) override
     {
         bool ok = false;
-        const QFont f = QFontDialog::getFont(&ok, initial, dialogParent());
+        const QFontDialog::FontDialogOptions options =
+            fixedPitchOnly ? QFontDialog::MonospacedFonts : QFontDialog::FontDialogOptions();
+        const QFont f = QFontDialog::getFont(&ok, initial, dialogParent(), QString(), options);
         return ok ? std::optional<QFont>(f) : std::nullopt;
     }
 

@@ -2,6 +2,7 @@
 // with ADO types, write-back of changed rows through the engine.
 #include "Ado.h"
 #include "AdoBackend.h"
+#include "platform/DateText.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -63,6 +64,8 @@ QDateTime ParseDate(const QString& text)
 {
     const QString t = text.trimmed();
     if (t.isEmpty()) return {};
+    QDateTime quick;
+    if (DateText::ToLocal(t, quick)) return quick;
     static const char* const forms[] = {
         "d/M/yyyy H:mm:ss",    "d/M/yyyy H:mm",           "d/M/yyyy",         "yyyy-MM-dd HH:mm:ss",
         "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd HH:mm:ss.zzz", "yyyy-MM-dd HH:mm", "yyyy-MM-dd",
@@ -244,8 +247,28 @@ int OpenConnectionCount(const QString& path)
 
 // --- connection ---
 
+std::shared_ptr<const backend::ColumnNames> backend::makeColumnNames(const QList<ColumnInfo>& columns)
+{
+    auto names = std::make_shared<ColumnNames>();
+    names->first.reserve(columns.size());
+    for (int i = 0; i < columns.size(); ++i) {
+        const QString& n = columns.at(i).name;
+        if (!names->exact.contains(n)) names->exact.insert(n, i);
+        int first = i;
+        for (int j = 0; j < i; ++j)
+            if (columns.at(j).name.compare(n, Qt::CaseInsensitive) == 0) {
+                first = j;
+                break;
+            }
+        names->first << first;
+    }
+    return names;
+}
+
 namespace detail
 {
+struct RowSet;
+
 struct ConnectionData {
     QString connectionString;
     QString provider;
@@ -253,15 +276,24 @@ struct ConnectionData {
     QString fileKey;
     std::unique_ptr<backend::Session> session;
     int level = 0;
+    // Rows stored inside the transaction whose stored values are still to be read
+    // back: nothing can change them before this connection runs its next statement.
+    mutable std::vector<std::pair<std::weak_ptr<RowSet>, qint64>> stale;
 
     backend::Session& open() const
     {
         if (!session) throw closedError();
+        if (!stale.empty()) readBack();
         return *session;
     }
+    void readBack() const;
     void close()
     {
         if (!session) return;
+        try {
+            readBack();
+        } catch (const Error&) {
+        }
         if (level > 0) {
             try {
                 session->rollback(1); // an unfinished transaction is not kept
@@ -394,7 +426,38 @@ namespace detail
 struct RowSet {
     backend::ResultSet data;
     qint64 deleted = 0; // rows deleted through any cursor over this set
+
+    // Reads a stale row's stored values (the ones given stay when the row is gone).
+    void readBack(backend::Session& s, qint64 r)
+    {
+        backend::Row& row = data.rows[r];
+        if (!row.stale) return;
+        row.stale = false;
+        QStringList all;
+        for (const backend::ColumnInfo& c : std::as_const(data.columns))
+            all << c.baseColumn;
+        const QVariantList now = s.fetchRow(data.table, row.key, all);
+        if (now.size() == data.columns.size()) {
+            row.values = now;
+            row.raw = 0;
+        }
+    }
+    void finish(backend::Row& row, int i)
+    {
+        const quint64 bit = quint64(1) << i;
+        if (!(row.raw & bit)) return;
+        row.values[i] = data.finish(row.values.at(i), data.columns.at(i).type);
+        row.raw &= ~bit;
+    }
 };
+
+void ConnectionData::readBack() const
+{
+    std::vector<std::pair<std::weak_ptr<RowSet>, qint64>> rows;
+    rows.swap(stale);
+    for (const auto& [weak, r] : rows)
+        if (const std::shared_ptr<RowSet> set = weak.lock()) set->readBack(*session, r);
+}
 
 struct RecordsetData {
     bool open = false;
@@ -453,10 +516,34 @@ struct RecordsetData {
     }
     int column(const QString& name) const
     {
-        const QList<backend::ColumnInfo>& cols = rs().columns;
+        backend::ResultSet& data = rows->data;
+        if (!data.names) data.names = backend::makeColumnNames(data.columns);
+        const auto it = data.names->exact.constFind(name);
+        if (it != data.names->exact.cend()) return data.names->first.at(*it);
+        const QList<backend::ColumnInfo>& cols = data.columns;
         for (int i = 0; i < cols.size(); ++i)
             if (cols.at(i).name.compare(name, Qt::CaseInsensitive) == 0) return i;
         return -1;
+    }
+    // The row as stored, read back first when it is stale.
+    backend::Row& row(qint64 r) const
+    {
+        backend::Row& row = rows->data.rows[r];
+        if (row.stale) rows->readBack(conn->open(), r);
+        return row;
+    }
+    QVariant cell(qint64 r, int i) const
+    {
+        backend::Row& x = row(r);
+        if (x.raw && i < 64) rows->finish(x, i);
+        return x.values.at(i);
+    }
+    QVariantList values(qint64 r) const
+    {
+        backend::Row& x = row(r);
+        for (int i = 0; x.raw; ++i)
+            rows->finish(x, i);
+        return x.values;
     }
     void update();
 };
@@ -581,15 +668,16 @@ void detail::RecordsetData::update()
         cols << data.columns.at(i).baseColumn;
         vals << edit.at(i);
     }
-    QStringList all;
-    for (const backend::ColumnInfo& c : data.columns)
-        all << c.baseColumn;
+    // The stored row is read back at once outside a transaction; inside one, when it
+    // is first read or before the connection's next statement, which is the same: no
+    // other connection writes while this one holds its transaction.
+    const bool defer = conn->level > 0;
     if (mode == New) {
         const QVariant key = s.insertRow(data.table, cols, vals);
         backend::Row row;
         row.key = key;
-        row.values = s.fetchRow(data.table, key, all);
-        if (row.values.size() != data.columns.size()) row.values = edit;
+        row.values = edit;
+        row.stale = true;
         data.rows << row;
         pos = data.rows.size() - 1;
     } else if (!cols.isEmpty()) {
@@ -598,8 +686,15 @@ void detail::RecordsetData::update()
             throw Error(DB_E_CONCURRENCYVIOLATION,
                         QStringLiteral("Impossibile trovare la riga da aggiornare: è stata eliminata "
                                        "dopo l'ultima lettura."));
-        const QVariantList now = s.fetchRow(data.table, row.key, all);
-        row.values = now.size() == data.columns.size() ? now : edit;
+        row.values = edit;
+        row.raw = 0;
+        row.stale = true;
+    }
+    if (data.rows.at(pos).stale) {
+        if (defer)
+            conn->stale.emplace_back(rows, pos);
+        else
+            rows->readBack(s, pos);
     }
     mode = None;
     edit.clear();
@@ -907,14 +1002,14 @@ QVariant Field::Value() const
     if (rs_->mode != detail::RecordsetData::None &&
         (rs_->mode == detail::RecordsetData::New || rs_->changed.at(index_)))
         return rs_->edit.at(index_);
-    return rs_->rs().rows.at(rs_->pos).values.at(index_);
+    return rs_->cell(rs_->pos, index_);
 }
 
 QVariant Field::OriginalValue() const
 {
     rs_->requireRow();
     if (rs_->mode == detail::RecordsetData::New) return QVariant();
-    return rs_->rs().rows.at(rs_->pos).values.at(index_);
+    return rs_->cell(rs_->pos, index_);
 }
 
 void Field::setValue(const QVariant& v)
@@ -928,7 +1023,7 @@ void Field::setValue(const QVariant& v)
     const QVariant value = convertFor(c, v);
     if (rs_->mode == detail::RecordsetData::None) {
         rs_->mode = detail::RecordsetData::Edit;
-        rs_->edit = rs_->rs().rows.at(rs_->pos).values;
+        rs_->edit = rs_->values(rs_->pos);
         rs_->changed = QList<bool>(rs_->edit.size(), false);
     }
     rs_->edit[index_] = value;

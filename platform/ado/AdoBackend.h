@@ -1,6 +1,8 @@
 #pragma once
 #include "Ado.h"
 
+#include <QHash>
+
 #include <functional>
 #include <memory>
 
@@ -22,13 +24,30 @@ struct ColumnInfo {
 struct Row {
     QVariant key; // the row's identity in its table (SQLite: rowid); Null when none
     QVariantList values;
+    // Cells (of the first 64) that still hold the engine's raw value: ResultSet::finish
+    // turns one into the value when it is first read.
+    quint64 raw = 0;
+    // The values are the ones given to the engine; the stored ones are read back from
+    // the table before the row is first read or the connection runs anything else.
+    bool stale = false;
     bool deleted = false;
 };
+
+// The columns of a result by name: the first column whose name equals a given one
+// without regard to case.
+struct ColumnNames {
+    QHash<QString, int> exact; // each name as written, to its first column
+    QList<int> first;          // for each column, the first one with the same name in any case
+};
+std::shared_ptr<const ColumnNames> makeColumnNames(const QList<ColumnInfo>& columns);
 
 struct ResultSet {
     QList<ColumnInfo> columns;
     QList<Row> rows;
-    QString table; // the one table rows can be written back to; empty when none
+    QString table;                            // the one table rows can be written back to; empty when none
+    std::shared_ptr<const ColumnNames> names; // made on first use when the engine gives none
+    // Turns a raw cell (Row::raw) of a column of that ADO type into its value.
+    QVariant (*finish)(const QVariant& raw, int type) = nullptr;
 };
 
 class Session

@@ -1,5 +1,6 @@
 #include "AdoSql.h"
 
+#include <QHash>
 #include <QMap>
 #include <QRegularExpression>
 
@@ -214,7 +215,26 @@ QString join(const QList<Tok>& toks, int a, int b)
 
 } // namespace
 
+namespace
+{
+Translated translateText(const QString& jetSql);
+}
+
+// The program sends the same few texts again and again: each is translated once.
 Translated translate(const QString& jetSql)
+{
+    thread_local QHash<QString, Translated> done;
+    const auto it = done.constFind(jetSql);
+    if (it != done.cend()) return *it;
+    Translated t = translateText(jetSql);
+    if (done.size() >= 512) done.clear();
+    done.insert(jetSql, t);
+    return t;
+}
+
+namespace
+{
+Translated translateText(const QString& jetSql)
 {
     QList<Tok> toks = tokenize(jetSql);
     Translated t;
@@ -297,6 +317,7 @@ Translated translate(const QString& jetSql)
     t.text = t.head + t.body + t.limit;
     return t;
 }
+} // namespace
 
 QString withKeyColumn(const Translated& t, bool orderByRowid)
 {

@@ -2,6 +2,7 @@
 // with bound values, typed reads and row write-back by rowid.
 #include "AdoBackend.h"
 #include "AdoSql.h"
+#include "platform/DateText.h"
 #include "ArchiveLock.h"
 
 #include <QFile>
@@ -68,17 +69,33 @@ Error sqliteError(sqlite3* db, int rc, const QString& what = QString())
     }
 }
 
-// Prepared statement that finalises itself.
+// What a statement's result looks like, kept with the statement: reading names and
+// declared types again for every execution was a third of a query's work. It holds
+// while SQLite has not prepared the statement again for a schema change (by this
+// connection or another one), which the statement's reprepare count tells.
+struct StmtMeta {
+    int reprepares = -1; // the count it was read at; -1 before the first execution
+    bool keyed = false;  // the first column is the row key and not part of the result
+    QList<backend::ColumnInfo> columns;
+    QList<int> untyped; // columns without a declared type: their first value tells
+    QString table;      // the one table all columns come from; empty when none
+    std::shared_ptr<const backend::ColumnNames> names;
+};
+
 // Prepared statements kept per SQL text. A run over a folder sends the same few
 // statements once per file; parsing them again each time was a fifth of the work.
 class StmtCache
 {
   public:
+    struct Kept {
+        sqlite3_stmt* st = nullptr;
+        std::shared_ptr<StmtMeta> meta;
+    };
     ~StmtCache() { clear(); }
     // The statement leaves the cache while in use, so a nested use of the same text
     // prepares its own.
-    sqlite3_stmt* take(const QString& sql) { return kept_.take(sql); }
-    void give(const QString& sql, sqlite3_stmt* st)
+    Kept take(const QString& sql) { return kept_.take(sql); }
+    void give(const QString& sql, sqlite3_stmt* st, std::shared_ptr<StmtMeta> meta)
     {
         sqlite3_reset(st);
         sqlite3_clear_bindings(st);
@@ -86,26 +103,34 @@ class StmtCache
             sqlite3_finalize(st);
             return;
         }
-        kept_.insert(sql, st);
+        kept_.insert(sql, Kept{st, std::move(meta)});
     }
     void clear()
     {
-        for (sqlite3_stmt* st : std::as_const(kept_))
-            sqlite3_finalize(st);
+        for (const Kept& k : std::as_const(kept_))
+            sqlite3_finalize(k.st);
         kept_.clear();
     }
 
   private:
     static constexpr int kMost = 64;
-    QHash<QString, sqlite3_stmt*> kept_;
+    QHash<QString, Kept> kept_;
 };
 
+// Prepared statement that finalises itself, or goes back to its cache.
 class Stmt
 {
   public:
     Stmt(sqlite3* db, const QString& sql, StmtCache* cache = nullptr) : db_(db), sql_(sql), cache_(cache)
     {
-        if (cache_ && (st_ = cache_->take(sql))) return;
+        if (cache_) {
+            StmtCache::Kept k = cache_->take(sql);
+            if ((st_ = k.st)) {
+                meta_ = std::move(k.meta);
+                return;
+            }
+        }
+        meta_ = std::make_shared<StmtMeta>();
         const QByteArray u = sql.toUtf8();
         const char* tail = nullptr;
         rc_ = sqlite3_prepare_v2(db, u.constData(), int(u.size()), &st_, &tail);
@@ -123,7 +148,7 @@ class Stmt
     ~Stmt()
     {
         if (cache_ && ok())
-            cache_->give(sql_, st_);
+            cache_->give(sql_, st_, std::move(meta_));
         else
             sqlite3_finalize(st_);
     }
@@ -139,12 +164,14 @@ class Stmt
         if (rc_ != SQLITE_OK) throw sqliteError(db_, rc_);
     }
     sqlite3_stmt* get() const { return st_; }
+    StmtMeta& meta() const { return *meta_; }
 
   private:
     sqlite3* db_;
     QString sql_;
     StmtCache* cache_;
     sqlite3_stmt* st_ = nullptr;
+    std::shared_ptr<StmtMeta> meta_;
     int rc_ = SQLITE_OK;
     bool multiple_ = false;
 };
@@ -194,6 +221,11 @@ void bindValue(sqlite3* db, sqlite3_stmt* st, int i, const QVariant& v)
             rc = sqlite3_bind_blob64(st, i, b.constData(), sqlite3_uint64(b.size()), SQLITE_TRANSIENT);
             break;
         }
+        case QMetaType::QString: {
+            const QByteArray t = static_cast<const QString*>(v.constData())->toUtf8();
+            rc = sqlite3_bind_text(st, i, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+            break;
+        }
         default: {
             const QByteArray t = v.toString().toUtf8();
             rc = sqlite3_bind_text(st, i, t.constData(), int(t.size()), SQLITE_TRANSIENT);
@@ -221,6 +253,8 @@ bool isDateType(int t)
     return t == adDate || t == adDBDate || t == adDBTime || t == adDBTimeStamp;
 }
 
+QVariant textValue(const QString& s, int adoType);
+
 QVariant readValue(sqlite3_stmt* st, int i, int adoType)
 {
     switch (sqlite3_column_type(st, i)) {
@@ -234,17 +268,45 @@ QVariant readValue(sqlite3_stmt* st, int i, int adoType)
         const void* p = sqlite3_column_blob(st, i);
         return QVariant(QByteArray(static_cast<const char*>(p), sqlite3_column_bytes(st, i)));
     }
-    default: {
-        const QString s = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
-                                            sqlite3_column_bytes(st, i));
-        if (isDateType(adoType)) {
-            QDateTime d = QDateTime::fromString(s, QLatin1String(kIsoForm));
+    default:
+        return textValue(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                           sqlite3_column_bytes(st, i)),
+                         adoType);
+    }
+}
+
+// A text as the column of that type gives it.
+QVariant textValue(const QString& s, int adoType)
+{
+    if (isDateType(adoType)) {
+        QDateTime d;
+        if (!DateText::ToLocal(s, d)) {
+            d = QDateTime::fromString(s, QLatin1String(kIsoForm));
             if (!d.isValid()) d = ParseDate(s);
-            if (d.isValid()) return QVariant(d);
         }
-        return QVariant(s);
+        if (d.isValid()) return QVariant(d);
     }
+    return QVariant(s);
+}
+
+// A text cell is kept as its UTF-8 bytes until it is read: most reads want one column
+// of the row.
+QVariant finishText(const QVariant& raw, int adoType)
+{
+    const QByteArray& u = *static_cast<const QByteArray*>(raw.constData());
+    return textValue(QString::fromUtf8(u), adoType);
+}
+
+// The cell into row (value i); a text only as its bytes, for finishText.
+void readCell(sqlite3_stmt* st, int column, int adoType, backend::Row& row, int i)
+{
+    if (i < 64 && sqlite3_column_type(st, column) == SQLITE_TEXT) {
+        const char* p = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
+        row.values << QVariant(QByteArray(p, sqlite3_column_bytes(st, column)));
+        row.raw |= quint64(1) << i;
+        return;
     }
+    row.values << readValue(st, column, adoType);
 }
 
 QString quoteIdent(const QString& name)
@@ -327,39 +389,35 @@ class SqliteSession final : public backend::Session
 
     backend::ResultSet query(const QString& sql, const QVariantList& params, bool withKeys) override
     {
-        const sql::Translated t = sql::translate(sql);
-        // Rows come in insertion order unless the statement orders them; the key
-        // column is asked for only where one table is read.
-        QStringList tries;
-        const bool plain = t.isSelect && !t.hasGroup && !t.hasUnion && !t.hasDistinct && !t.hasJoin;
-        if (plain && withKeys) tries << sql::withKeyColumn(t, !t.hasOrder);
-        if (plain && !t.hasOrder) tries << sql::withRowidOrder(t);
-        tries << t.text;
-        for (int k = 0; k < tries.size(); ++k) {
-            Stmt st(db_, tries.at(k), &stmts_);
-            if (!st.ok() && k + 1 < tries.size()) continue;
+        const QueryPlan plan = queryPlan(sql, withKeys);
+        for (int k = 0; k < plan.tries.size(); ++k) {
+            Stmt st(db_, plan.tries.at(k), &stmts_);
+            if (!st.ok() && k + 1 < plan.tries.size()) continue;
             st.check();
             if (!st.get()) return {};
-            const bool keyed = plain && withKeys && k == 0;
-            return run(st.get(), params, keyed);
+            const bool keyed = plan.plain && withKeys && k == 0;
+            return run(st, params, keyed);
         }
         return {};
     }
 
     QVariant insertRow(const QString& table, const QStringList& columns, const QVariantList& values) override
     {
-        QString sql = QStringLiteral("INSERT INTO ") + quoteIdent(table);
-        if (columns.isEmpty()) {
-            sql += QStringLiteral(" DEFAULT VALUES");
-        } else {
-            QStringList names, marks;
-            for (const QString& c : columns) {
-                names << quoteIdent(c);
-                marks << QStringLiteral("?");
+        const QString sql = writeText('I', table, columns, [&] {
+            QString sql = QStringLiteral("INSERT INTO ") + quoteIdent(table);
+            if (columns.isEmpty()) {
+                sql += QStringLiteral(" DEFAULT VALUES");
+            } else {
+                QStringList names, marks;
+                for (const QString& c : columns) {
+                    names << quoteIdent(c);
+                    marks << QStringLiteral("?");
+                }
+                sql += QStringLiteral(" (") + names.join(QLatin1Char(',')) + QStringLiteral(") VALUES (") +
+                       marks.join(QLatin1Char(',')) + QLatin1Char(')');
             }
-            sql += QStringLiteral(" (") + names.join(QLatin1Char(',')) + QStringLiteral(") VALUES (") +
-                   marks.join(QLatin1Char(',')) + QLatin1Char(')');
-        }
+            return sql;
+        });
         runRaw(sql, values);
         return QVariant(qint64(sqlite3_last_insert_rowid(db_)));
     }
@@ -367,33 +425,49 @@ class SqliteSession final : public backend::Session
     bool updateRow(const QString& table, const QVariant& key, const QStringList& columns,
                    const QVariantList& values) override
     {
-        QStringList sets;
-        for (const QString& c : columns)
-            sets << quoteIdent(c) + QStringLiteral("=?");
+        const QString sql = writeText('U', table, columns, [&] {
+            QStringList sets;
+            for (const QString& c : columns)
+                sets << quoteIdent(c) + QStringLiteral("=?");
+            return QStringLiteral("UPDATE ") + quoteIdent(table) + QStringLiteral(" SET ") +
+                   sets.join(QLatin1Char(',')) + QStringLiteral(" WHERE rowid=?");
+        });
         QVariantList all = values;
         all << key;
-        runRaw(QStringLiteral("UPDATE ") + quoteIdent(table) + QStringLiteral(" SET ") +
-                   sets.join(QLatin1Char(',')) + QStringLiteral(" WHERE rowid=?"),
-               all);
+        runRaw(sql, all);
         return sqlite3_changes64(db_) > 0;
     }
 
     bool deleteRow(const QString& table, const QVariant& key) override
     {
-        runRaw(QStringLiteral("DELETE FROM ") + quoteIdent(table) + QStringLiteral(" WHERE rowid=?"), {key});
+        const QString sql = writeText('D', table, {}, [&] {
+            return QStringLiteral("DELETE FROM ") + quoteIdent(table) + QStringLiteral(" WHERE rowid=?");
+        });
+        runRaw(sql, {key});
         return sqlite3_changes64(db_) > 0;
     }
 
     QVariantList fetchRow(const QString& table, const QVariant& key, const QStringList& columns) override
     {
-        QStringList names;
-        for (const QString& c : columns)
-            names << quoteIdent(c);
-        Stmt st(db_, QStringLiteral("SELECT ") + names.join(QLatin1Char(',')) + QStringLiteral(" FROM ") +
-                         quoteIdent(table) + QStringLiteral(" WHERE rowid=?"));
+        const QString sql = writeText('S', table, columns, [&] {
+            QStringList names;
+            for (const QString& c : columns)
+                names << quoteIdent(c);
+            return QStringLiteral("SELECT ") + names.join(QLatin1Char(',')) + QStringLiteral(" FROM ") +
+                   quoteIdent(table) + QStringLiteral(" WHERE rowid=?");
+        });
+        Stmt st(db_, sql, &stmts_);
         st.check();
-        const backend::ResultSet r = run(st.get(), {key}, false);
-        return r.rows.isEmpty() ? QVariantList() : r.rows.first().values;
+        backend::ResultSet r = run(st, {key}, false);
+        if (r.rows.isEmpty()) return QVariantList();
+        backend::Row& row = r.rows.first();
+        for (int i = 0; row.raw; ++i) {
+            const quint64 bit = quint64(1) << i;
+            if (!(row.raw & bit)) continue;
+            row.values[i] = finishText(row.values.at(i), r.columns.at(i).type);
+            row.raw &= ~bit;
+        }
+        return row.values;
     }
 
     void begin(int level) override
@@ -426,14 +500,97 @@ class SqliteSession final : public backend::Session
         if (rc != SQLITE_DONE) throw sqliteError(db_, rc);
     }
 
-    backend::ResultSet run(sqlite3_stmt* st, const QVariantList& params, bool keyed)
+    // The statements a query tries, in order, by its text: the translation is the
+    // same each time.
+    struct QueryPlan {
+        QStringList tries;
+        bool plain = false;
+    };
+    const QueryPlan& queryPlan(const QString& sql, bool withKeys)
     {
+        QHash<QString, QueryPlan>& plans = plans_[withKeys ? 1 : 0];
+        const auto it = plans.constFind(sql);
+        if (it != plans.cend()) return *it;
+        const sql::Translated t = sql::translate(sql);
+        // Rows come in insertion order unless the statement orders them; the key
+        // column is asked for only where one table is read.
+        QueryPlan plan;
+        plan.plain = t.isSelect && !t.hasGroup && !t.hasUnion && !t.hasDistinct && !t.hasJoin;
+        if (plan.plain && withKeys) plan.tries << sql::withKeyColumn(t, !t.hasOrder);
+        if (plan.plain && !t.hasOrder) plan.tries << sql::withRowidOrder(t);
+        plan.tries << t.text;
+        if (plans.size() >= kMostTexts) plans.clear();
+        return *plans.insert(sql, plan);
+    }
+
+    // The text of a row write-back for that table and those columns, built once.
+    struct WriteKey {
+        char kind;
+        QString table;
+        QStringList columns;
+        bool operator==(const WriteKey& o) const
+        {
+            return kind == o.kind && table == o.table && columns == o.columns;
+        }
+        friend size_t qHash(const WriteKey& k, size_t seed = 0)
+        {
+            return qHashMulti(seed, k.kind, k.table, k.columns);
+        }
+    };
+    template <typename Build>
+    QString writeText(char kind, const QString& table, const QStringList& columns, Build build)
+    {
+        WriteKey key{kind, table, columns};
+        const auto it = writeTexts_.constFind(key);
+        if (it != writeTexts_.cend()) return *it;
+        if (writeTexts_.size() >= kMostTexts) writeTexts_.clear();
+        return *writeTexts_.insert(std::move(key), build());
+    }
+
+    backend::ResultSet run(Stmt& stmt, const QVariantList& params, bool keyed)
+    {
+        sqlite3_stmt* st = stmt.get();
         bindAll(db_, st, params);
         backend::ResultSet r;
         // The first step comes before the column list: a statement prepared before a
         // schema change (another connection, or one kept from earlier) is prepared
         // again by that step and only then tells its true columns.
         int rc = sqlite3_step(st);
+        StmtMeta& meta = stmt.meta();
+        const int reprepares = sqlite3_stmt_status(st, SQLITE_STMTSTATUS_REPREPARE, 0);
+        if (meta.reprepares != reprepares || meta.keyed != keyed) readColumns(st, keyed, meta);
+        meta.reprepares = reprepares;
+        const int n = sqlite3_column_count(st);
+        const int first = keyed ? 1 : 0;
+        r.columns = meta.columns;
+        r.names = meta.names;
+        r.finish = finishText;
+        if (!meta.untyped.isEmpty() && rc == SQLITE_ROW) {
+            // An expression has no declared type: its first value tells.
+            for (int c : std::as_const(meta.untyped))
+                sql::columnTypeOfValue(sqlite3_column_type(st, c + first), r.columns[c]);
+        }
+        for (; rc == SQLITE_ROW; rc = sqlite3_step(st)) {
+            backend::Row row;
+            if (keyed) row.key = QVariant(qint64(sqlite3_column_int64(st, 0)));
+            row.values.reserve(n - first);
+            for (int i = first; i < n; ++i)
+                readCell(st, i, r.columns.at(i - first).type, row, i - first);
+            r.rows << row;
+        }
+        if (rc != SQLITE_DONE) throw sqliteError(db_, rc);
+        if (keyed) r.table = meta.table;
+        if (!r.table.isEmpty()) {
+            for (const backend::Row& row : std::as_const(r.rows))
+                if (IsNull(row.key)) r.table.clear();
+        }
+        return r;
+    }
+
+    static void readColumns(sqlite3_stmt* st, bool keyed, StmtMeta& meta)
+    {
+        meta = StmtMeta();
+        meta.keyed = keyed;
         const int n = sqlite3_column_count(st);
         const int first = keyed ? 1 : 0;
         QSet<QString> tables;
@@ -443,43 +600,25 @@ class SqliteSession final : public backend::Session
             c.name = fromUtf8(sqlite3_column_name(st, i));
             c.baseTable = fromUtf8(sqlite3_column_table_name(st, i));
             c.baseColumn = fromUtf8(sqlite3_column_origin_name(st, i));
-            sql::columnType(fromUtf8(sqlite3_column_decltype(st, i)), c);
+            const char* declared = sqlite3_column_decltype(st, i);
+            sql::columnType(fromUtf8(declared), c);
+            if (declared == nullptr) meta.untyped << i - first;
             if (c.baseTable.isEmpty())
                 allBase = false;
             else
                 tables.insert(c.baseTable);
-            r.columns << c;
+            meta.columns << c;
         }
-        bool typed = false;
-        for (; rc == SQLITE_ROW; rc = sqlite3_step(st)) {
-            if (!typed) {
-                // An expression has no declared type: its first value tells.
-                for (int i = first; i < n; ++i) {
-                    backend::ColumnInfo& c = r.columns[i - first];
-                    if (sqlite3_column_decltype(st, i) == nullptr)
-                        sql::columnTypeOfValue(sqlite3_column_type(st, i), c);
-                }
-                typed = true;
-            }
-            backend::Row row;
-            if (keyed) row.key = QVariant(qint64(sqlite3_column_int64(st, 0)));
-            row.values.reserve(n - first);
-            for (int i = first; i < n; ++i)
-                row.values << readValue(st, i, r.columns.at(i - first).type);
-            r.rows << row;
-        }
-        if (rc != SQLITE_DONE) throw sqliteError(db_, rc);
-        if (keyed && allBase && tables.size() == 1) r.table = *tables.begin();
-        if (!r.table.isEmpty()) {
-            for (const backend::Row& row : r.rows)
-                if (IsNull(row.key)) r.table.clear();
-        }
-        return r;
+        if (keyed && allBase && tables.size() == 1) meta.table = *tables.begin();
+        meta.names = backend::makeColumnNames(meta.columns);
     }
 
+    static constexpr int kMostTexts = 256;
     QString path_;
     sqlite3* db_ = nullptr;
     StmtCache stmts_;
+    QHash<QString, QueryPlan> plans_[2];
+    QHash<WriteKey, QString> writeTexts_;
     std::unique_ptr<SharedArchiveLock> lock_;
 };
 

@@ -128,6 +128,7 @@ void step(F_XMLCompact& w, ScriptedDialogs& d, const QString& s)
         const TxtCtl& t = arg == QLatin1String("cod") ? w.Txt_Cod : w.Txt_Des;
         box(t)->setFocus(Qt::TabFocusReason);
         QVERIFY2(QApplication::focusWidget() == box(t), qPrintable(s));
+        QCOMPARE(w.status(), t.Prompt()); // panel 1 shows the box's prompt
     } else if (verb == QLatin1String("type")) {
         QTest::keyClicks(QApplication::focusWidget(), arg);
     } else {
@@ -200,6 +201,10 @@ void TstXMLCompactEditor::states_data()
         << QStringList{"new", "cod:000000", "des:Zeri", "save:Y", "new", "find:000000"}
         << "Visualizzazione [New Elim] 000000/Zeri locked" << QStringList{ask} << 0
         << QStringList{"000000=Zeri", "A10=Alfa", "B20=Beta", "C30=Gamma"};
+    QTest::newRow("a code with a quote")
+        << QStringList{"new", "cod:O'K", "des:Apice", "save:Y", "new", "find:O'K"}
+        << "Visualizzazione [New Elim] O'K/Apice locked" << QStringList{ask} << 0
+        << QStringList{"A10=Alfa", "B20=Beta", "C30=Gamma", "O'K=Apice"};
     QTest::newRow("empty code: not saved, edit kept")
         << QStringList{"new", "des:Senza", "save:Y"} << "Modifica [Save SaveNew] /Senza" << QStringList{ask}
         << 1 << rows;
@@ -244,6 +249,9 @@ void TstXMLCompactEditor::states_data()
         << QStringList{"A10=Alfa", "B20=X", "C30=Gamma"};
     QTest::newRow("a lookup from code while the code box has the focus")
         << QStringList{"focus:cod", "find:C30", "focus:des"} << "Visualizzazione [New Elim] C30/Gamma locked"
+        << QStringList{} << 0 << rows;
+    QTest::newRow("a walk from the code box starts it from the row shown")
+        << QStringList{"next", "next", "focus:des"} << "Visualizzazione [New Elim] B20/Beta locked"
         << QStringList{} << 0 << rows;
     QTest::newRow("a new record starts unchanged, focus in the code box")
         << QStringList{"next", "new", "focus:des"} << "Inizio Inserimento.. [] /" << QStringList{} << 0

@@ -83,6 +83,7 @@ class TstTaskMenu : public QObject
     void oneActionPerControl();
     void applyIsOneUndoStep();
     void refusalReadBack();
+    void datePageThroughTheForm();
 
   private:
     std::unique_ptr<TestEnv> env_;
@@ -179,8 +180,10 @@ void TstTaskMenu::applyIsOneUndoStep()
     visible->setFocus(Qt::TabFocusReason);
     visible->selectAll();
     QTest::keyClicks(visible, QStringLiteral("10"));
-    d->findChild<QLineEdit*>(QStringLiteral("txtPrompt"))->setFocus(Qt::TabFocusReason);
+    auto* prompt = d->findChild<QLineEdit*>(QStringLiteral("txtPrompt"));
+    prompt->setFocus(Qt::TabFocusReason);
     QCOMPARE(d->findChild<QLineEdit*>(QStringLiteral("Txt_Wide"))->text(), QStringLiteral("1140"));
+    QTest::keyClicks(prompt, QStringLiteral("Descrizione"));
     d->okButton->click();
     QVERIFY(!d->isVisible());
     QCOMPARE(Ordalis::dispGet(des, QStringLiteral("Wide")).toInt(), 1140);
@@ -188,6 +191,10 @@ void TstTaskMenu::applyIsOneUndoStep()
     QCOMPARE(Ordalis::dispGet(cod, QStringLiteral("Heig")).toInt(), 0); // only the first
     QVERIFY(form_->isDirty());
     QCOMPARE(form_->commandHistory()->count(), before + 1);
+    // What the form saves.
+    const QString ui = form_->contents();
+    QVERIFY2(ui.contains(QStringLiteral("<property name=\"Wide\">")), qPrintable(ui));
+    QVERIFY(ui.contains(QStringLiteral("<string>Descrizione</string>")));
     form_->commandHistory()->undo();
     QCOMPARE(Ordalis::dispGet(des, QStringLiteral("Wide")).toInt(), 0);
     QCOMPARE(Ordalis::dispGet(des, QStringLiteral("Heig")).toInt(), 0);
@@ -210,6 +217,36 @@ void TstTaskMenu::refusalReadBack()
     QVERIFY(d->isVisible());
     QVERIFY(d->applyButton->isEnabled());
     QCOMPARE(Ordalis::dispGet(cod, QStringLiteral("DecimalPlace")).toInt(), 2);
+}
+
+void TstTaskMenu::datePageThroughTheForm()
+{
+    QWidget* dat = widget("Dat_Doc");
+    QVERIFY(Ordalis::dispPut(dat, QStringLiteral("Wide"), 1000));
+    QVERIFY(Ordalis::dispPut(dat, QStringLiteral("Heig"), 200));
+    const double fntSize = Ordalis::dispGet(dat, QStringLiteral("FntSize")).toDouble();
+    const double fontSize = Ordalis::dispGet(dat, QStringLiteral("Font")).value<QFont>().pointSizeF();
+    QVERIFY(fntSize != 12 && fontSize != 12);
+    Ordalis::PropertyPageDialog* d = openPage(dat);
+    QVERIFY(d);
+    d->show();
+    d->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(d));
+    auto* size = d->findChild<QLineEdit*>(QStringLiteral("Txt_DimFont"));
+    size->setFocus(Qt::TabFocusReason);
+    size->selectAll();
+    QTest::keyClicks(size, QStringLiteral("12"));
+    d->okButton->click();
+    QVERIFY(env_->dialogs().calls.isEmpty());
+    QVERIFY(!d->isVisible());
+    QCOMPARE(Ordalis::dispGet(dat, QStringLiteral("Font")).value<QFont>().pointSizeF(), 12.0);
+    QCOMPARE(Ordalis::dispGet(dat, QStringLiteral("FntSize")).toDouble(), 12.0);
+    QCOMPARE(Ordalis::dispGet(dat, QStringLiteral("Wide")).toInt(), 1656);
+    QCOMPARE(Ordalis::dispGet(dat, QStringLiteral("Heig")).toInt(), 324);
+    form_->commandHistory()->undo();
+    QCOMPARE(Ordalis::dispGet(dat, QStringLiteral("FntSize")).toDouble(), fntSize);
+    QCOMPARE(Ordalis::dispGet(dat, QStringLiteral("Font")).value<QFont>().pointSizeF(), fontSize);
+    QCOMPARE(Ordalis::dispGet(dat, QStringLiteral("Wide")).toInt(), 1000);
 }
 
 QTEST_MAIN(TstTaskMenu)

@@ -43,6 +43,7 @@ class F_Probe final : public VbFormOf<F_Probe>
         journal() << QStringLiteral("activate");
         if (failActivate) throw std::runtime_error("guasto");
     }
+    void Form_Deactivate() override { journal() << QStringLiteral("deactivate"); }
     void Form_Unload(int& cancel) override
     {
         journal() << QStringLiteral("unload");
@@ -61,6 +62,7 @@ class F_Child final : public VbFormOf<F_Child>
 
   protected:
     void Form_Activate() override { journal() << QStringLiteral("child activate"); }
+    void Form_Deactivate() override { journal() << QStringLiteral("child deactivate"); }
 };
 
 void flush()
@@ -85,6 +87,7 @@ class TestVbForm : public QObject
     void loadOnFirstReachUnloadResets();
     void cancelledUnloadKeepsWindow();
     void modalActivatesOpenerAgain();
+    void deactivateOnlyByAnotherWindow();
     void modalResult_data();
     void modalResult();
     void handlerFailureIsReported();
@@ -132,7 +135,32 @@ void TestVbForm::modalActivatesOpenerAgain()
         f.Unload();
     });
     F_Child::instance().ShowModal(&opener);
-    QCOMPARE(journal(), (QStringList{QStringLiteral("child activate"), QStringLiteral("activate")}));
+    // The opener hears of the child's activation; the unloaded child hears nothing after.
+    QCOMPARE(journal(), (QStringList{QStringLiteral("deactivate"), QStringLiteral("child activate"),
+                                     QStringLiteral("activate")}));
+}
+
+// Deactivate comes only from another program window's Activate: not from the window's
+// own second Activate, nor from a message box or a plain Qt window taking the focus.
+void TestVbForm::deactivateOnlyByAnotherWindow()
+{
+    TestEnv env;
+    F_Probe& p = F_Probe::instance();
+    p.Show();
+    p.Activate();
+    env.dialogs().answer(vb::OK);
+    MsgBox(QStringLiteral("avviso"));
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QCoreApplication::processEvents();
+    QCOMPARE(journal(), (QStringList{QStringLiteral("load"), QStringLiteral("activate"),
+                                     QStringLiteral("activate")}));
+    F_Child& c = F_Child::instance();
+    c.Show();
+    p.Activate();
+    QCOMPARE(journal().mid(3), (QStringList{QStringLiteral("deactivate"), QStringLiteral("child activate"),
+                                            QStringLiteral("child deactivate"), QStringLiteral("activate")}));
 }
 
 void TestVbForm::modalResult_data()

@@ -40,7 +40,7 @@ ScriptedDialogs& ScriptedDialogs::answerColor(std::optional<QColor> c)
 
 int ScriptedDialogs::msgBox(const QString& text, int style, const QString& title)
 {
-    calls << Call{QStringLiteral("msg"), text, title, style, {}, {}};
+    calls << Call{QStringLiteral("msg"), text, title, style, {}, {}, {}, false};
     if (answers_.isEmpty()) {
         if (acceptOkBoxes && vb::buttonsOf(style) == vb::OKOnly) return vb::OK;
         unscripted(QStringLiteral("message"), text);
@@ -51,7 +51,7 @@ int ScriptedDialogs::msgBox(const QString& text, int style, const QString& title
 
 QString ScriptedDialogs::inputBox(const QString& prompt, const QString& title, const QString& def)
 {
-    calls << Call{QStringLiteral("input"), prompt, title, 0, {}, {}};
+    calls << Call{QStringLiteral("input"), prompt, title, 0, {}, {}, {}, false};
     inputDefaults << def;
     if (inputs_.isEmpty()) {
         unscripted(QStringLiteral("input"), prompt);
@@ -62,7 +62,7 @@ QString ScriptedDialogs::inputBox(const QString& prompt, const QString& title, c
 
 QString ScriptedDialogs::openFile(const QString& title, const QString& dir, const QString& filter)
 {
-    calls << Call{QStringLiteral("open"), dir, title, 0, dir, filter}; // text: the start folder too
+    calls << Call{QStringLiteral("open"), dir, title, 0, dir, filter, {}, false}; // text: the start folder too
     if (files_.isEmpty()) {
         unscripted(QStringLiteral("file"), title);
         return {};
@@ -72,7 +72,7 @@ QString ScriptedDialogs::openFile(const QString& title, const QString& dir, cons
 
 QString ScriptedDialogs::saveFile(const QString& title, const QString& dir, const QString& filter)
 {
-    calls << Call{QStringLiteral("save"), QString(), title, 0, dir, filter};
+    calls << Call{QStringLiteral("save"), QString(), title, 0, dir, filter, {}, false};
     if (files_.isEmpty()) {
         unscripted(QStringLiteral("file"), title);
         return {};
@@ -80,9 +80,9 @@ QString ScriptedDialogs::saveFile(const QString& title, const QString& dir, cons
     return files_.dequeue();
 }
 
-std::optional<QFont> ScriptedDialogs::chooseFont(const QFont&)
+std::optional<QFont> ScriptedDialogs::chooseFont(const QFont& initial, bool fixedPitchOnly)
 {
-    calls << Call{QStringLiteral("font"), QString(), QString(), 0, {}, {}};
+    calls << Call{QStringLiteral("font"), initial.family(), QString(), 0, {}, {}, initial, fixedPitchOnly};
     if (fonts_.isEmpty()) {
         unscripted(QStringLiteral("font"), QString());
         return std::nullopt;
@@ -92,7 +92,7 @@ std::optional<QFont> ScriptedDialogs::chooseFont(const QFont&)
 
 std::optional<QColor> ScriptedDialogs::chooseColor(const QColor&)
 {
-    calls << Call{QStringLiteral("color"), QString(), QString(), 0, {}, {}};
+    calls << Call{QStringLiteral("color"), QString(), QString(), 0, {}, {}, {}, false};
     if (colors_.isEmpty()) {
         unscripted(QStringLiteral("color"), QString());
         return std::nullopt;

@@ -16,6 +16,8 @@ class ScriptedDialogs final : public DialogService
         int style = 0;
         QString dir;    // file dialogs: the folder they open in
         QString filter; // file dialogs: the filter offered
+        QFont font;     // font dialog: the font it opens with
+        bool fixedPitchOnly = false; // font dialog: only fixed-pitch fonts offered
         int buttons() const { return vb::buttonsOf(style); }
         int icon() const { return vb::iconOf(style); }
         int defaultButton() const { return vb::defaultOf(style); }
@@ -32,7 +34,8 @@ class ScriptedDialogs final : public DialogService
     QString inputBox(const QString& prompt, const QString& title, const QString& def) override;
     QString openFile(const QString& title, const QString& dir, const QString& filter) override;
     QString saveFile(const QString& title, const QString& dir, const QString& filter) override;
-    std::optional<QFont> chooseFont(const QFont& initial) override;
+    std::optional<QFont> chooseFont(const QFont& initial) override { return chooseFont(initial, false); }
+    std::optional<QFont> chooseFont(const QFont& initial, bool fixedPitchOnly) override;
     std::optional<QColor> chooseColor(const QColor& initial) override;
     void beep() override { ++beeps; }
 
