@@ -1,9 +1,8 @@
 #include "XML_Stru.h"
 
 #include "foundation/Proc_Qor.h"
+#include "platform/DateText.h"
 #include "qor/Cl_QOR.h"
-
-#include <QRegularExpression>
 
 #include <cmath>
 
@@ -18,6 +17,29 @@ QString XML_NumStr(double value)
         t.remove(1, 1);
     return value < 0 ? t : QLatin1Char(' ') + t;
 }
+
+namespace
+{
+
+bool digitsAt(QStringView t, qsizetype from, qsizetype count)
+{
+    for (qsizetype i = from; i < from + count; ++i)
+        if (t[i] < QLatin1Char('0') || t[i] > QLatin1Char('9')) return false;
+    return true;
+}
+
+// "yyyy-MM-dd" followed by "Z" or "-hh:mm", nothing else.
+bool isZonedDay(QStringView t)
+{
+    if (t.size() != 11 && t.size() != 16) return false;
+    if (!digitsAt(t, 0, 4) || t[4] != QLatin1Char('-') || !digitsAt(t, 5, 2) || t[7] != QLatin1Char('-') ||
+        !digitsAt(t, 8, 2))
+        return false;
+    if (t.size() == 11) return t[10] == QLatin1Char('Z');
+    return t[10] == QLatin1Char('-') && digitsAt(t, 11, 2) && t[13] == QLatin1Char(':') && digitsAt(t, 14, 2);
+}
+
+} // namespace
 
 QString XML_GeneralDate(const QDateTime& when)
 {
@@ -46,9 +68,8 @@ void XML_Stru::setdatdoc(const QString& v)
         return;
     }
     // The other two legal time-zone forms of an xs:date, "Z" and "-hh:mm", go the same way.
-    static const QRegularExpression zoned(QStringLiteral("^(\\d{4}-\\d{2}-\\d{2})(Z|-\\d{2}:\\d{2})$"));
-    const QRegularExpressionMatch m = zoned.match(v.trimmed());
-    datdoc_ = m.hasMatch() ? m.captured(1) : v;
+    const QStringView t = QStringView(v).trimmed();
+    datdoc_ = isZonedDay(t) ? t.left(10).toString() : v;
 }
 
 void XML_Stru::setNomeFile(const QString& path)
@@ -111,7 +132,9 @@ QString XML_Stru::ToPipe(int code, const QString& sep) const
     if (code == 1) return soloName + S + size + S;
     if (code == 4) return soloName + S + size + S + tipo + S + num + S + dat + S + emitt + S;
 
-    const QString fileDay = q.DateToStr(q.TextToDate(q.GetField(dataFile, 1, QStringLiteral(" "), false)));
+    const QString fileWord = q.GetField(dataFile, 1, QStringLiteral(" "), false);
+    QString fileDay = DateText::DayKey(QStringView(fileWord).trimmed());
+    if (fileDay.isNull()) fileDay = q.DateToStr(q.TextToDate(fileWord));
     const QString fileDateTime =
         fileDay + QLatin1Char(' ') + q.GetField(dataFile, 2, QStringLiteral(" "), false);
     const QString fileDate = fileDay + QLatin1Char(' ');

@@ -2,6 +2,7 @@
 // with ADO types, write-back of changed rows through the engine.
 #include "Ado.h"
 #include "AdoBackend.h"
+#include "platform/DateText.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -63,6 +64,8 @@ QDateTime ParseDate(const QString& text)
 {
     const QString t = text.trimmed();
     if (t.isEmpty()) return {};
+    QDateTime quick;
+    if (DateText::ToLocal(t, quick)) return quick;
     static const char* const forms[] = {
         "d/M/yyyy H:mm:ss",    "d/M/yyyy H:mm",           "d/M/yyyy",         "yyyy-MM-dd HH:mm:ss",
         "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd HH:mm:ss.zzz", "yyyy-MM-dd HH:mm", "yyyy-MM-dd",

@@ -2,6 +2,7 @@
 // with bound values, typed reads and row write-back by rowid.
 #include "AdoBackend.h"
 #include "AdoSql.h"
+#include "platform/DateText.h"
 #include "ArchiveLock.h"
 
 #include <QFile>
@@ -278,8 +279,11 @@ QVariant readValue(sqlite3_stmt* st, int i, int adoType)
 QVariant textValue(const QString& s, int adoType)
 {
     if (isDateType(adoType)) {
-        QDateTime d = QDateTime::fromString(s, QLatin1String(kIsoForm));
-        if (!d.isValid()) d = ParseDate(s);
+        QDateTime d;
+        if (!DateText::ToLocal(s, d)) {
+            d = QDateTime::fromString(s, QLatin1String(kIsoForm));
+            if (!d.isValid()) d = ParseDate(s);
+        }
         if (d.isValid()) return QVariant(d);
     }
     return QVariant(s);

@@ -1,5 +1,6 @@
 // The quick date readers against the general parsers they stand in for: the same value,
 // zone state included, for every text, in a zone with clock changes and in one without.
+#include "archive/XML_Stru.h"
 #include "platform/DateText.h"
 #include "platform/ado/Ado.h"
 #include "qor/Cl_QOR.h"
@@ -263,6 +264,13 @@ void TstDateText::sameAsGeneralParsers()
         const QDateTime parsed = ado::ParseDate(text);
         QCOMPARE(describe(parsed), describe(refParseDate(text)));
     }
+
+    // The file's day in the list rows, from the file date text the scanner writes.
+    XML_Stru r;
+    r.setDataFile(text);
+    const QString day = refDayKey(Qor().GetField(text, 1, QStringLiteral(" "), false));
+    QCOMPARE(r.ToPipe(7, QStringLiteral("|")).mid(25, day.size() + 7),
+             QStringLiteral(" | ") + day + QStringLiteral("  | "));
 
     const QString t = text.trimmed();
     QDateTime quickValue;

@@ -121,6 +121,24 @@ void TstXmlStru::datdocDropsTimeZone_data()
     QTest::newRow("not a date stays") << QStringLiteral("31/03/2019") << QStringLiteral("31/03/2019");
     QTest::newRow("minus, no zone") << QStringLiteral("2019-03-31-x") << QStringLiteral("2019-03-31-x");
     QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("Z, blanks around") << QStringLiteral(" 2019-03-31Z\n") << QStringLiteral("2019-03-31");
+    QTest::newRow("minus zone, blanks around")
+        << QStringLiteral("\t2019-03-31-05:00 ") << QStringLiteral("2019-03-31");
+    QTest::newRow("lower-case z stays") << QStringLiteral("2019-03-31z") << QStringLiteral("2019-03-31z");
+    QTest::newRow("one-digit zone hour stays")
+        << QStringLiteral("2019-03-31-5:00") << QStringLiteral("2019-03-31-5:00");
+    QTest::newRow("zone without colon stays")
+        << QStringLiteral("2019-03-31-0500") << QStringLiteral("2019-03-31-0500");
+    QTest::newRow("text after zone stays")
+        << QStringLiteral("2019-03-31-05:00x") << QStringLiteral("2019-03-31-05:00x");
+    QTest::newRow("Z twice stays") << QStringLiteral("2019-03-31ZZ") << QStringLiteral("2019-03-31ZZ");
+    QTest::newRow("one-digit month stays") << QStringLiteral("2019-3-31Z") << QStringLiteral("2019-3-31Z");
+    QTest::newRow("slashes stay") << QStringLiteral("2019/03/31Z") << QStringLiteral("2019/03/31Z");
+    QTest::newRow("blanks, no zone, kept as given")
+        << QStringLiteral(" 2019-03-31 ") << QStringLiteral(" 2019-03-31 ");
+    QTest::newRow("other digits stay") << QString::fromUtf8("\u0662\u0660\u0661\u0669-03-31Z")
+                                       << QString::fromUtf8("\u0662\u0660\u0661\u0669-03-31Z");
+    QTest::newRow("zone only") << QStringLiteral("Z") << QStringLiteral("Z");
 }
 
 void TstXmlStru::datdocDropsTimeZone()
