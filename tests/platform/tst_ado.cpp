@@ -527,6 +527,283 @@ class TstAdo : public QObject
         rs.Open(QStringLiteral("SELECT * FROM T"), cn, adOpenStatic, adLockReadOnly);
         QCOMPARE(rs.RecordCount(), 10);
     }
+    // A kept statement whose table changed between two executions, by another
+    // connection or by this one, tells the new columns, types and values, and writes
+    // back through them.
+    void keptStatementFollowsSchemaChanges_data()
+    {
+        QTest::addColumn<QStringList>("change");
+        QTest::addColumn<bool>("byOther");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QList<int>>("types");
+        QTest::addColumn<QVariantList>("values");
+        QTest::addColumn<QVariant>("newLast"); // written back to the last column
+        const QDateTime d(QDate(2021, 3, 5), QTime(10, 20, 30));
+        const QVariant d6 = QDateTime(QDate(2021, 3, 6), QTime(0, 0));
+        QTest::newRow("date column added by another connection")
+            << QStringList{QStringLiteral("ALTER TABLE T ADD COLUMN d datetime NULL"),
+                           QStringLiteral("UPDATE T SET d='2021-03-05 10:20:30'")}
+            << true << QStringList{QStringLiteral("k"), QStringLiteral("v"), QStringLiteral("d")}
+            << QList<int>{adInteger, adVarWChar, adDate} << QVariantList{qint64(1), QStringLiteral("a"), d}
+            << d6;
+        QTest::newRow("table made again with other types by another connection")
+            << QStringList{QStringLiteral("DROP TABLE T"),
+                           QStringLiteral("CREATE TABLE T (k varchar(5), v datetime)"),
+                           QStringLiteral("INSERT INTO T VALUES ('0001', '2021-03-05 10:20:30')")}
+            << true << QStringList{QStringLiteral("k"), QStringLiteral("v")} << QList<int>{adVarWChar, adDate}
+            << QVariantList{QStringLiteral("0001"), d} << d6;
+        QTest::newRow("columns in another order by this connection")
+            << QStringList{QStringLiteral("DROP TABLE T"), QStringLiteral("CREATE TABLE T (v double, k int)"),
+                           QStringLiteral("INSERT INTO T VALUES (2.5, 1)")}
+            << false << QStringList{QStringLiteral("v"), QStringLiteral("k")}
+            << QList<int>{adDouble, adInteger} << QVariantList{2.5, qint64(1)} << QVariant(qint64(9));
+    }
+    void keptStatementFollowsSchemaChanges()
+    {
+        QFETCH(QStringList, change);
+        QFETCH(bool, byOther);
+        QFETCH(QStringList, names);
+        QFETCH(QList<int>, types);
+        QFETCH(QVariantList, values);
+        QFETCH(QVariant, newLast);
+        fresh(QStringLiteral("CREATE TABLE T (k int, v varchar(10))"));
+        cn_.Execute(QStringLiteral("INSERT INTO T VALUES (1, 'a')"));
+        const QString sql = QStringLiteral("SELECT * FROM T");
+        for (int lock : {adLockReadOnly, adLockOptimistic}) {
+            Recordset rs;
+            rs.Open(sql, cn_, adOpenKeyset, lock);
+            QCOMPARE(rs.GetFields().Count(), 2);
+            QCOMPARE(rs["v"].Value(), QVariant(QStringLiteral("a")));
+        }
+        Connection other;
+        if (byOther) other.Open(connText(path_));
+        for (const QString& c : change)
+            (byOther ? other : cn_).Execute(c);
+        other.Close();
+        for (int lock : {adLockReadOnly, adLockOptimistic}) {
+            Recordset rs;
+            rs.Open(sql, cn_, adOpenKeyset, lock);
+            QStringList gotNames;
+            QList<int> gotTypes;
+            QVariantList gotValues;
+            for (int i = 0; i < rs.GetFields().Count(); ++i) {
+                gotNames << rs[i].Name();
+                gotTypes << rs[i].Type();
+                gotValues << rs[i].Value();
+            }
+            QCOMPARE(gotNames, names);
+            QCOMPARE(gotTypes, types);
+            QCOMPARE(gotValues, values);
+            for (int i = 0; i < values.size(); ++i)
+                QCOMPARE(gotValues.at(i).metaType(), values.at(i).metaType());
+            if (lock == adLockReadOnly) continue;
+            // Written back to the column of that name now.
+            rs[names.last()] = newLast.metaType().id() == QMetaType::QDateTime
+                                   ? QVariant(QStringLiteral("06/03/2021"))
+                                   : newLast;
+            rs.Update();
+            QCOMPARE(rs[names.last()].Value(), newLast);
+        }
+        QCOMPARE(column(QStringLiteral("SELECT ") + names.last() + QStringLiteral(" FROM T")),
+                 QVariantList{newLast});
+    }
+
+    // One statement text with other values each time: each execution sees only its
+    // own values, also after a failed one and beside an open recordset of the same text.
+    void sameTextOtherParameters()
+    {
+        fresh(QStringLiteral("CREATE TABLE T (k int, v varchar(10) NULL, d datetime NULL)"));
+        cn_.Execute(QStringLiteral("INSERT INTO T VALUES (1, 'Alfa', '2021-03-05 00:00:00')"));
+        cn_.Execute(QStringLiteral("INSERT INTO T VALUES (2, 'beta', NULL)"));
+        cn_.Execute(QStringLiteral("INSERT INTO T VALUES (3, 'alfa', '2021-03-06 00:00:00')"));
+        const QString sql = QStringLiteral("SELECT k FROM T WHERE v=? OR d=? OR k=?");
+        struct Case {
+            QVariantList params;
+            QVariantList keys; // empty with error
+            bool error;
+        };
+        const QDateTime d5(QDate(2021, 3, 5), QTime(0, 0));
+        const QList<Case> cases{
+            {{QStringLiteral("ALFA"), Null(), Null()}, {qint64(1), qint64(3)}, false},
+            {{Null(), d5, Null()}, {qint64(1)}, false},
+            {{Null(), Null(), 2}, {qint64(2)}, false},
+            {{Null(), Null()}, {}, true},
+            {{QStringLiteral("beta"), Null(), 3}, {qint64(2), qint64(3)}, false},
+            {{Null(), Null(), Null()}, {}, false},
+        };
+        auto keys = [&](const QVariantList& params) {
+            Recordset rs;
+            rs.Open(sql, cn_, adOpenStatic, adLockReadOnly, params);
+            QVariantList out;
+            for (; !rs.EOF_(); rs.MoveNext())
+                out << rs["k"].Value();
+            return out;
+        };
+        for (int pass = 0; pass < 2; ++pass) {
+            for (int n = 0; n < cases.size(); ++n) {
+                const Case& c = cases.at(pass == 0 ? n : cases.size() - 1 - n);
+                if (c.error) {
+                    QVERIFY_THROWS_EXCEPTION(Error, keys(c.params));
+                    continue;
+                }
+                QCOMPARE(keys(c.params), c.keys);
+            }
+        }
+        Recordset open;
+        open.Open(sql, cn_, adOpenStatic, adLockReadOnly, cases.first().params);
+        QCOMPARE(keys(cases.at(2).params), cases.at(2).keys);
+        QCOMPARE(open.RecordCount(), 2);
+        QCOMPARE(open["k"].Value(), QVariant(qint64(1)));
+    }
+
+    // Cells are turned into values when first read; a column past the first 64 is
+    // turned at once. Both give the same value, whatever the order of the reads.
+    void valuesReadLateEqualValuesReadAtOnce_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("literal");
+        QTest::addColumn<QVariant>("value");
+        QTest::newRow("int") << "int"
+                             << "5" << QVariant(qint64(5));
+        QTest::newRow("double") << "double"
+                                << "2.5" << QVariant(2.5);
+        QTest::newRow("whole double") << "double"
+                                      << "3" << QVariant(3.0);
+        QTest::newRow("boolean true") << "bit"
+                                      << "1" << QVariant(qint64(1));
+        QTest::newRow("boolean false") << "bit"
+                                       << "0" << QVariant(qint64(0));
+        QTest::newRow("numeric text") << "varchar(10)"
+                                      << "'0012'" << QVariant(QStringLiteral("0012"));
+        QTest::newRow("empty text") << "varchar(10)"
+                                    << "''" << QVariant(QString(QLatin1String("")));
+        QTest::newRow("null text") << "varchar(10)"
+                                   << "NULL" << QVariant();
+        QTest::newRow("memo utf-8") << "MEMO"
+                                    << "'città €'" << QVariant(QStringLiteral("città €"));
+        QTest::newRow("date") << "datetime"
+                              << "'2021-03-05 10:20:30'"
+                              << QVariant(QDateTime(QDate(2021, 3, 5), QTime(10, 20, 30)));
+        QTest::newRow("day-first date text")
+            << "datetime"
+            << "'05/03/2021'" << QVariant(QDateTime(QDate(2021, 3, 5), QTime(0, 0)));
+        QTest::newRow("not a date") << "datetime"
+                                    << "'31/02/2021'" << QVariant(QStringLiteral("31/02/2021"));
+        QTest::newRow("null date") << "datetime"
+                                   << "NULL" << QVariant();
+        QTest::newRow("date as number") << "datetime"
+                                        << "44260.5" << QVariant(44260.5);
+        QTest::newRow("blob") << "blob"
+                              << "x'00ff41'" << QVariant(QByteArray("\x00\xff\x41", 3));
+        QTest::newRow("empty blob") << "blob"
+                                    << "x''" << QVariant(QByteArray());
+        QTest::newRow("text in an int column") << "int"
+                                               << "'abc'" << QVariant(QStringLiteral("abc"));
+    }
+    void valuesReadLateEqualValuesReadAtOnce()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, literal);
+        QFETCH(QVariant, value);
+        // a (column 0) and b (column 65) of the same type, with 64 columns between.
+        QString create = QStringLiteral("CREATE TABLE T (a ") + type;
+        for (int i = 1; i <= 64; ++i)
+            create += QStringLiteral(", f%1 int").arg(i);
+        create += QStringLiteral(", b ") + type + QLatin1Char(')');
+        fresh(create);
+        cn_.Execute(QStringLiteral("INSERT INTO T (a, b) VALUES (%1, %1)").arg(literal));
+        auto same = [&](const QVariant& got, const char* where) {
+            QVERIFY2(
+                got == value && got.metaType() == value.metaType() && IsNull(got) == IsNull(value),
+                qPrintable(QStringLiteral("%1: %2 (%3)")
+                               .arg(QLatin1String(where), ValueText(got), QLatin1String(got.typeName()))));
+            if (value.metaType().id() == QMetaType::QString)
+                QCOMPARE(got.toString().isNull(), value.toString().isNull());
+        };
+        for (int lock : {adLockReadOnly, adLockOptimistic}) {
+            Recordset rs;
+            rs.Open(QStringLiteral("SELECT * FROM T"), cn_, adOpenKeyset, lock);
+            same(rs["b"].Value(), "b at once");
+            same(rs["a"].OriginalValue(), "a first read");
+            same(rs["a"].Value(), "a read again");
+            Recordset copy = rs.Clone();
+            same(copy["a"].Value(), "a through a clone");
+            if (lock == adLockReadOnly) continue;
+            // A change to another column keeps this one as it was read.
+            rs["f1"] = 7;
+            same(rs["a"].Value(), "a while editing");
+            rs.Update();
+            same(rs["a"].Value(), "a after the update");
+            same(rs["b"].Value(), "b after the update");
+        }
+        Recordset rs;
+        rs.Open(QStringLiteral("SELECT a FROM T"), cn_, adOpenStatic, adLockReadOnly);
+        same(rs["a"].Value(), "a alone");
+    }
+
+    // A row written through a recordset shows the values as stored (the column's
+    // default, numbers in the column's own kind), read back whatever runs after the
+    // Update: a change by a statement, a rollback, a commit, a closed connection.
+    void storedRowIsShownAsStored_data()
+    {
+        QTest::addColumn<bool>("inTransaction");
+        QTest::addColumn<QString>("after");
+        for (bool t : {false, true}) {
+            const char* where = t ? "in a transaction" : "alone";
+            QTest::addRow("%s, nothing after", where) << t << "";
+            QTest::addRow("%s, then a statement changes the row", where) << t << "update";
+            QTest::addRow("%s, then the connection closes", where) << t << "close";
+        }
+        QTest::newRow("in a transaction, then rolled back") << true << "rollback";
+        QTest::newRow("in a transaction, then committed") << true << "commit";
+        QTest::newRow("alone, then another connection changes the row") << false << "other";
+    }
+    void storedRowIsShownAsStored()
+    {
+        QFETCH(bool, inTransaction);
+        QFETCH(QString, after);
+        fresh(QStringLiteral(
+            "CREATE TABLE T (k int, v varchar(10) DEFAULT 'dflt', n double, d datetime NULL)"));
+        cn_.Execute(QStringLiteral("INSERT INTO T (k, v, n) VALUES (1, 'one', 1)"));
+        if (inTransaction) cn_.BeginTrans();
+        Recordset rs;
+        rs.Open(QStringLiteral("SELECT * FROM T"), cn_, adOpenKeyset, adLockOptimistic);
+        rs["n"] = 8; // an edit of the row there, read back as stored
+        rs.Update();
+        rs.AddNew();
+        rs["k"] = 2;
+        rs["n"] = 3;
+        rs["d"] = QStringLiteral("05/03/2021");
+        rs.Update();
+        if (after == QLatin1String("update")) {
+            cn_.Execute(QStringLiteral("UPDATE T SET v='changed', n=0"));
+        } else if (after == QLatin1String("rollback")) {
+            cn_.RollbackTrans();
+        } else if (after == QLatin1String("commit")) {
+            cn_.CommitTrans();
+        } else if (after == QLatin1String("close")) {
+            cn_.Close();
+        } else if (after == QLatin1String("other")) {
+            Connection other;
+            other.Open(connText(path_));
+            other.Execute(QStringLiteral("UPDATE T SET v='changed', n=0"));
+            other.Close();
+        }
+        QCOMPARE(rs["k"].Value(), QVariant(qint64(2)));
+        QCOMPARE(rs["v"].Value(), QVariant(QStringLiteral("dflt")));
+        QCOMPARE(rs["n"].Value(), QVariant(3.0));
+        QCOMPARE(rs["n"].Value().metaType().id(), int(QMetaType::Double));
+        QCOMPARE(rs["d"].Value(), QVariant(QDateTime(QDate(2021, 3, 5), QTime(0, 0))));
+        rs.MoveFirst();
+        QCOMPARE(rs["n"].Value(), QVariant(8.0));
+        QCOMPARE(rs["v"].Value(), QVariant(QStringLiteral("one")));
+        rs.Close();
+        if (cn_.State() != adStateOpen) return;
+        if (cn_.TransLevel() > 0) cn_.CommitTrans();
+        const qint64 rows = after == QLatin1String("rollback") ? 1 : 2;
+        QCOMPARE(column(QStringLiteral("SELECT k FROM T")).size(), rows);
+    }
+
     // Statements are kept prepared between opens: a column added since, by this
     // connection or by another one, must still show in the next "SELECT *".
     void repeatedSelectSeesSchemaChanges()
@@ -549,7 +826,8 @@ class TstAdo : public QObject
         other.Open(connText(path_));
         other.Execute(QStringLiteral("ALTER TABLE T ADD COLUMN des_b varchar(10)"));
         other.Close();
-        QCOMPARE(columns(), QStringList({QStringLiteral("k"), QStringLiteral("des_a"), QStringLiteral("des_b")}));
+        QCOMPARE(columns(),
+                 QStringList({QStringLiteral("k"), QStringLiteral("des_a"), QStringLiteral("des_b")}));
         // An empty table tells its columns as well.
         cn_.Execute(QStringLiteral("DELETE FROM T"));
         QCOMPARE(columns().size(), 3);
