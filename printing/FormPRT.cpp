@@ -100,6 +100,10 @@ FormPRT::FormPRT()
     setWindowTitle(QStringLiteral("Parametri Stampante"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(5925 / TwipsPerPixel, 5070 / TwipsPerPixel);
+    // The design's 8-point type, so the captions fit their places.
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
 
     auto label = [this](const char* name, const QString& text, const QRect& r) {
         auto* l = new QLabel(text, this);
@@ -134,14 +138,14 @@ FormPRT::FormPRT()
     Shape1->setFrameShape(QFrame::Box);
     Shape1->setGeometry(tw(60, 900, 5805, 3540));
 
-    Label11 = label("Label11", QStringLiteral("Stampante"), tw(120, 150, 915, 255));
+    Label11 = label("Label11", QStringLiteral("Stampante"), tw(60, 150, 1005, 255));
     Cmb_Prt = new QComboBox(this);
     Cmb_Prt->setObjectName(QStringLiteral("Cmb_Prt"));
     Cmb_Prt->setGeometry(tw(1080, 90, 3480, 330));
     Cmd_SetDef = button("Cmd_SetDef", QStringLiteral("Set Default"), tw(4680, 75, 1125, 375));
     // Enabled by a selection other than the default printer.
     Cmd_SetDef->setEnabled(false);
-    Label12 = label("Label12", QStringLiteral("St. default :"), tw(120, 570, 915, 255));
+    Label12 = label("Label12", QStringLiteral("St. default :"), tw(60, 570, 1005, 255));
     Lbl_Prt = label("Lbl_Prt", QStringLiteral("Nome Stampante/DEV:"), tw(1080, 570, 4725, 255));
 
     Label7 = label("Label7", QStringLiteral("Dati fissi :"), tw(120, 960, 1335, 255));
@@ -151,7 +155,7 @@ FormPRT::FormPRT()
     Txt_Color = edit("Txt_Color", QStringLiteral("2"), tw(4260, 1260, 495, 285), false);
     Label9 = label("Label9", QStringLiteral("Colonne (1/10\") :"), tw(120, 1650, 1815, 255));
     Txt_W = edit("Txt_W", QStringLiteral("Txt_W"), tw(1980, 1620, 735, 285), true);
-    Chk_Comp = check("Chk_Comp", QStringLiteral("Stampa comunque compresso !"), tw(3000, 1620, 2775, 285));
+    Chk_Comp = check("Chk_Comp", QStringLiteral("Stampa comunque compresso !"), tw(2880, 1620, 2955, 285));
     Chk_Comp->setVisible(false);
 
     Line1 = new QFrame(this);
@@ -161,16 +165,16 @@ FormPRT::FormPRT()
 
     Label2 = label("Label2", QStringLiteral("Righe vuote TOP :"), tw(120, 2160, 1815, 255));
     Txt_RTop = edit("Txt_RTop", QStringLiteral("2"), tw(1980, 2130, 735, 285), false);
-    Label3 = label("Label3", QStringLiteral("Righe vuote BOTTOM :"), tw(3000, 2160, 1695, 255));
+    Label3 = label("Label3", QStringLiteral("Righe vuote BOTTOM :"), tw(2880, 2160, 1845, 255));
     Txt_RBot = edit("Txt_RBot", QStringLiteral("2"), tw(4740, 2130, 495, 285), false);
 
     Label1 = label("Label1", QStringLiteral("Font :"), tw(1080, 2550, 1095, 255));
     Label6 = label("Label6", QStringLiteral("Dimensione :"), tw(3420, 2550, 1095, 255));
-    Label4 = label("Label4", QStringLiteral("NORMALE :"), tw(120, 2850, 915, 255));
+    Label4 = label("Label4", QStringLiteral("NORMALE :"), tw(15, 2850, 1065, 255));
     Txt_Nor = edit("Txt_Nor", QStringLiteral("Txt_Nor"), tw(1080, 2820, 2280, 285), true);
     Txt_DNor = edit("Txt_DNor", QStringLiteral("Txt_DNor"), tw(3420, 2820, 735, 285), true);
     Cmd_SelNor = button("Cmd_SelNor", QStringLiteral("Seleziona"), tw(4260, 2790, 1095, 345));
-    Label5 = label("Label5", QStringLiteral("COMPRESSO :"), tw(120, 3240, 915, 255));
+    Label5 = label("Label5", QStringLiteral("COMPRESSO :"), tw(15, 3240, 1065, 255));
     Txt_Comp = edit("Txt_Comp", QStringLiteral("Txt_Comp"), tw(1080, 3210, 2280, 285), true);
     Txt_DComp = edit("Txt_DComp", QStringLiteral("Txt_DComp"), tw(3420, 3210, 735, 285), true);
     Cmd_SelCom = button("Cmd_SelCom", QStringLiteral("Seleziona"), tw(4260, 3180, 1095, 345));

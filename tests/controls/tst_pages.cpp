@@ -76,6 +76,8 @@ class TstPages : public QObject
     void emptySelection();
     void nameEntry_data();
     void nameEntry();
+    void entrySelectsTheText_data();
+    void entrySelectsTheText();
     void generatorFromThePage_data();
     void generatorFromThePage();
     void refusedPutStopsTheApply_data();
@@ -333,6 +335,42 @@ void TstPages::nameEntry()
     n->setFocus(Qt::TabFocusReason);
     QCOMPARE(n->selectedText(), selected);
     QCOMPARE(n->cursorPosition(), int(name.size()));
+}
+
+void TstPages::entrySelectsTheText_data()
+{
+    QTest::addColumn<QString>("cls");
+    QTest::addColumn<QString>("fieldName");
+    QTest::addColumn<bool>("selects");
+    for (const char* f :
+         {"Txt_Tag", "Txt_Wide", "txtDecimalPlace", "txtMaxLength", "txtMaxVisible", "txtPrompt"})
+        QTest::newRow(f) << "Txt_" << f << true;
+    QTest::newRow("Txt_Tabella") << "Txt_"
+                                 << "Txt_Tabella" << false;
+    QTest::newRow("check, txtCaption") << "Chk_"
+                                       << "txtCaption" << true;
+    QTest::newRow("check, txtPrompt") << "Chk_"
+                                      << "txtPrompt" << true;
+    QTest::newRow("date, txtPrompt") << "Dat_"
+                                     << "txtPrompt" << true;
+    QTest::newRow("date, Txt_DimFont") << "Dat_"
+                                       << "Txt_DimFont" << false;
+}
+
+void TstPages::entrySelectsTheText()
+{
+    QFETCH(QString, cls);
+    QFETCH(QString, fieldName);
+    QFETCH(bool, selects);
+    control(cls.toLatin1().constData());
+    open(cls);
+    QLineEdit* e = edit(fieldName.toLatin1().constData());
+    e->setText(QStringLiteral("12345"));
+    e->setCursorPosition(2);
+    // Entered by code or the mouse: the box itself would not select.
+    e->setFocus(Qt::OtherFocusReason);
+    QVERIFY(e->hasFocus());
+    QCOMPARE(e->selectedText(), selects ? QStringLiteral("12345") : QString());
 }
 
 void TstPages::generatorFromThePage_data()
@@ -941,6 +979,8 @@ void TstPages::datSetLeavesThePageUnchanged()
     QVERIFY(dispPut(c, QStringLiteral("Wide"), 100));
     open(QStringLiteral("Dat_"));
     QCOMPARE(edit("Txt_DimFont")->text(), QStringLiteral("9"));
+    QCOMPARE(edit("Txt_Nome")->text(), QStringLiteral("Dat_"));
+    QCOMPARE(field<QPlainTextEdit>("Txt_Code")->toPlainText(), QStringLiteral("Txt_Code"));
     click("Command1");
     QCOMPARE(host_.writes, QStringList{"FntSize=9"});
     QCOMPARE(host_.commands, 1);
