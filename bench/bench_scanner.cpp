@@ -26,6 +26,7 @@
 #include <functional>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace
@@ -205,12 +206,24 @@ int main(int argc, char** argv)
     };
     constexpr int kinds = 4;
     QList<double> seconds[kinds];
+    double user[kinds] = {}, system[kinds] = {}; // summed over the rounds
+    const auto cpu = [](double& u, double& s) {
+        rusage r{};
+        getrusage(RUSAGE_SELF, &r);
+        u = r.ru_utime.tv_sec + r.ru_utime.tv_usec / 1e6;
+        s = r.ru_stime.tv_sec + r.ru_stime.tv_usec / 1e6;
+    };
     QElapsedTimer timer;
     for (int r = 0; r < rounds; ++r)
         for (int k = 0; k < kinds; ++k) {
+            double u0, s0, u1, s1;
+            cpu(u0, s0);
             timer.start();
             runs[k]();
             seconds[k] << timer.nsecsElapsed() / 1e9;
+            cpu(u1, s1);
+            user[k] += u1 - u0;
+            system[k] += s1 - s0;
         }
     double median[kinds];
     for (int k = 0; k < kinds; ++k) {
@@ -221,8 +234,9 @@ int main(int argc, char** argv)
                                 "(c) XML_ReadRecord (solo record): ", "(d) XML_ReadHeader (record+riga): "};
     std::printf("mediana di %d giri; %.1f MB letti per giro\n", rounds, readBytes / 1048576.0);
     for (int k = 0; k < kinds; ++k)
-        std::printf("%s %10.0f file/s  (%.3f s, %.2f us/file)\n", names[k], count / median[k], median[k],
-                    median[k] * 1e6 / count);
+        std::printf("%s %10.0f file/s  (%.3f s, %.2f us/file: utente %.2f, sistema %.2f)\n", names[k],
+                    count / median[k], median[k], median[k] * 1e6 / count, user[k] * 1e6 / count / rounds,
+                    system[k] * 1e6 / count / rounds);
     std::printf("(c) rispetto alla lettura grezza: %.2f x (a), %.2f x (b)\n", median[0] / median[2],
                 median[1] / median[2]);
     std::printf("(d) rispetto alla lettura grezza: %.2f x (a), %.2f x (b)  (obiettivo >= 0.80)\n",

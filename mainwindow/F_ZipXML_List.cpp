@@ -86,6 +86,21 @@ QString sameDocKey(const XmlList& list, int i)
            list.Field(i, 6) + p + list.Field(i, 7) + p + list.Field(i, 8);
 }
 
+// The yyyymmdd day of a date in the general form (dd/mm/yyyy[ hh:mm:ss]), as DateToStr
+// gives it for the date the text was written from; "" for no date.
+QString dayKey(const QString& generalDate)
+{
+    const qsizetype blank = generalDate.indexOf(QLatin1Char(' '));
+    const QStringView day = QStringView(generalDate).first(blank < 0 ? generalDate.size() : blank);
+    const qsizetype a = day.indexOf(QLatin1Char('/'));
+    const qsizetype b = a < 0 ? -1 : day.indexOf(QLatin1Char('/'), a + 1);
+    if (b < 0) return {};
+    QString out;
+    out.reserve(day.size() - 2);
+    out.append(day.sliced(b + 1)).append(day.sliced(a + 1, b - a - 1)).append(day.first(a));
+    return out;
+}
+
 // The "*.XML" files of a folder whose names are not valid UTF-8, which Qt's folder listing
 // leaves out; shown with their bytes read as Windows-1252.
 QStringList undecodableXmlNames(const QString& folder)
@@ -216,23 +231,25 @@ void F_ZipXML::Cmd_ListNew_Click()
         QElapsedTimer sincePump;
         for (const QString& name : names) {
             const QString path = folder + name;
-            const QFileInfo info(path);
-            QDateTime modified = info.lastModified();
-            modified = modified.addMSecs(-modified.time().msec());
-            const QString fileDate = Qor().DateToStr(modified);
-
             XML_Stru rec;
             bool readable = true;
             try {
-                XML_ReadHeader(path, rec);
+                XML_ReadRecord(path, rec);
             } catch (const XML_ReadError& e) {
                 readable = false;
                 logLine(QStringLiteral("   *** File non leggibile : ") + e.Description);
             }
             if (readable && rec.NomeFile().isEmpty()) continue; // gone since the folder was read
-            if (!readable) {
+            QString fileDate;
+            if (readable) {
+                fileDate = dayKey(rec.DataFile());
+            } else {
                 // The row still names the file; its header fields stay empty, and it is
                 // not recorded, so a later run can still record it whole.
+                const QFileInfo info(path);
+                QDateTime modified = info.lastModified();
+                modified = modified.addMSecs(-modified.time().msec());
+                fileDate = Qor().DateToStr(modified);
                 rec.setNomeFile(path);
                 rec.setLenFile(static_cast<double>(info.size()));
                 rec.setDataFile(XML_GeneralDate(modified));

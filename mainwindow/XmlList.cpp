@@ -20,12 +20,31 @@ QString XmlList::Field(int index, int n) const
     return Qor().GetField(rows_.at(index), n, QStringLiteral("|"), true);
 }
 
+namespace
+{
+
+// a before b without regard to case, as QString::compare(a, b, Qt::CaseInsensitive) < 0.
+// Rows of one list share long beginnings (a date, a padded name): the part both hold
+// alike is skipped at the cost of a plain comparison, and only the rest is compared by
+// case-folded characters. The cut lies between whole characters, never inside a
+// surrogate pair, so it changes no answer.
+bool lessNoCase(const QString& a, const QString& b)
+{
+    const QChar* pa = a.constData();
+    const QChar* pb = b.constData();
+    const qsizetype n = qMin(a.size(), b.size());
+    qsizetype k = 0;
+    while (k < n && pa[k] == pb[k])
+        ++k;
+    if (k > 0 && pa[k - 1].isHighSurrogate()) --k;
+    return QStringView(a).sliced(k).compare(QStringView(b).sliced(k), Qt::CaseInsensitive) < 0;
+}
+
+} // namespace
+
 int XmlList::AddItem(const QString& row, const QString& filePath, const QString& fileName)
 {
-    const auto at =
-        std::upper_bound(rows_.cbegin(), rows_.cend(), row, [](const QString& a, const QString& b) {
-            return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-        });
+    const auto at = std::upper_bound(rows_.cbegin(), rows_.cend(), row, lessNoCase);
     const int index = static_cast<int>(at - rows_.cbegin());
     beginInsertRows({}, index, index);
     rows_.insert(index, row);

@@ -253,7 +253,10 @@ std::shared_ptr<const backend::ColumnNames> backend::makeColumnNames(const QList
     names->first.reserve(columns.size());
     for (int i = 0; i < columns.size(); ++i) {
         const QString& n = columns.at(i).name;
-        if (!names->exact.contains(n)) names->exact.insert(n, i);
+        if (!names->exact.contains(n)) {
+            names->exact.insert(n, i);
+            names->utf8.insert(n.toUtf8(), i);
+        }
         int first = i;
         for (int j = 0; j < i; ++j)
             if (columns.at(j).name.compare(n, Qt::CaseInsensitive) == 0) {
@@ -545,6 +548,14 @@ struct RecordsetData {
             rows->finish(x, i);
         return x.values;
     }
+    int column(const char* name) const
+    {
+        backend::ResultSet& data = rows->data;
+        if (!data.names) data.names = backend::makeColumnNames(data.columns);
+        const auto it = data.names->utf8.constFind(QByteArray::fromRawData(name, qstrlen(name)));
+        if (it != data.names->utf8.cend()) return data.names->first.at(*it);
+        return column(QString::fromUtf8(name));
+    }
     void update();
 };
 
@@ -663,6 +674,8 @@ void detail::RecordsetData::update()
     backend::ResultSet& data = rows->data;
     QStringList cols;
     QVariantList vals;
+    cols.reserve(data.columns.size());
+    vals.reserve(data.columns.size());
     for (int i = 0; i < data.columns.size(); ++i) {
         if (!changed.at(i)) continue;
         cols << data.columns.at(i).baseColumn;
@@ -958,6 +971,14 @@ Field Fields::Item(const QString& name) const
     rs_->checkOpen();
     const int i = rs_->column(name);
     if (i < 0) throw notFound(name);
+    return Field(rs_, i);
+}
+
+Field Fields::Item(const char* name) const
+{
+    rs_->checkOpen();
+    const int i = rs_->column(name);
+    if (i < 0) throw notFound(QString::fromUtf8(name));
     return Field(rs_, i);
 }
 

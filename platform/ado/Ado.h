@@ -222,7 +222,8 @@ class Fields
     Field Item(const QString& name) const; // letter case does not matter
     Field operator[](int index) const { return Item(index); }
     Field operator[](const QString& name) const { return Item(name); }
-    Field operator[](const char* name) const { return Item(QString::fromUtf8(name)); }
+    Field operator[](const char* name) const { return Item(name); }
+    Field Item(const char* name) const; // UTF-8
     bool contains(const QString& name) const;
 
   private:
@@ -268,7 +269,7 @@ class Recordset
 
     Fields GetFields() const;
     Field operator[](const QString& name) const { return GetFields().Item(name); }
-    Field operator[](const char* name) const { return GetFields().Item(QString::fromUtf8(name)); }
+    Field operator[](const char* name) const { return GetFields().Item(name); }
     Field operator[](int index) const { return GetFields().Item(index); }
 
     void AddNew();

@@ -36,8 +36,9 @@ struct Row {
 // The columns of a result by name: the first column whose name equals a given one
 // without regard to case.
 struct ColumnNames {
-    QHash<QString, int> exact; // each name as written, to its first column
-    QList<int> first;          // for each column, the first one with the same name in any case
+    QHash<QString, int> exact;   // each name as written, to its first column
+    QHash<QByteArray, int> utf8; // the same in UTF-8
+    QList<int> first;            // for each column, the first one with the same name in any case
 };
 std::shared_ptr<const ColumnNames> makeColumnNames(const QList<ColumnInfo>& columns);
 

@@ -2,8 +2,8 @@
 // with bound values, typed reads and row write-back by rowid.
 #include "AdoBackend.h"
 #include "AdoSql.h"
-#include "platform/DateText.h"
 #include "ArchiveLock.h"
+#include "platform/DateText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -89,48 +89,57 @@ class StmtCache
   public:
     struct Kept {
         sqlite3_stmt* st = nullptr;
-        std::shared_ptr<StmtMeta> meta;
+        StmtMeta meta;
+        bool busy = false;
     };
     ~StmtCache() { clear(); }
-    // The statement leaves the cache while in use, so a nested use of the same text
-    // prepares its own.
-    Kept take(const QString& sql) { return kept_.take(sql); }
-    void give(const QString& sql, sqlite3_stmt* st, std::shared_ptr<StmtMeta> meta)
+    // The kept statement of that text, now in use; none when there is none or it is in
+    // use already (a nested use of the same text prepares its own).
+    std::shared_ptr<Kept> take(const QString& sql)
     {
-        sqlite3_reset(st);
-        sqlite3_clear_bindings(st);
-        if (kept_.size() >= kMost || kept_.contains(sql)) {
-            sqlite3_finalize(st);
-            return;
-        }
-        kept_.insert(sql, Kept{st, std::move(meta)});
+        const auto it = kept_.constFind(sql);
+        if (it == kept_.cend() || (*it)->busy) return {};
+        (*it)->busy = true;
+        return *it;
+    }
+    // Keeps a statement just prepared, in use; none when the cache is full.
+    std::shared_ptr<Kept> keep(const QString& sql, sqlite3_stmt* st)
+    {
+        if (kept_.size() >= kMost || kept_.contains(sql)) return {};
+        auto k = std::make_shared<Kept>();
+        k->st = st;
+        k->busy = true;
+        kept_.insert(sql, k);
+        return k;
+    }
+    static void give(Kept& k)
+    {
+        sqlite3_reset(k.st);
+        sqlite3_clear_bindings(k.st);
+        k.busy = false;
     }
     void clear()
     {
-        for (const Kept& k : std::as_const(kept_))
-            sqlite3_finalize(k.st);
+        for (const std::shared_ptr<Kept>& k : std::as_const(kept_))
+            sqlite3_finalize(k->st);
         kept_.clear();
     }
 
   private:
     static constexpr int kMost = 64;
-    QHash<QString, Kept> kept_;
+    QHash<QString, std::shared_ptr<Kept>> kept_;
 };
 
 // Prepared statement that finalises itself, or goes back to its cache.
 class Stmt
 {
   public:
-    Stmt(sqlite3* db, const QString& sql, StmtCache* cache = nullptr) : db_(db), sql_(sql), cache_(cache)
+    Stmt(sqlite3* db, const QString& sql, StmtCache* cache = nullptr) : db_(db)
     {
-        if (cache_) {
-            StmtCache::Kept k = cache_->take(sql);
-            if ((st_ = k.st)) {
-                meta_ = std::move(k.meta);
-                return;
-            }
+        if (cache && (kept_ = cache->take(sql))) {
+            st_ = kept_->st;
+            return;
         }
-        meta_ = std::make_shared<StmtMeta>();
         const QByteArray u = sql.toUtf8();
         const char* tail = nullptr;
         rc_ = sqlite3_prepare_v2(db, u.constData(), int(u.size()), &st_, &tail);
@@ -144,11 +153,12 @@ class Stmt
                 multiple_ = true;
             }
         }
+        if (cache && ok()) kept_ = cache->keep(sql, st_);
     }
     ~Stmt()
     {
-        if (cache_ && ok())
-            cache_->give(sql_, st_, std::move(meta_));
+        if (kept_)
+            StmtCache::give(*kept_);
         else
             sqlite3_finalize(st_);
     }
@@ -164,17 +174,42 @@ class Stmt
         if (rc_ != SQLITE_OK) throw sqliteError(db_, rc_);
     }
     sqlite3_stmt* get() const { return st_; }
-    StmtMeta& meta() const { return *meta_; }
+    StmtMeta& meta() { return kept_ ? kept_->meta : own_; }
 
   private:
     sqlite3* db_;
-    QString sql_;
-    StmtCache* cache_;
+    std::shared_ptr<StmtCache::Kept> kept_;
+    StmtMeta own_;
     sqlite3_stmt* st_ = nullptr;
-    std::shared_ptr<StmtMeta> meta_;
     int rc_ = SQLITE_OK;
     bool multiple_ = false;
 };
+
+// "yyyy-MM-dd HH:mm:ss", as the archive keeps a date.
+QByteArray isoText(const QDateTime& dt)
+{
+    const QDate d = dt.date();
+    const QTime t = dt.time();
+    if (!dt.isValid() || d.year() < 1 || d.year() > 9999)
+        return dt.toString(QLatin1String(kIsoForm)).toUtf8();
+    char buf[20];
+    auto put = [&buf](int at, int value, int width) {
+        for (int i = width - 1; i >= 0; --i, value /= 10)
+            buf[at + i] = char('0' + value % 10);
+    };
+    put(0, d.year(), 4);
+    buf[4] = '-';
+    put(5, d.month(), 2);
+    buf[7] = '-';
+    put(8, d.day(), 2);
+    buf[10] = ' ';
+    put(11, t.hour(), 2);
+    buf[13] = ':';
+    put(14, t.minute(), 2);
+    buf[16] = ':';
+    put(17, t.second(), 2);
+    return QByteArray(buf, 19);
+}
 
 void bindValue(sqlite3* db, sqlite3_stmt* st, int i, const QVariant& v)
 {
@@ -206,13 +241,12 @@ void bindValue(sqlite3* db, sqlite3_stmt* st, int i, const QVariant& v)
             rc = sqlite3_bind_double(st, i, v.toDouble());
             break;
         case QMetaType::QDateTime: {
-            const QByteArray t = v.toDateTime().toString(QLatin1String(kIsoForm)).toUtf8();
+            const QByteArray t = isoText(v.toDateTime());
             rc = sqlite3_bind_text(st, i, t.constData(), int(t.size()), SQLITE_TRANSIENT);
             break;
         }
         case QMetaType::QDate: {
-            const QByteArray t =
-                QDateTime(v.toDate(), QTime(0, 0)).toString(QLatin1String(kIsoForm)).toUtf8();
+            const QByteArray t = isoText(QDateTime(v.toDate(), QTime(0, 0)));
             rc = sqlite3_bind_text(st, i, t.constData(), int(t.size()), SQLITE_TRANSIENT);
             break;
         }

@@ -14,10 +14,14 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
+
+#include <stdexcept>
 
 using namespace ado;
 
@@ -56,17 +60,22 @@ const QString kMDBStart = QStringLiteral("§========== Inizio CMD_ALLMDB_CLICK  
 const QString kMDBEnd = QStringLiteral("========== Fine CMD_ALLMDB_CLICK  ==========");
 
 // A base folder of a fixture: its new invoice files, or -1 for one file that cannot be
-// read; with a linked folder or not; its selection failing in the database or not.
+// read; with a linked folder or not; its selection failing in the database or not; how
+// many of its files the linked folder holds a copy of; whether deleting there fails with
+// an error that ends the folder's compaction.
 struct Base {
     int files = 0;
     bool linked = false;
     bool failing = false;
+    int copies = 0;
+    bool removeThrows = false;
 };
 
 struct Fixture {
     TestEnv env;
     Connection cn;
     QStringList paths;
+    QStringList links; // "" for a base folder without one
     int invoices = 0;
     Fixture()
     {
@@ -83,6 +92,7 @@ struct Fixture {
     ~Fixture()
     {
         B_Develop = false;
+        XMLCompact_SetRemoveForTests({});
         if (cn.State() == adStateOpen) cn.Close();
         if (F_XMLCompact::isLoaded()) F_XMLCompact::instance().Unload();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -92,6 +102,7 @@ struct Fixture {
     bool make(const QList<Base>& bases)
     {
         QList<qint32> failing;
+        QStringList throwing;
         for (int i = 0; i < bases.size(); ++i) {
             const QString path = env.work() + QStringLiteral("b%1/").arg(i + 1);
             QDir().mkpath(path);
@@ -102,16 +113,29 @@ struct Fixture {
                                                               invoiceXml(Doc(QStringLiteral("0"))))
                                           .isEmpty())
                 return false;
-            addFiles(i, bases[i].files);
+            const QStringList written = addFiles(i, bases[i].files);
+            links << QString();
             if (bases[i].linked || bases[i].failing) {
                 const QString link = env.work() + QStringLiteral("l%1/").arg(i + 1);
                 QDir().mkpath(link);
+                links.last() = link;
+                for (int c = 0; c < bases[i].copies; ++c)
+                    if (!QFile::copy(written[c], link + QFileInfo(written[c]).fileName())) return false;
                 cn.Execute(QStringLiteral("INSERT INTO DIRSUB (cod_firma_base, cod_firma, des_cartella, "
                                           "num_cartella) VALUES (?, ?, ?, 1)"),
                            {MDB_FolderKey(path), MDB_FolderKey(link), link});
             }
             if (bases[i].failing) failing << MDB_FolderKey(path);
+            if (bases[i].removeThrows) throwing << links.last();
         }
+        if (!throwing.isEmpty())
+            XMLCompact_SetRemoveForTests([throwing](const QString& file, QString* error) {
+                for (const QString& t : throwing)
+                    if (file.startsWith(t)) throw std::runtime_error("disco non pronto");
+                if (QFile::remove(file)) return true;
+                if (error) *error = QStringLiteral("rimozione fallita");
+                return false;
+            });
         if (!failing.isEmpty()) {
             // Reading this base folder's linked folders fails at its row, as a damaged
             // archive does; the other folders read theirs.
@@ -127,14 +151,24 @@ struct Fixture {
         }
         return true;
     }
-    void addFiles(int base, int n)
+    QStringList addFiles(int base, int n)
     {
+        QStringList out;
         for (int k = 0; k < n; ++k) {
             ++invoices;
-            env.writeFile(paths[base] +
-                              QStringLiteral("IT01234567890_%1.xml").arg(invoices, 5, 10, QChar('0')),
-                          invoiceXml(Doc(QString::number(invoices))));
+            out << env.writeFile(paths[base] +
+                                     QStringLiteral("IT01234567890_%1.xml").arg(invoices, 5, 10, QChar('0')),
+                                 invoiceXml(Doc(QString::number(invoices))));
         }
+        return out;
+    }
+    // XML files left in each linked folder; -1 for a base folder without one.
+    QList<int> left() const
+    {
+        QList<int> out;
+        for (const QString& l : links)
+            out << (l.isEmpty() ? -1 : int(QDir(l).entryList({QStringLiteral("*.xml")}, QDir::Files).size()));
+        return out;
     }
     qint64 rows(int base)
     {
@@ -352,18 +386,36 @@ void TstXMLCompactRuns::compactAll_data()
     QTest::addColumn<int>("answer");  // 0: not asked
     QTest::addColumn<QString>("end"); // the end text; empty: none
     QTest::addColumn<qint32>("deleted");
+    QTest::addColumn<QList<int>>("left"); // files left in each linked folder, -1: none
+    QTest::addColumn<bool>("stamped");    // "LastCompact" written
 
-    QTest::newRow("every base folder in turn")
-        << QList<Base>{{1, true}, {1, false}, {1, true}} << int(vb::Yes)
-        << kFoldDone + QStringLiteral(" (Nessun file eliminato.)") << 0;
-    QTest::newRow("a failing folder, the next still done")
-        << QList<Base>{{1, true}, {1, true, true}, {1, true}} << int(vb::Yes)
-        << kFoldDone + QStringLiteral(" (Nessun file eliminato.)") + kCrLf + kErrors << 0;
-    QTest::newRow("the last folder failing")
-        << QList<Base>{{1, true}, {1, true, true}} << int(vb::Yes)
-        << kFoldDone + QStringLiteral(" (Nessun file eliminato.)") + kCrLf + kErrors << 0;
-    QTest::newRow("declined") << QList<Base>{{1, true}} << int(vb::No) << QString() << 7;
-    QTest::newRow("no base folder") << QList<Base>{} << 0 << QString() << 7;
+    const QString none = QStringLiteral(" (Nessun file eliminato.)");
+    QTest::newRow("every base folder in turn, deletions totalled")
+        << QList<Base>{{2, true, false, 1}, {1, false}, {3, true, false, 2}} << int(vb::Yes)
+        << kFoldDone + QStringLiteral(" ( 3 Files Eliminati.)") << 3 << QList<int>{0, -1, 0} << true;
+    QTest::newRow("links with nothing to delete") << QList<Base>{{1, true}, {1, false}} << int(vb::Yes)
+                                                  << kFoldDone + none << 0 << QList<int>{0, -1} << true;
+    QTest::newRow("no base folder with links") << QList<Base>{{1, false}, {1, false}} << int(vb::Yes)
+                                               << kFoldDone + none << 0 << QList<int>{-1, -1} << false;
+    QTest::newRow("a folder failing in the database, the next still done")
+        << QList<Base>{{2, true, false, 1}, {1, true, true}, {2, true, false, 2}} << int(vb::Yes)
+        << kFoldDone + QStringLiteral(" ( 3 Files Eliminati.)") + kCrLf + kErrors << 3 << QList<int>{0, 0, 0}
+        << true;
+    QTest::newRow("a compaction ending in an error, the next still done")
+        << QList<Base>{{2, true, false, 2, true}, {2, true, false, 1}} << int(vb::Yes)
+        << kFoldDone + QStringLiteral(" ( 1 Files Eliminati.)") + kCrLf + kErrors << 1 << QList<int>{2, 0}
+        << true;
+    QTest::newRow("the last compaction ending in an error")
+        << QList<Base>{{2, true, false, 1}, {2, true, false, 1, true}} << int(vb::Yes)
+        << kFoldDone + QStringLiteral(" ( 1 Files Eliminati.)") + kCrLf + kErrors << 1 << QList<int>{0, 1}
+        << true;
+    QTest::newRow("the last folder failing in the database")
+        << QList<Base>{{1, true, false, 1}, {1, true, true}} << int(vb::Yes)
+        << kFoldDone + QStringLiteral(" ( 1 Files Eliminati.)") + kCrLf + kErrors << 1 << QList<int>{0, 0}
+        << true;
+    QTest::newRow("declined") << QList<Base>{{1, true, false, 1}} << int(vb::No) << QString() << 7
+                              << QList<int>{1} << false;
+    QTest::newRow("no base folder") << QList<Base>{} << 0 << QString() << 7 << QList<int>{} << false;
 }
 
 void TstXMLCompactRuns::compactAll()
@@ -372,6 +424,8 @@ void TstXMLCompactRuns::compactAll()
     QFETCH(int, answer);
     QFETCH(QString, end);
     QFETCH(qint32, deleted);
+    QFETCH(QList<int>, left);
+    QFETCH(bool, stamped);
 
     Fixture fx;
     QVERIFY(fx.make(bases));
@@ -406,19 +460,31 @@ void TstXMLCompactRuns::compactAll()
     QCOMPARE(w.N_Deleted, deleted);
 
     QStringList log;
-    for (int i = 0; !end.isEmpty() && i < bases.size(); ++i)
+    for (int i = 0; !end.isEmpty() && i < bases.size(); ++i) {
         log << (bases[i].failing ? kFailed : kFoldHead) + fx.paths[i];
+        if (bases[i].removeThrows) log << kFailed + fx.paths[i];
+    }
     QStringList got = fx.runLog({kFoldHead, kFailed});
     for (QString& line : got) {
         const int cut = line.indexOf(QStringLiteral(" - Errore "));
         if (line.startsWith(kFailed) && cut > 0) line.truncate(cut);
     }
     QCOMPARE(got, log);
-    if (!end.isEmpty()) {
-        QCOMPARE(w.Cmb_FoldXML->currentIndex(), bases.size() - 1);
-        QCOMPARE(w.BaseKey(), QString::number(MDB_FolderKey(fx.paths.last())));
-    }
+    QCOMPARE(fx.left(), left);
+    QCOMPARE(Qor().IniRead(QStringLiteral("ParamXML"), QStringLiteral("LastCompact"), QString(),
+                           QStringLiteral("QOR_PLCR.INI")),
+             stamped ? fx.env.clock().now().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")) : QString());
     checkLeftClean(w);
+    if (end.isEmpty()) return;
+    QCOMPARE(w.Cmb_FoldXML->currentIndex(), bases.size() - 1);
+    QCOMPARE(w.BaseKey(), QString::number(MDB_FolderKey(fx.paths.last())));
+
+    // However the run ended, the next single compaction asks first.
+    if (fx.links.last().isEmpty() || bases.last().failing) return;
+    d.answer(vb::No);
+    w.Cmd_Compact->click();
+    QCOMPARE(d.messages().last(), QStringLiteral("Confermi eliminazione files doppi ??"));
+    QCOMPARE(fx.left(), left);
 }
 
 void TstXMLCompactRuns::userRefusedDuringRun_data()

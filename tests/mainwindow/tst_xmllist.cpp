@@ -1,7 +1,10 @@
 // The invoice list's rows: sorted places, selection and the current row, without a view.
 #include "mainwindow/XmlList.h"
 
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <algorithm>
 
 class TestXmlList : public QObject
 {
@@ -9,6 +12,8 @@ class TestXmlList : public QObject
   private slots:
     void sortedPlaces_data();
     void sortedPlaces();
+    void orderOfCaseInsensitiveCompare_data();
+    void orderOfCaseInsensitiveCompare();
     void selectionAndCurrent();
     void clearDropsSelection();
     void filesFollowRows_data();
@@ -55,6 +60,44 @@ void TestXmlList::sortedPlaces()
     QCOMPARE(got, places);
     QCOMPARE(list.ListCount(), listed.size());
     QCOMPARE(list.data(list.index(0, 0), Qt::DisplayRole).toString(), listed.first());
+}
+
+void TestXmlList::orderOfCaseInsensitiveCompare_data()
+{
+    // Rows built from a few pieces, so that many share long beginnings and differ by case
+    // only further on, or not at all.
+    QTest::addColumn<QStringList>("pieces");
+    QTest::newRow("ASCII") << QStringList{"20240110 ", "IT0123_", "a", "A", "b", "B", "|", " ", "z"};
+    QTest::newRow("accents, sharp s, final sigma")
+        << QStringList{QStringLiteral("CAFFÈ "), QStringLiteral("caffè "), QStringLiteral("ß"),
+                       QStringLiteral("SS"),     QStringLiteral("Σ"),      QStringLiteral("ς"),
+                       QStringLiteral("σ"),      QStringLiteral("İ"),      QStringLiteral("i")};
+    // U+10400 and U+10428 are one letter in two cases and share their high surrogate.
+    QTest::newRow("surrogate pairs") << QStringList{
+        QStringLiteral("\U00010400"), QStringLiteral("\U00010428"), QStringLiteral("\U00010401"),
+        QStringLiteral("\U0001D400"), QStringLiteral("\uFF21"),     QStringLiteral("\uFF41"),
+        QStringLiteral("x"),          QString(QChar(0xD801))};
+}
+
+void TestXmlList::orderOfCaseInsensitiveCompare()
+{
+    QFETCH(QStringList, pieces);
+    QRandomGenerator rng(20240110);
+    QStringList added;
+    for (int i = 0; i < 600; ++i) {
+        QString row;
+        for (int n = 1 + int(rng.bounded(8u)); n > 0; --n)
+            row += pieces[rng.bounded(quint32(pieces.size()))];
+        added << row;
+    }
+    XmlList list;
+    for (const QString& r : added)
+        list.AddItem(r);
+    QStringList expected = added;
+    std::stable_sort(expected.begin(), expected.end(), [](const QString& a, const QString& b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    QCOMPARE(list.rows(), expected);
 }
 
 void TestXmlList::selectionAndCurrent()
