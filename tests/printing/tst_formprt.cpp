@@ -486,6 +486,27 @@ class TstFormPRT : public QObject
         }
     }
 
+    // A copy that fails leaves the old backup whole: it goes only when a new one replaces it.
+    void failedCopyKeepsOldBackup()
+    {
+        Rig rig;
+        rig.write(standardIni());
+        const QString backup = rig.env.appDir() + QStringLiteral("QOR_PRTk.INI");
+        rig.env.writeFile(backup, "vecchio");
+        FormPRT& f = rig.open();
+        QFile::remove(rig.env.winDir() + Prt);
+        rig.env.dialogs().answer(vb::Yes).answer(vb::Yes);
+        rig.env.dialogs().acceptOkBoxes = true;
+        f.Cmd_ReNew->click();
+        QCOMPARE(TestEnv::readFile(backup), QByteArray("vecchio"));
+        const QStringList m = rig.env.dialogs().messages();
+        QCOMPARE(m.size(), 4);
+        QVERIFY2(m.at(2).endsWith(QStringLiteral(" (Prima di: Name)")), qPrintable(m.at(2)));
+        QCOMPARE(m.at(3), QStringLiteral("RIGENERATO IL FILE 'QOR_PRT.INI' !"));
+        // The next step ran: the installed printers have their sections again.
+        QCOMPARE(rig.prt(QStringLiteral("Grande,LPT2:"), QStringLiteral("Lunghezza")), QStringLiteral("66"));
+    }
+
     void viewer_data()
     {
         QTest::addColumn<Qt::MouseButton>("button");
