@@ -287,8 +287,8 @@ Party readParty(Scan& s, Tag open, Tag close)
     } else if (d >= 0) {
         s.cutAfter(d, TagDenom);
         p.name = XML_GetTag(s.value(), opener);
-        const QString amp = QStringLiteral("&amp;");
-        if (p.name.contains(amp)) p.name = Qor().Replace(p.name, amp, QStringLiteral("&"), 1);
+        // Every "&amp;", as Cl_QOR.Replace(name, "&amp;", "&") does.
+        p.name.replace(QLatin1String("&amp;"), QLatin1String("&"));
     }
     return p;
 }

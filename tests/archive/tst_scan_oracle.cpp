@@ -209,6 +209,7 @@ class Corpus
             "[THETA] IOTA {KAPPA}",
             "",
             "LAMBDA &amp;amp; MU",
+            "TAU &amp; UPSILON &amp; PHI",
             "NU) XI (OMICRON",
             "\xE2\x82\xAC PI",      // three-byte UTF-8
             "\xF0\x9F\x98\x80 RHO", // four-byte UTF-8
