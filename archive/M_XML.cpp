@@ -450,7 +450,8 @@ void fillRecord(QByteArrayView bytes, qint64 length, XML_Stru& rec)
 Look lookAt(const QString& path, XML_Stru& record)
 {
     Look look;
-    if (path.isEmpty()) return look;
+    // A NUL would end the name early and open another file; Qt names no file with one.
+    if (path.isEmpty() || path.contains(QChar(0))) return look;
     const QByteArray name = QFile::encodeName(path);
     struct stat st;
     if (Qor().FileExt(path).toUpper() != QLatin1String("XML")) {
