@@ -352,7 +352,7 @@ int main(int argc, char** argv)
                 bareSec);
     std::printf("(c) %-32s %8.2f µs/file  (%.3f s, %d righe aggiunte)\n", what, layerSec * 1e6 / count,
                 layerSec, added);
-    std::printf("    (c) - (a) - (b), lo strato ADO:  %8.2f µs/file\n",
+    std::printf("    (c) - (a) - (b), il resto:       %8.2f µs/file\n",
                 (layerSec - scanSec - bareSec) * 1e6 / count);
     std::printf("rapporto (c)/((a)+(b)) dei tempi: %.2f\n", layerSec / (scanSec + bareSec));
     std::printf("righe uguali a quelle di (b): %s\n",
