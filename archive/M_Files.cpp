@@ -173,7 +173,7 @@ qint32 refreshFolder(Connection& Conn, const QString& folder, qint32 key)
         // A record of its own for each file: a file that vanishes before the read leaves
         // the record empty, never holding the file before it.
         XML_Stru rec;
-        XML_ReadHeader(path, rec);
+        XML_ReadRecord(path, rec);
         if (rec.NomeFile().isEmpty()) continue;
         if (rec.datdoc() > lastDate) lastDate = rec.datdoc();
 

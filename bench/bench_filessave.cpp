@@ -11,6 +11,7 @@
 // Each is run R times (--runs, default 3) and the medians are shown.
 //
 //   bench_filessave [--files N] [--upd] [--runs R] [--dir FOLDER]
+//   bench_updfiles [--files N] [--runs R] [--dir FOLDER]   (always as with --upd)
 
 #include "archive/M_Files.h"
 #include "archive/M_MDB.h"
@@ -238,7 +239,11 @@ int main(int argc, char** argv)
     cli.process(app);
     const int count = qMax(1, cli.value(filesOpt).toInt());
     const int runs = qMax(1, cli.value(runsOpt).toInt());
+#ifdef BENCH_UPDFILES
+    const bool upd = true; // bench_updfiles: the refresh scan of the maintenance window
+#else
     const bool upd = cli.isSet(updOpt);
+#endif
 
     QTemporaryDir temp(cli.isSet(dirOpt) ? cli.value(dirOpt) + QStringLiteral("/bench-XXXXXX") : QString());
     if (!temp.isValid()) {
