@@ -20,6 +20,37 @@ qint32 MDB_FolderKey(const QString& folder)
     return Str_CheckSum(Qor().PathSlash(folder));
 }
 
+namespace
+{
+// The new row through a recordset of the table, which converts each value as the column
+// keeps it.
+void saveThroughRecordset(Connection& Conn, const XML_Stru& Invoice, qint32 key)
+{
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT * FROM FILES WHERE 0"), Conn, adOpenKeyset, adLockOptimistic);
+    rs.AddNew();
+    rs["cod_firma"] = key;
+    rs["des_file"] = Invoice.NomeFile();
+    rs["des_fileonly"] = Invoice.NomeFileSolo();
+    rs["val_lunfile"] = Invoice.LenFile();
+    rs["dat_ric"] = Invoice.DataFile();
+    rs["dat_send"] = Null();
+    rs["des_datdoc"] = Invoice.datdoc();
+    rs["des_numdoc"] = Invoice.NumDoc();
+    rs["cod_tipodoc_min"] = Invoice.TipoDoc();
+    rs["des_emit"] = Invoice.Emitt();
+    rs["cod_emit_cf"] = Invoice.EmittCF();
+    rs["cod_emit_pi"] = Invoice.EmittPI();
+    rs["des_ric"] = Invoice.Destin();
+    rs["cod_ric_cf"] = Invoice.DestinCF();
+    rs["cod_ric_pi"] = Invoice.DestinPI();
+    rs["des_allegato"] = Invoice.AttachName();
+    rs["des_confronto"] = Invoice.Confronto();
+    rs.Update();
+    rs.Close();
+}
+} // namespace
+
 bool MDB_FilesSave(Connection& Conn, const XML_Stru& Invoice, bool& Sent)
 {
     Sent = false;
@@ -41,17 +72,16 @@ bool MDB_FilesSave(Connection& Conn, const XML_Stru& Invoice, bool& Sent)
         return true;
     }
     rs.Close();
-    // A new row, with each value as the column keeps it: the key and the length as
-    // numbers, the file time as a date (none when blank), texts as they are.
+    // A new row with one prepared insert, each value as the table's recordset would keep
+    // it: the key and the length as numbers, the file time as a date (none when blank),
+    // texts as they are.
     const QString received = Invoice.DataFile();
     QVariant receivedAt; // Null for a blank text
     if (!received.trimmed().isEmpty()) receivedAt = ParseDate(received);
     if (!IsNull(receivedAt) && !receivedAt.toDateTime().isValid()) {
-        // No date: the recordset of the table refuses it as the column's own error.
-        rs.Open(QStringLiteral("SELECT * FROM FILES WHERE 0"), Conn, adOpenKeyset, adLockOptimistic);
-        rs.AddNew();
-        rs["dat_ric"] = received;
-        rs.Close();
+        // No date: the table's recordset answers it with the column's own error.
+        saveThroughRecordset(Conn, Invoice, key);
+        return false;
     }
     Conn.Execute(QStringLiteral("INSERT INTO FILES (cod_firma, des_file, des_fileonly, val_lunfile, dat_ric, "
                                 "dat_send, des_datdoc, des_numdoc, cod_tipodoc_min, des_emit, cod_emit_cf, "
@@ -143,7 +173,7 @@ qint32 refreshFolder(Connection& Conn, const QString& folder, qint32 key)
         // A record of its own for each file: a file that vanishes before the read leaves
         // the record empty, never holding the file before it.
         XML_Stru rec;
-        XML_ReadHeader(path, rec);
+        XML_ReadRecord(path, rec);
         if (rec.NomeFile().isEmpty()) continue;
         if (rec.datdoc() > lastDate) lastDate = rec.datdoc();
 

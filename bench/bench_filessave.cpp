@@ -11,6 +11,7 @@
 // Each is run R times (--runs, default 3) and the medians are shown.
 //
 //   bench_filessave [--files N] [--upd] [--runs R] [--dir FOLDER]
+//   bench_updfiles [--files N] [--runs R] [--dir FOLDER]   (always as with --upd)
 
 #include "archive/M_Files.h"
 #include "archive/M_MDB.h"
@@ -238,7 +239,11 @@ int main(int argc, char** argv)
     cli.process(app);
     const int count = qMax(1, cli.value(filesOpt).toInt());
     const int runs = qMax(1, cli.value(runsOpt).toInt());
+#ifdef BENCH_UPDFILES
+    const bool upd = true; // bench_updfiles: the refresh scan of the maintenance window
+#else
     const bool upd = cli.isSet(updOpt);
+#endif
 
     QTemporaryDir temp(cli.isSet(dirOpt) ? cli.value(dirOpt) + QStringLiteral("/bench-XXXXXX") : QString());
     if (!temp.isValid()) {
@@ -352,7 +357,7 @@ int main(int argc, char** argv)
                 bareSec);
     std::printf("(c) %-32s %8.2f µs/file  (%.3f s, %d righe aggiunte)\n", what, layerSec * 1e6 / count,
                 layerSec, added);
-    std::printf("    (c) - (a) - (b), lo strato ADO:  %8.2f µs/file\n",
+    std::printf("    (c) - (a) - (b), il resto:       %8.2f µs/file\n",
                 (layerSec - scanSec - bareSec) * 1e6 / count);
     std::printf("rapporto (c)/((a)+(b)) dei tempi: %.2f\n", layerSec / (scanSec + bareSec));
     std::printf("righe uguali a quelle di (b): %s\n",
