@@ -31,6 +31,7 @@
 #include <QApplication>
 #include <QDate>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -61,9 +62,9 @@ qint64 nowNs()
     return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
 
-// VmRSS and VmHWM of this process, in kB.
+// VmRSS (with its anonymous and file parts) and VmHWM of this process, in kB.
 struct Mem {
-    long rss = 0, hwm = 0;
+    long rss = 0, hwm = 0, anon = 0, file = 0;
 };
 
 Mem readMem()
@@ -74,6 +75,8 @@ Mem readMem()
         while (std::fgets(line, sizeof line, f)) {
             if (std::strncmp(line, "VmRSS:", 6) == 0) m.rss = std::atol(line + 6);
             if (std::strncmp(line, "VmHWM:", 6) == 0) m.hwm = std::atol(line + 6);
+            if (std::strncmp(line, "RssAnon:", 8) == 0) m.anon = std::atol(line + 8);
+            if (std::strncmp(line, "RssFile:", 8) == 0) m.file = std::atol(line + 8);
         }
         std::fclose(f);
     }
@@ -153,9 +156,10 @@ int child(int argc, char** argv, const std::string& mode)
     // Runs once the window was painted and Main has returned (the paint may come first,
     // from Main's own event pass).
     const auto finish = [&] {
-        std::printf("main %lld\nreturned %lld\nshown %lld\nrss_main %ld\nrss_shown %ld\nhwm_shown %ld\n",
+        std::printf("main %lld\nreturned %lld\nshown %lld\nrss_main %ld\nrss_shown %ld\nhwm_shown %ld\n"
+                    "anon_shown %ld\nfile_shown %ld\n",
                     static_cast<long long>(tMain), static_cast<long long>(tReturned),
-                    static_cast<long long>(tShown), atMain.rss, shown.rss, shown.hwm);
+                    static_cast<long long>(tShown), atMain.rss, shown.rss, shown.hwm, shown.anon, shown.file);
         F_ZipXML& w = F_ZipXML::instance();
         if (mode == "list") {
             w.Cmd_ListNew_Click();
@@ -163,8 +167,33 @@ int child(int argc, char** argv, const std::string& mode)
             w.repaint();
             QCoreApplication::processEvents();
             const Mem listed = readMem();
-            std::printf("rows %d\nrss_list %ld\nhwm_list %ld\n", w.Lst_XMLRows->ListCount(), listed.rss,
-                        listed.hwm);
+            std::printf("rows %d\nrss_list %ld\nhwm_list %ld\nanon_list %ld\nfile_list %ld\n",
+                        w.Lst_XMLRows->ListCount(), listed.rss, listed.hwm, listed.anon, listed.file);
+            // Then as the user finds it: the program waiting for the next event.
+            QEventLoop rest;
+            QTimer::singleShot(500, &rest, &QEventLoop::quit);
+            rest.exec();
+            const Mem idle = readMem();
+            std::printf("rss_idle %ld\nanon_idle %ld\n", idle.rss, idle.anon);
+        }
+        if (qEnvironmentVariableIsSet("BENCH_SMAPS")) {
+            QFile f(QStringLiteral("/proc/self/smaps"));
+            f.open(QIODevice::ReadOnly);
+            std::map<QByteArray, long> per;
+            QByteArray name;
+            for (const QByteArray& line : f.readAll().split('\n')) {
+                if (!line.isEmpty() && std::isxdigit(uchar(line[0])) && line.contains('-')) {
+                    const QList<QByteArray> parts = line.simplified().split(' ');
+                    name = parts.size() > 5 ? parts[5] : QByteArray("[anon]");
+                } else if (line.startsWith("Rss:")) {
+                    per[name] += line.mid(4).trimmed().split(' ').first().toLong();
+                }
+            }
+            std::vector<std::pair<long, QByteArray>> v;
+            for (auto& [k, kb] : per) v.push_back({kb, k});
+            std::sort(v.rbegin(), v.rend());
+            for (size_t i = 0; i < v.size() && i < 25; ++i)
+                std::fprintf(stderr, "%6ld kB %s\n", v[i].first, v[i].second.constData());
         }
         std::printf("questions %d\n", asked->asked);
         std::fflush(stdout);
@@ -354,14 +383,17 @@ int main(int argc, char** argv)
                 median(start["returned_from_main"]));
     std::printf("  alla finestra principale:   %7.1f ms dall'avvio, %7.1f ms da main  (obiettivo < 100 ms)\n",
                 median(start["shown"]), median(start["shown_from_main"]));
-    std::printf("memoria (VmRSS), mediane di %d:\n", runs);
-    std::printf("  alla prima riga di main:           %7.1f MB\n", mb(median(list["rss_main"])));
-    std::printf("  con la finestra, prima dell'elenco: %6.1f MB  (picco %.1f MB)\n", mb(median(list["rss_shown"])),
-                mb(median(list["hwm_shown"])));
-    std::printf("  con l'elenco di %6.0f righe:       %6.1f MB  (picco %.1f MB)  (obiettivo < 60 MB)\n",
-                median(list["rows"]), mb(median(list["rss_list"])), mb(median(list["hwm_list"])));
-    std::printf("  parte dell'elenco:                 %7.1f MB\n",
-                mb(median(list["rss_list"]) - median(list["rss_shown"])));
+    std::printf("memoria (VmRSS: anonima + file), mediane di %d:\n", runs);
+    std::printf("  alla prima riga di main:             %6.1f MB\n", mb(median(list["rss_main"])));
+    std::printf("  con la finestra, prima dell'elenco:  %6.1f MB  (%.1f + %.1f)\n", mb(median(list["rss_shown"])),
+                mb(median(list["anon_shown"])), mb(median(list["file_shown"])));
+    std::printf("  con l'elenco di %5.0f righe, subito: %6.1f MB  (%.1f + %.1f; picco %.1f MB)\n",
+                median(list["rows"]), mb(median(list["rss_list"])), mb(median(list["anon_list"])),
+                mb(median(list["file_list"])), mb(median(list["hwm_list"])));
+    std::printf("  con l'elenco, programma in attesa:   %6.1f MB  (anonima %.1f)  (obiettivo < 60 MB)\n",
+                mb(median(list["rss_idle"])), mb(median(list["anon_idle"])));
+    std::printf("  parte dell'elenco, in attesa:        %6.1f MB\n",
+                mb(median(list["rss_idle"]) - median(list["rss_shown"])));
     if (keep)
         std::printf("cartella conservata; a mano: %s --child list --root %s\n", self.constData(),
                     qPrintable(temp.path()));

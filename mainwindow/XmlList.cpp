@@ -23,35 +23,34 @@ QString XmlList::Field(int index, int n) const
 XmlList::Text XmlList::keep(QStringView s)
 {
     Text t;
-    t.size = static_cast<quint32>(s.size());
+    const quint32 n = static_cast<quint32>(s.size());
+    t.size = n;
+    if (n == 0) return t;
     const char16_t* from = s.utf16();
-    const bool narrow = std::all_of(from, from + s.size(), [](char16_t c) { return c < 0x100; });
-    if (narrow) {
-        t.at = static_cast<quint32>(narrow_.size());
-        narrow_.resize(narrow_.size() + s.size());
-        char* to = narrow_.data() + t.at;
-        for (qsizetype i = 0; i < s.size(); ++i)
+    if (std::all_of(from, from + n, [](char16_t c) { return c < 0x100; })) {
+        char* to = narrow_.place(n, t.block, t.at);
+        for (quint32 i = 0; i < n; ++i)
             to[i] = static_cast<char>(from[i]);
     } else {
         t.wide = 1;
-        t.at = static_cast<quint32>(wide_.size());
-        wide_.resize(wide_.size() + s.size());
-        std::copy(from, from + s.size(), wide_.data() + t.at);
+        std::copy(from, from + n, wide_.place(n, t.block, t.at));
     }
     return t;
 }
 
 QString XmlList::text(Text t) const
 {
-    if (t.wide) return QString(reinterpret_cast<const QChar*>(wide_.constData() + t.at), t.size);
-    return QString::fromLatin1(narrow_.constData() + t.at, t.size);
+    if (t.size == 0) return {};
+    if (t.wide) return QString(reinterpret_cast<const QChar*>(wide_.at(t.block, t.at)), t.size);
+    return QString::fromLatin1(narrow_.at(t.block, t.at), t.size);
 }
 
 QStringView XmlList::view(Text t, QVarLengthArray<char16_t, 512>& buffer) const
 {
-    if (t.wide) return QStringView(wide_.constData() + t.at, t.size);
+    if (t.size == 0) return {};
+    if (t.wide) return QStringView(wide_.at(t.block, t.at), t.size);
     buffer.resize(t.size);
-    const uchar* from = reinterpret_cast<const uchar*>(narrow_.constData()) + t.at;
+    const uchar* from = reinterpret_cast<const uchar*>(narrow_.at(t.block, t.at));
     for (quint32 i = 0; i < t.size; ++i)
         buffer[i] = from[i];
     return QStringView(buffer.constData(), t.size);
@@ -137,7 +136,7 @@ int XmlList::AddItem(const QString& row, const QString& filePath, const QString&
     }
     beginInsertRows({}, index, index);
     order_.insert(index, static_cast<quint32>(entries_.size()));
-    entries_.append(e);
+    entries_.push_back(e);
     endInsertRows();
     return index;
 }
@@ -156,8 +155,8 @@ void XmlList::Clear()
     // Assigned anew, not cleared: a cleared list would keep its room for the old rows.
     entries_ = {};
     order_ = {};
-    narrow_ = {};
-    wide_ = {};
+    narrow_ = Pool<char>();
+    wide_ = Pool<char16_t>();
     folders_ = {};
     folderIndex_ = {};
     layout_ = -1;

@@ -6,6 +6,10 @@
 #include <QStringList>
 #include <QVarLengthArray>
 
+#include <deque>
+#include <memory>
+#include <vector>
+
 // The rows of the main invoice list, as a sorted list box keeps them: each added
 // row takes its place in text order (compared without regard to case, a row equal
 // to others goes after them), several rows can be selected, one row is current.
@@ -66,10 +70,35 @@ class XmlList final : public QAbstractListModel
     QVariant data(const QModelIndex& index, int role) const override;
 
   private:
-    // A list of tens of thousands of rows is mostly text: each text is kept once, packed
-    // in one of two pools, as Latin-1 bytes when every character fits in one (the usual
-    // case), else as UTF-16. A text is its pool, place and length.
+    // Texts packed one after the other in blocks that are filled and never moved: a long
+    // list grows without copying what it holds or leaving freed room behind.
+    template <class Unit> class Pool
+    {
+      public:
+        static constexpr quint32 kBlock = 1u << 17; // units
+        // Room for n (> 0) units at the end, in a new block when the last is full.
+        Unit* place(quint32 n, quint32& block, quint32& at)
+        {
+            if (blocks_.empty() || room_ - used_ < n) {
+                room_ = qMax(n, kBlock);
+                blocks_.emplace_back(new Unit[room_]);
+                used_ = 0;
+            }
+            block = static_cast<quint32>(blocks_.size() - 1);
+            at = used_;
+            used_ += n;
+            return blocks_.back().get() + at;
+        }
+        const Unit* at(quint32 block, quint32 at) const { return blocks_[block].get() + at; }
+
+      private:
+        std::vector<std::unique_ptr<Unit[]>> blocks_;
+        quint32 used_ = 0, room_ = 0;
+    };
+    // A list of tens of thousands of rows is mostly text: each text is kept once, as
+    // Latin-1 bytes when every character fits in one (the usual case), else as UTF-16.
     struct Text {
+        quint32 block = 0;
         quint32 at = 0;
         quint32 size : 31 = 0;
         quint32 wide : 1 = 0;
@@ -90,10 +119,10 @@ class XmlList final : public QAbstractListModel
 
     // Entries are only appended, so a sorted insert into a long list shifts one small
     // index; the texts of removed rows stay unused until the list is emptied.
-    QList<Entry> entries_;
+    std::deque<Entry> entries_;
     QList<quint32> order_; // row i is entries_[order_[i]]
-    QByteArray narrow_;
-    QList<char16_t> wide_;
+    Pool<char> narrow_;
+    Pool<char16_t> wide_;
     QStringList folders_;
     QHash<QString, qint32> folderIndex_;
     int layout_ = -1;
