@@ -183,7 +183,7 @@ void F_XMLCompact::Cmd_Compact_Click()
                 XML_Stru rec;
                 QString why;
                 try {
-                    XML_ReadHeader(path, rec);
+                    XML_ReadRecord(path, rec);
                 } catch (const XML_ReadError& e) {
                     why = e.Description;
                 }

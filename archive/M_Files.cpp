@@ -20,47 +20,78 @@ qint32 MDB_FolderKey(const QString& folder)
     return Str_CheckSum(Qor().PathSlash(folder));
 }
 
+namespace
+{
+// The new row through a recordset of the table, which converts each value as the column
+// keeps it.
+void saveThroughRecordset(Connection& Conn, const XML_Stru& Invoice, qint32 key)
+{
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT * FROM FILES WHERE 0"), Conn, adOpenKeyset, adLockOptimistic);
+    rs.AddNew();
+    rs["cod_firma"] = key;
+    rs["des_file"] = Invoice.NomeFile();
+    rs["des_fileonly"] = Invoice.NomeFileSolo();
+    rs["val_lunfile"] = Invoice.LenFile();
+    rs["dat_ric"] = Invoice.DataFile();
+    rs["dat_send"] = Null();
+    rs["des_datdoc"] = Invoice.datdoc();
+    rs["des_numdoc"] = Invoice.NumDoc();
+    rs["cod_tipodoc_min"] = Invoice.TipoDoc();
+    rs["des_emit"] = Invoice.Emitt();
+    rs["cod_emit_cf"] = Invoice.EmittCF();
+    rs["cod_emit_pi"] = Invoice.EmittPI();
+    rs["des_ric"] = Invoice.Destin();
+    rs["cod_ric_cf"] = Invoice.DestinCF();
+    rs["cod_ric_pi"] = Invoice.DestinPI();
+    rs["des_allegato"] = Invoice.AttachName();
+    rs["des_confronto"] = Invoice.Confronto();
+    rs.Update();
+    rs.Close();
+}
+} // namespace
+
 bool MDB_FilesSave(Connection& Conn, const XML_Stru& Invoice, bool& Sent)
 {
     Sent = false;
     const qint32 key = MDB_FolderKey(Qor().PathFolder(Invoice.NomeFile()));
     // Values go in as parameters: a name holding "'" is an ordinary name here. The name
     // compares exactly (the column is NOCASE as Jet's text): "A.xml" and "a.xml" are two files.
+    // Only the send date is read: a folder listed again finds most of its files there.
     Recordset rs;
-    rs.Open(QStringLiteral(
-                "SELECT * FROM FILES WHERE des_fileonly=? COLLATE BINARY AND val_lunfile=? and cod_firma=?"),
-            Conn, adOpenKeyset, adLockOptimistic,
+    rs.Open(QStringLiteral("SELECT rowid, dat_send FROM FILES WHERE des_fileonly=? COLLATE BINARY AND "
+                           "val_lunfile=? and cod_firma=?"),
+            Conn, adOpenStatic, adLockReadOnly,
             QVariantList{Invoice.NomeFileSolo(), Invoice.LenFile(), qint64(key)});
-    bool existed = true;
-    if (rs.BOF() && rs.EOF_()) {
-        existed = false;
-        rs.AddNew();
-        rs["cod_firma"] = key;
-        rs["des_file"] = Invoice.NomeFile();
-        rs["des_fileonly"] = Invoice.NomeFileSolo();
-        rs["val_lunfile"] = Invoice.LenFile();
-        rs["dat_ric"] = Invoice.DataFile();
-        rs["dat_send"] = Null();
-        rs["des_datdoc"] = Invoice.datdoc();
-        rs["des_numdoc"] = Invoice.NumDoc();
-        rs["cod_tipodoc_min"] = Invoice.TipoDoc();
-        rs["des_emit"] = Invoice.Emitt();
-        rs["cod_emit_cf"] = Invoice.EmittCF();
-        rs["cod_emit_pi"] = Invoice.EmittPI();
-        rs["des_ric"] = Invoice.Destin();
-        rs["cod_ric_cf"] = Invoice.DestinCF();
-        rs["cod_ric_pi"] = Invoice.DestinPI();
-        rs["des_allegato"] = Invoice.AttachName();
-        rs["des_confronto"] = Invoice.Confronto();
-        rs.Update();
-    } else {
+    if (!rs.EOF_()) {
         const QVariant sent = rs["dat_send"].Value();
         static const QDateTime since(QDate(2000, 1, 1), QTime(0, 0));
         if (!IsNull(sent) && sent.metaType().id() == QMetaType::QDateTime && sent.toDateTime() > since)
             Sent = true;
+        rs.Close();
+        return true;
     }
     rs.Close();
-    return existed;
+    // A new row with one prepared insert, each value as the table's recordset would keep
+    // it: the key and the length as numbers, the file time as a date (none when blank),
+    // texts as they are.
+    const QString received = Invoice.DataFile();
+    QVariant receivedAt; // Null for a blank text
+    if (!received.trimmed().isEmpty()) receivedAt = ParseDate(received);
+    if (!IsNull(receivedAt) && !receivedAt.toDateTime().isValid()) {
+        // No date: the table's recordset answers it with the column's own error.
+        saveThroughRecordset(Conn, Invoice, key);
+        return false;
+    }
+    Conn.Execute(QStringLiteral("INSERT INTO FILES (cod_firma, des_file, des_fileonly, val_lunfile, dat_ric, "
+                                "dat_send, des_datdoc, des_numdoc, cod_tipodoc_min, des_emit, cod_emit_cf, "
+                                "cod_emit_pi, des_ric, cod_ric_cf, cod_ric_pi, des_allegato, des_confronto) "
+                                "VALUES (?,?,?,?,?,NULL,?,?,?,?,?,?,?,?,?,?,?)"),
+                 {double(key), Invoice.NomeFile(), Invoice.NomeFileSolo(), Invoice.LenFile(), receivedAt,
+                  Invoice.datdoc(), Invoice.NumDoc(), Invoice.TipoDoc(), Invoice.Emitt(), Invoice.EmittCF(),
+                  Invoice.EmittPI(), Invoice.Destin(), Invoice.DestinCF(), Invoice.DestinPI(),
+                  Invoice.AttachName(), Invoice.Confronto()});
+    return false;
 }
 
 namespace
@@ -142,7 +173,7 @@ qint32 refreshFolder(Connection& Conn, const QString& folder, qint32 key)
         // A record of its own for each file: a file that vanishes before the read leaves
         // the record empty, never holding the file before it.
         XML_Stru rec;
-        XML_ReadHeader(path, rec);
+        XML_ReadRecord(path, rec);
         if (rec.NomeFile().isEmpty()) continue;
         if (rec.datdoc() > lastDate) lastDate = rec.datdoc();
 
@@ -228,7 +259,7 @@ qint32 MDB_UpdFiles(Connection& Conn, double FolderKey)
 QString MDB_FilesGetDatSend(Connection& Conn, const XML_Stru& Invoice, double FolderKey)
 {
     // File names compare exactly: "A.xml" and "a.xml" are two files here.
-    QString sql = QStringLiteral("SELECT * FROM FILES WHERE des_fileonly=? COLLATE BINARY");
+    QString sql = QStringLiteral("SELECT dat_send FROM FILES WHERE des_fileonly=? COLLATE BINARY");
     QVariantList params{Invoice.NomeFileSolo()};
     if (FolderKey > 0) {
         sql += QStringLiteral(" AND cod_firma=?");

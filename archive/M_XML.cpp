@@ -287,8 +287,8 @@ Party readParty(Scan& s, Tag open, Tag close)
     } else if (d >= 0) {
         s.cutAfter(d, TagDenom);
         p.name = XML_GetTag(s.value(), opener);
-        const QString amp = QStringLiteral("&amp;");
-        if (p.name.contains(amp)) p.name = Qor().Replace(p.name, amp, QStringLiteral("&"), 1);
+        // Every "&amp;", as Cl_QOR.Replace(name, "&amp;", "&") does.
+        p.name.replace(QLatin1String("&amp;"), QLatin1String("&"));
     }
     return p;
 }
@@ -450,7 +450,8 @@ void fillRecord(QByteArrayView bytes, qint64 length, XML_Stru& rec)
 Look lookAt(const QString& path, XML_Stru& record)
 {
     Look look;
-    if (path.isEmpty()) return look;
+    // A NUL would end the name early and open another file; Qt names no file with one.
+    if (path.isEmpty() || path.contains(QChar(0))) return look;
     const QByteArray name = QFile::encodeName(path);
     struct stat st;
     if (Qor().FileExt(path).toUpper() != QLatin1String("XML")) {

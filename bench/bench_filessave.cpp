@@ -8,7 +8,10 @@
 // each on a fresh copy of the same empty archive. It checks that (b) and (c) wrote the
 // same rows, and prints the time per file of each and the ratio (c) / ((a) + (b)).
 //
-//   bench_filessave [--files N] [--upd] [--dir FOLDER]
+// Each is run R times (--runs, default 3) and the medians are shown.
+//
+//   bench_filessave [--files N] [--upd] [--runs R] [--dir FOLDER]
+//   bench_updfiles [--files N] [--runs R] [--dir FOLDER]   (always as with --upd)
 
 #include "archive/M_Files.h"
 #include "archive/M_MDB.h"
@@ -31,6 +34,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -229,10 +233,17 @@ int main(int argc, char** argv)
     const QCommandLineOption dirOpt(QStringLiteral("dir"),
                                     QStringLiteral("Cartella in cui lavorare (temporanea)."),
                                     QStringLiteral("FOLDER"));
-    cli.addOptions({filesOpt, updOpt, dirOpt});
+    const QCommandLineOption runsOpt(QStringLiteral("runs"), QStringLiteral("Prove, di cui la mediana (3)."),
+                                     QStringLiteral("R"), QStringLiteral("3"));
+    cli.addOptions({filesOpt, updOpt, runsOpt, dirOpt});
     cli.process(app);
     const int count = qMax(1, cli.value(filesOpt).toInt());
+    const int runs = qMax(1, cli.value(runsOpt).toInt());
+#ifdef BENCH_UPDFILES
+    const bool upd = true; // bench_updfiles: the refresh scan of the maintenance window
+#else
     const bool upd = cli.isSet(updOpt);
+#endif
 
     QTemporaryDir temp(cli.isSet(dirOpt) ? cli.value(dirOpt) + QStringLiteral("/bench-XXXXXX") : QString());
     if (!temp.isValid()) {
@@ -279,51 +290,66 @@ int main(int argc, char** argv)
                    {qint64(key), folder});
         cn.Close();
     }
-    const QString bare = root + QStringLiteral("app/BARE.MDB");
-    const QString layer = root + QStringLiteral("app/LAYER.MDB");
-    QFile::copy(empty, bare);
-    QFile::copy(empty, layer);
-    std::printf("%d file nuovi in %s, %.1f MB%s\n", count, qPrintable(folder), total / 1048576.0,
-                upd ? ", registrati con MDB_UpdFiles" : ", registrati con MDB_FilesSave");
+    std::printf("%d file nuovi in %s, %.1f MB%s, %d prove\n", count, qPrintable(folder), total / 1048576.0,
+                upd ? ", registrati con MDB_UpdFiles" : ", registrati con MDB_FilesSave", runs);
 
-    QElapsedTimer timer;
-    timer.start();
-    QList<XML_Stru> recs;
-    recs.reserve(count);
-    for (const QString& path : paths) {
-        XML_Stru rec;
-        XML_ReadHeader(path, rec);
-        recs << rec;
-    }
-    const double scanSec = timer.nsecsElapsed() / 1e9;
-
-    sqlite3* db = openDb(bare);
-    timer.restart();
-    bareSave(db, recs, key, upd);
-    const double bareSec = timer.nsecsElapsed() / 1e9;
-    sqlite3_close_v2(db);
-
-    ado::Connection cn;
-    cn.Open(MDB_OpenConn(layer));
+    // Each run times the three on fresh copies of the empty archive; the medians are shown.
+    QList<double> scanRuns, bareRuns, layerRuns;
+    QString diff;
     qint32 added = 0;
-    timer.restart();
-    if (upd) {
-        added = MDB_UpdFiles(cn, key);
-    } else {
-        cn.BeginTrans();
+    qint64 rows = 0;
+    for (int run = 0; run < runs; ++run) {
+        const QString bare = root + QStringLiteral("app/BARE%1.MDB").arg(run);
+        const QString layer = root + QStringLiteral("app/LAYER%1.MDB").arg(run);
+        QFile::copy(empty, bare);
+        QFile::copy(empty, layer);
+
+        QElapsedTimer timer;
+        timer.start();
+        QList<XML_Stru> recs;
+        recs.reserve(count);
         for (const QString& path : paths) {
             XML_Stru rec;
             XML_ReadHeader(path, rec);
-            bool sent = false;
-            added += MDB_FilesSave(cn, rec, sent) ? 0 : 1;
+            recs << rec;
         }
-        cn.CommitTrans();
-    }
-    const double layerSec = timer.nsecsElapsed() / 1e9;
-    cn.Close();
+        scanRuns << timer.nsecsElapsed() / 1e9;
 
-    const QString diff = compareFiles(bare, layer);
-    const qint64 rows = countRows(layer);
+        sqlite3* db = openDb(bare);
+        timer.restart();
+        bareSave(db, recs, key, upd);
+        bareRuns << timer.nsecsElapsed() / 1e9;
+        sqlite3_close_v2(db);
+
+        ado::Connection cn;
+        cn.Open(MDB_OpenConn(layer));
+        added = 0;
+        timer.restart();
+        if (upd) {
+            added = MDB_UpdFiles(cn, key);
+        } else {
+            cn.BeginTrans();
+            for (const QString& path : paths) {
+                XML_Stru rec;
+                XML_ReadHeader(path, rec);
+                bool sent = false;
+                added += MDB_FilesSave(cn, rec, sent) ? 0 : 1;
+            }
+            cn.CommitTrans();
+        }
+        layerRuns << timer.nsecsElapsed() / 1e9;
+        cn.Close();
+
+        if (diff.isEmpty()) diff = compareFiles(bare, layer);
+        rows = countRows(layer);
+        QFile::remove(bare);
+        QFile::remove(layer);
+    }
+    auto median = [](QList<double> v) {
+        std::sort(v.begin(), v.end());
+        return v.size() % 2 ? v.at(v.size() / 2) : (v.at(v.size() / 2 - 1) + v.at(v.size() / 2)) / 2;
+    };
+    const double scanSec = median(scanRuns), bareSec = median(bareRuns), layerSec = median(layerRuns);
     const char* what = upd ? "MDB_UpdFiles" : "lettura + MDB_FilesSave";
     std::printf("(a) XML_ReadHeader da solo:         %8.2f µs/file  (%.3f s)\n", scanSec * 1e6 / count,
                 scanSec);
@@ -331,7 +357,8 @@ int main(int argc, char** argv)
                 bareSec);
     std::printf("(c) %-32s %8.2f µs/file  (%.3f s, %d righe aggiunte)\n", what, layerSec * 1e6 / count,
                 layerSec, added);
-    std::printf("    (c) - (a), l'archivio:          %8.2f µs/file\n", (layerSec - scanSec) * 1e6 / count);
+    std::printf("    (c) - (a) - (b), il resto:       %8.2f µs/file\n",
+                (layerSec - scanSec - bareSec) * 1e6 / count);
     std::printf("rapporto (c)/((a)+(b)) dei tempi: %.2f\n", layerSec / (scanSec + bareSec));
     std::printf("righe uguali a quelle di (b): %s\n",
                 diff.isEmpty() ? "sì" : qPrintable(QStringLiteral("NO, ") + diff));

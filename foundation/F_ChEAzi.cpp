@@ -48,6 +48,7 @@ F_ChEAzi::F_ChEAzi()
     h->addWidget(Cmd_UpgAzi);
     h->addWidget(Cmd_ActAzi);
     v->addWidget(Frm_Bottom);
+    baseBottomMargin_ = v->contentsMargins().bottom();
 
     connect(Cmd_UpgAzi, &QPushButton::clicked, this,
             [this] { Guard(QStringLiteral("Cmd_UpgAzi_Click"), [this] { Cmd_UpgAzi_Click(); }); });
@@ -63,6 +64,10 @@ F_ChEAzi::F_ChEAzi()
 void F_ChEAzi::Form_Load()
 {
     Sub_FindAzi();
+    // Desktops whose windows need it get a 200-twip margin under the bottom frame.
+    QMargins m = layout()->contentsMargins();
+    m.setBottom(baseBottomMargin_ + (Qor().LayoutFlag() ? 200 : 0) / TwipsPerPixel);
+    layout()->setContentsMargins(m);
     PosFinestre_Load(this); // also the minimum size: Qt's layouts keep the rest in place
 }
 

@@ -28,4 +28,7 @@ class F_ChEAzi final : public VbFormOf<F_ChEAzi>
   protected:
     void Form_Load() override;
     void Form_Unload(int& cancel) override;
+
+  private:
+    int baseBottomMargin_ = 0;
 };

@@ -112,10 +112,11 @@ class StmtCache
         kept_.insert(sql, k);
         return k;
     }
+    // Its values stay bound: every use binds all of them again (bindAll checks the
+    // count), and a text bound again reuses the room of the last one.
     static void give(Kept& k)
     {
         sqlite3_reset(k.st);
-        sqlite3_clear_bindings(k.st);
         k.busy = false;
     }
     void clear()

@@ -20,8 +20,8 @@ namespace
 {
 
 struct Entry {
-    int fd = -1;    // -1: no lock file could be made
-    int shared = 0; // connections of this process holding it
+    int fd = -1;     // -1: no lock file could be made
+    int shared = 0;  // connections of this process holding it
     bool exclusive = false;
 };
 

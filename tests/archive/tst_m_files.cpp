@@ -81,6 +81,8 @@ class TstMFiles : public QObject
     void loadFolders();
     void errorsGoToCaller();
     void scannedFileEndToEnd();
+    void newRowStoredAsThroughARecordset_data();
+    void newRowStoredAsThroughARecordset();
     void exactNameLookupsUseAnIndex_data();
     void exactNameLookupsUseAnIndex();
 };
@@ -381,6 +383,91 @@ void TstMFiles::scannedFileEndToEnd()
     QCOMPARE(column(cn_, QStringLiteral("SELECT cod_ric_pi FROM FILES")), QVariantList{QString()});
     QCOMPARE(column(cn_, QStringLiteral("SELECT dat_ric FROM FILES")).value(0).toDateTime(),
              QFileInfo(path).lastModified().addMSecs(-QFileInfo(path).lastModified().time().msec()));
+}
+
+void TstMFiles::newRowStoredAsThroughARecordset_data()
+{
+    QTest::addColumn<QString>("received");
+    QTest::addColumn<bool>("emptyTexts");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("file time") << "31/03/2019 10:22:33" << false << false;
+    QTest::newRow("day only") << "31/03/2019" << false << false;
+    QTest::newRow("one-digit day and month") << "1/3/2019 08:05" << false << false;
+    QTest::newRow("iso form") << "2019-03-31 10:22:33" << false << false;
+    QTest::newRow("blanks") << "   " << false << false;
+    QTest::newRow("empty texts, no time") << "" << true << false;
+    QTest::newRow("no such day") << "31/02/2019 10:00:00" << false << true;
+    QTest::newRow("not a date") << "ieri" << false << true;
+}
+
+// A new FILES row holds, column by column and in the same storage, what a recordset of
+// the table stores from the same record; a file time that is no date is refused the
+// same way, and nothing is written.
+void TstMFiles::newRowStoredAsThroughARecordset()
+{
+    QFETCH(QString, received);
+    QFETCH(bool, emptyTexts);
+    QFETCH(bool, refused);
+    XML_Stru r;
+    if (emptyTexts) {
+        r.setNomeFile(folderA_ + QStringLiteral("/vuoto.xml"));
+    } else {
+        r = invoice(folderA_ + QStringLiteral("/IT01234567890_00001.xml"), 15230);
+        r.setEmitt(QStringLiteral("L'ALFA \u00e0 S.R.L."));
+    }
+    r.setDataFile(received);
+    const qint32 key = MDB_FolderKey(folderA_);
+    auto throughRecordset = [&] {
+        Recordset rs;
+        rs.Open(QStringLiteral("SELECT * FROM FILES WHERE 0"), cn_, adOpenKeyset, adLockOptimistic);
+        rs.AddNew();
+        rs["cod_firma"] = key;
+        rs["des_file"] = r.NomeFile();
+        rs["des_fileonly"] = r.NomeFileSolo();
+        rs["val_lunfile"] = r.LenFile();
+        rs["dat_ric"] = r.DataFile();
+        rs["dat_send"] = Null();
+        rs["des_datdoc"] = r.datdoc();
+        rs["des_numdoc"] = r.NumDoc();
+        rs["cod_tipodoc_min"] = r.TipoDoc();
+        rs["des_emit"] = r.Emitt();
+        rs["cod_emit_cf"] = r.EmittCF();
+        rs["cod_emit_pi"] = r.EmittPI();
+        rs["des_ric"] = r.Destin();
+        rs["cod_ric_cf"] = r.DestinCF();
+        rs["cod_ric_pi"] = r.DestinPI();
+        rs["des_allegato"] = r.AttachName();
+        rs["des_confronto"] = r.Confronto();
+        rs.Update();
+        rs.Close();
+    };
+    bool sent = true;
+    if (refused) {
+        int expected = 0;
+        try {
+            throughRecordset();
+        } catch (const Error& e) {
+            expected = e.Number();
+        }
+        QCOMPARE(expected, int(DB_E_CANTCONVERTVALUE));
+        try {
+            MDB_FilesSave(cn_, r, sent);
+            QFAIL("no error");
+        } catch (const Error& e) {
+            QCOMPARE(e.Number(), expected);
+        }
+        QCOMPARE(rows(), 0);
+        return;
+    }
+    QCOMPARE(MDB_FilesSave(cn_, r, sent), false);
+    throughRecordset();
+    QCOMPARE(rows(), 2);
+    QString each;
+    for (const QVariant& name : column(cn_, QStringLiteral("SELECT name FROM pragma_table_info('FILES')")))
+        each += QStringLiteral("||'|'||typeof(%1)||':'||quote(%1)").arg(name.toString());
+    const QVariantList stored =
+        column(cn_, QStringLiteral("SELECT ''") + each + QStringLiteral(" FROM FILES ORDER BY rowid"));
+    QCOMPARE(stored.at(0).toString(), stored.at(1).toString());
 }
 
 void TstMFiles::exactNameLookupsUseAnIndex_data()

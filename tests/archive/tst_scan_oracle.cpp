@@ -209,6 +209,7 @@ class Corpus
             "[THETA] IOTA {KAPPA}",
             "",
             "LAMBDA &amp;amp; MU",
+            "TAU &amp; UPSILON &amp; PHI",
             "NU) XI (OMICRON",
             "\xE2\x82\xAC PI",      // three-byte UTF-8
             "\xF0\x9F\x98\x80 RHO", // four-byte UTF-8
@@ -464,9 +465,9 @@ void TstScanOracle::samples()
 void TstScanOracle::pathsThatReadNothing_data()
 {
     QTest::addColumn<QString>("kind");
-    for (const char* k :
-         {"empty path", "blank path", "vanished file", "folder named like a file", "pipe named like a file",
-          "link to nothing", "unreadable file", "unreadable, not XML", "trailing slash", "not XML"})
+    for (const char* k : {"empty path", "blank path", "vanished file", "folder named like a file",
+                          "pipe named like a file", "link to nothing", "unreadable file",
+                          "unreadable, not XML", "trailing slash", "NUL inside the path", "not XML"})
         QTest::newRow(k) << QString::fromLatin1(k);
 }
 
@@ -509,6 +510,14 @@ void TstScanOracle::pathsThatReadNothing()
         f.write(invoice);
         f.close();
         path = file + QLatin1Char('/');
+    } else if (kind == QLatin1String("NUL inside the path")) {
+        // Cut at the NUL, the path would name a readable invoice.
+        const QString file = base + QStringLiteral("real.xml");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(invoice);
+        f.close();
+        path = file + QChar(0) + QStringLiteral("other.xml");
     } else {
         path = base + QStringLiteral("notes.txt");
         QFile f(path);

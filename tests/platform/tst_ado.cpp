@@ -98,11 +98,14 @@ class TstAdo : public QObject
     void badDateLiteralIsAnError()
     {
         fresh(QStringLiteral("CREATE TABLE T (d datetime)"));
-        try {
-            cn_.Execute(QStringLiteral("DELETE FROM T WHERE d<#31/02/2021#"));
-            QFAIL("no error");
-        } catch (const Error& e) {
-            QCOMPARE(e.Number(), int(DB_E_ERRORSINCOMMAND));
+        // Translations are kept per text: a refused one is refused again.
+        for (int time = 0; time < 2; ++time) {
+            try {
+                cn_.Execute(QStringLiteral("DELETE FROM T WHERE d<#31/02/2021#"));
+                QFAIL("no error");
+            } catch (const Error& e) {
+                QCOMPARE(e.Number(), int(DB_E_ERRORSINCOMMAND));
+            }
         }
     }
 
