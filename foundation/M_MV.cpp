@@ -20,6 +20,7 @@ bool B_Develop = false;
 QString Pth_DebugLog;
 QString Pth_DirTmpMDB;
 int G_Risp = 0;
+int G_IniRet = 0;
 
 // The start-up settings InitVBProc sets.
 QString G_DirApp;

@@ -14,6 +14,8 @@ extern QString Pth_DebugLog;  // G_DirApp & "XMLGESTALO_Debug.LOG"
 extern QString Pth_DirTmpMDB; // G_DirApp & "DIR_TMP.MDB"
 // The answer of the last message box; read only by the procedure that asked.
 extern int G_Risp;
+// The result of the last settings-file read or write; read only by the procedure that called it.
+extern int G_IniRet;
 
 // The program's own title (captions of its plain messages).
 QString App_Title();

@@ -12,12 +12,22 @@
 namespace
 {
 
-// The window a dialog belongs to: the active window while it is shown. A window that is
-// being unloaded is hidden before its deferred deletion, so it never owns a dialog.
+// The window a dialog belongs to: the active window while it is shown. Right after a box
+// closes no window is active until the window manager gives the activation back, which the
+// code going on (a program run to its end, say) may not wait for: the dialog then belongs to
+// the modal window on top, else to the window the previous dialog belonged to. A window that
+// is being unloaded is hidden before its deferred deletion, so it never owns a dialog.
 QWidget* dialogParent()
 {
+    static QPointer<QWidget> lastOwner;
     QWidget* w = QApplication::activeWindow();
-    return w && w->isVisible() ? w : nullptr;
+    if (w && w->isVisible()) {
+        lastOwner = w;
+        return w;
+    }
+    w = QApplication::activeModalWidget();
+    if (w && w->isVisible()) return w;
+    return lastOwner && lastOwner->isVisible() ? lastOwner.data() : nullptr;
 }
 
 class QtDialogService final : public DialogService

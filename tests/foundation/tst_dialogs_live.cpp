@@ -1,5 +1,7 @@
 // The real Qt dialog service next to windows that go away: a box is never owned by a
 // window being unloaded, and a box whose window is destroyed while it waits ends cleanly.
+// A box that comes while no window is active (the window manager has not yet given the
+// activation back after the box before) still belongs to the program's window.
 #include "foundation/VbForm.h"
 #include "platform/Dialogs.h"
 #include "support/TestEnv.h"
@@ -72,6 +74,8 @@ class TestDialogsLive : public QObject
     void boxAfterUnloadingTheActiveWindow_data();
     void boxAfterUnloadingTheActiveWindow();
     void windowDestroyedWhileBoxWaits();
+    void boxWhileNoWindowIsActive_data();
+    void boxWhileNoWindowIsActive();
 
   private:
     TestEnv env_;
@@ -128,6 +132,52 @@ void TestDialogsLive::windowDestroyedWhileBoxWaits()
         QCOMPARE(got, int(vb::Yes));
         delete w;
     }
+}
+
+// A first box on the active window, answered; then, between the two boxes, "between"
+// happens and no window is active when the second box comes.
+void TestDialogsLive::boxWhileNoWindowIsActive_data()
+{
+    QTest::addColumn<QString>("between");
+    QTest::addColumn<QString>("owner"); // "window", "modal" or "" for none
+    QTest::newRow("nothing: the window of the box before") << QString() << QStringLiteral("window");
+    QTest::newRow("a modal window shown") << QStringLiteral("modal") << QStringLiteral("modal");
+    QTest::newRow("the window of the box before hidden") << QStringLiteral("hidden") << QString();
+}
+
+void TestDialogsLive::boxWhileNoWindowIsActive()
+{
+    QFETCH(QString, between);
+    QFETCH(QString, owner);
+    QWidget window;
+    window.resize(300, 200);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QCOMPARE(QApplication::activeWindow(), &window);
+    {
+        BoxAnswerer user(QStringLiteral("Sì"), {});
+        QCOMPARE(MsgBox(QStringLiteral("Confermi ?"), vb::YesNo | vb::Question, QStringLiteral("Prova")),
+                 int(vb::Yes));
+        QCOMPARE(user.parentSeen, &window);
+    }
+    QWidget modal;
+    modal.resize(200, 100);
+    if (between == QStringLiteral("modal")) {
+        modal.setWindowModality(Qt::ApplicationModal);
+        modal.show();
+    } else if (between == QStringLiteral("hidden")) {
+        window.hide();
+    }
+    QApplication::setActiveWindow(nullptr);
+    QVERIFY(!QApplication::activeWindow());
+
+    BoxAnswerer user(QStringLiteral("Sì"), {});
+    QCOMPARE(MsgBox(QStringLiteral("Definitiva ?"), vb::YesNo | vb::Question, QStringLiteral("Prova")),
+             int(vb::Yes));
+    QVERIFY(user.seen);
+    QWidget* const expected =
+        owner == QStringLiteral("window") ? &window : (owner == QStringLiteral("modal") ? &modal : nullptr);
+    QCOMPARE(user.parentSeen, expected);
 }
 
 QTEST_MAIN(TestDialogsLive)

@@ -1,0 +1,328 @@
+#include "printing/FPP_.h"
+
+#include "foundation/InitVBProc.h"
+#include "foundation/M_MV.h"
+#include "foundation/PosFinestre.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/IniFile.h"
+#include "platform/Launcher.h"
+#include "printing/F_DbP.h"
+#include "printing/FormPRT.h"
+#include "printing/PRT_InitPrinter.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTimer>
+
+QString G_DestStampa;
+
+namespace
+{
+
+const QString kIni = QStringLiteral("QOR_PLCR.INI");
+
+QRect tw(int left, int top, int width, int height)
+{
+    return QRect(left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel, height / TwipsPerPixel);
+}
+
+// Light yellow while the field has the focus, white otherwise.
+class FocusColour final : public QObject
+{
+  public:
+    explicit FocusColour(QLineEdit* e) : QObject(e) {}
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+            auto* e = static_cast<QLineEdit*>(watched);
+            QPalette p = e->palette();
+            p.setColor(QPalette::Base,
+                       event->type() == QEvent::FocusIn ? QColor(0xFF, 0xFF, 0x80) : QColor(Qt::white));
+            e->setPalette(p);
+        }
+        return false;
+    }
+};
+
+// The keys typed in the file name: the typing limit and the upper-case letters. The
+// limit is on typing only, so a longer name set by the program stays whole.
+class FileNameKeys final : public QObject
+{
+  public:
+    explicit FileNameKeys(QLineEdit* e) : QObject(e), e_(e) {}
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != e_ || event->type() != QEvent::KeyPress) return false;
+        auto* ke = static_cast<QKeyEvent*>(event);
+        const QString text = ke->text();
+        if (text.size() != 1 || text.at(0).unicode() < 32 || text.at(0).unicode() == 127) return false;
+        if (ke->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) return false;
+        if (e_->isReadOnly() || !e_->isEnabled()) return false;
+        const qsizetype after = e_->text().size() - e_->selectedText().size() + 1;
+        if (after > FPP_::MaxTyped) return true;
+        const int ascii = text.at(0).unicode();
+        const int typed = FPP_::Txt_FIL_KeyPress(ascii);
+        if (typed == ascii) return false;
+        e_->insert(QString(QChar(typed)));
+        return true;
+    }
+
+  private:
+    QLineEdit* e_;
+};
+
+} // namespace
+
+FPP_::FPP_()
+{
+    setObjectName(QStringLiteral("FPP_"));
+    setWindowTitle(QStringLiteral("Stampa"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(5805 / TwipsPerPixel, 4650 / TwipsPerPixel);
+    // The design's 8-point type, so the captions fit their places.
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
+
+    Frm_Bottom = new QFrame(this);
+    Frm_Bottom->setObjectName(QStringLiteral("Frm_Bottom"));
+    Frm_Bottom->setWindowTitle(QStringLiteral("Frame1")); // a frame without border shows no caption
+    Frm_Bottom->setFrameShape(QFrame::NoFrame);
+    Frm_Bottom->setGeometry(tw(0, 2280, 5775, 2055));
+
+    Frame2 = new QGroupBox(QStringLiteral("Destinazione"), Frm_Bottom);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Frame2->setGeometry(tw(120, 0, 5535, 1170));
+
+    auto option = [this](int index, const QString& text, const QRect& r) {
+        auto* o = new QRadioButton(text, Frame2);
+        o->setObjectName(QStringLiteral("Opt_PRT_%1").arg(index));
+        o->setGeometry(r);
+        Opt_PRT[index] = o;
+    };
+    auto edit = [this](const char* name, const QRect& r) {
+        auto* e = new QLineEdit(Frame2);
+        e->setObjectName(QLatin1String(name));
+        e->setGeometry(r);
+        e->installEventFilter(new FocusColour(e));
+        return e;
+    };
+    auto button = [this](const char* name, const QString& text, const QRect& r) {
+        auto* b = new QPushButton(text, Frm_Bottom);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(r);
+        // A focused button answers Enter itself, as the default one does elsewhere.
+        b->setAutoDefault(true);
+        return b;
+    };
+
+    option(0, QStringLiteral("Stampante"), tw(105, 315, 1170, 225));
+    Txt_PRT = edit("Txt_PRT", tw(1320, 315, 4095, 285));
+    Txt_PRT->setReadOnly(true);
+    Txt_PRT->setCursor(Qt::ArrowCursor);
+    Txt_PRT->setEnabled(false);
+    Txt_PRT->setToolTip(QStringLiteral("Doppio-Click per Cambio/Parametri Stampante"));
+    option(1, QStringLiteral("File"), tw(105, 735, 645, 225));
+    Txt_FIL = edit("Txt_FIL", tw(1320, 720, 4065, 285));
+    Txt_FIL->installEventFilter(new FileNameKeys(Txt_FIL));
+
+    Cmd_PRT = button("Cmd_PRT", QStringLiteral("Stampa"), tw(495, 1380, 1170, 540));
+    Cmd_PRT->setDefault(true);
+    Cmd_View = button("Cmd_View", QStringLiteral("Vedi file"), tw(1935, 1380, 1170, 540));
+    Cmd_View->setToolTip(QStringLiteral("Click Destro per Stampe su Disco"));
+    Chk_View = new QCheckBox(Frm_Bottom);
+    Chk_View->setObjectName(QStringLiteral("Chk_View"));
+    Chk_View->setGeometry(tw(3135, 1500, 255, 255));
+    Chk_View->setToolTip(QStringLiteral("Visualizza file al termine della stampa !!"));
+    Chk_Quit = button("Chk_Quit", QStringLiteral("Abbandona"), tw(4095, 1380, 1170, 540));
+    Chk_Quit->setToolTip(QStringLiteral("ESC per Abbandonare la Stampa."));
+
+    St_Status = new QStatusBar(this);
+    St_Status->setObjectName(QStringLiteral("St_Status"));
+    St_Status->setSizeGripEnabled(false);
+    St_Status->setGeometry(0, 4335 / TwipsPerPixel, width(), height() - 4335 / TwipsPerPixel);
+    auto panel = [this](const char* name, bool stretch) {
+        auto* l = new QLabel(St_Status);
+        l->setObjectName(QLatin1String(name));
+        l->setFrameShape(QFrame::Panel);
+        l->setFrameShadow(QFrame::Sunken);
+        if (stretch)
+            St_Status->addWidget(l, 1);
+        else
+            St_Status->addPermanentWidget(l);
+        return l;
+    };
+    Pan_Msg = panel("Pan_Msg", true);
+    // The lock-key and insert indicators stay empty: their state cannot be read portably.
+    Pan_Num = panel("Pan_Num", false);
+    Pan_Caps = panel("Pan_Caps", false);
+    Pan_Ins = panel("Pan_Ins", false);
+    Pan_Time = panel("Pan_Time", false);
+    Pan_Date = panel("Pan_Date", false);
+    for (QLabel* l : {Pan_Num, Pan_Caps, Pan_Ins})
+        l->setMinimumWidth(24);
+    showTime();
+    clockTimer_ = new QTimer(this);
+    clockTimer_->setInterval(1000);
+    connect(clockTimer_, &QTimer::timeout, this, [this] { showTime(); });
+    clockTimer_->start();
+
+    QWidget* order[] = {Opt_PRT[0], Txt_PRT, Opt_PRT[1], Txt_FIL, Cmd_PRT, Chk_Quit, Chk_View, Cmd_View};
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+
+    for (int i = 0; i < 2; ++i)
+        connect(Opt_PRT[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on) Guard(QStringLiteral("Opt_PRT_Click"), [this, i] { Opt_PRT_Click(i); });
+        });
+    connect(Cmd_PRT, &QPushButton::clicked, this,
+            [this] { Guard(QStringLiteral("Cmd_PRT_Click"), [this] { Cmd_PRT_Click(); }); });
+    connect(Chk_Quit, &QPushButton::clicked, this,
+            [this] { Guard(QStringLiteral("Chk_Quit_Click"), [this] { Chk_Quit_Click(); }); });
+    connect(Cmd_View, &QPushButton::clicked, this,
+            [this] { Guard(QStringLiteral("Cmd_View_Click"), [this] { Cmd_View_Click(); }); });
+    onMouseUp(Cmd_View, [this](int b, int s, int x, int y) {
+        Guard(QStringLiteral("Cmd_View_MouseUp"), [&] { Cmd_View_MouseUp(b, s, x, y); });
+    });
+    onDblClick(Txt_PRT, [this] { Guard(QStringLiteral("Txt_PRT_DblClick"), [this] { Txt_PRT_DblClick(); }); });
+    setKeyPreview(true);
+}
+
+void FPP_::showTime()
+{
+    const QDateTime now = appClock().now();
+    Pan_Time->setText(now.toString(QStringLiteral("hh:mm")));
+    Pan_Date->setText(now.toString(QStringLiteral("dd/MM/yyyy")));
+}
+
+void FPP_::AccendiSave() {}
+
+void FPP_::SpegniSave() {}
+
+void FPP_::SetSave(bool) {}
+
+bool FPP_::ControllaSave()
+{
+    return false;
+}
+
+void FPP_::Form_Load()
+{
+    // 1.
+    fileName_ = G_DestStampa;
+    G_DestStampa.clear();
+    // 2.
+    Txt_PRT->setText(G_PrtSet.Nome.text());
+    Txt_FIL->setText(fileName_);
+    // 3.
+    update();
+    Txt_FIL->setEnabled(true);
+}
+
+void FPP_::Form_Activate()
+{
+    // 1. Only 1 ticks the box.
+    G_IniRet = IniFile::readInt(kIni, windowTitle(), QStringLiteral("View"), 0);
+    Chk_View->setChecked(G_IniRet == 1);
+    // 2.
+    Txt_PRT->setText(G_PrtSet.Nome.text().trimmed());
+    Txt_FIL->setText(fileName_);
+    update();
+    Txt_FIL->setEnabled(true);
+    // 3.
+    G_IniRet = IniFile::readInt(kIni, windowTitle(), QStringLiteral("Dest"), 0);
+    if (G_IniRet < 0) G_IniRet = 0;
+    if (G_IniRet > 1) G_IniRet = 1;
+    const int dest = G_IniRet;
+    Opt_PRT[dest]->setChecked(true);
+    Opt_PRT_Click(dest);
+}
+
+void FPP_::Opt_PRT_Click(int index)
+{
+    const bool file = index == 1;
+    Txt_FIL->setEnabled(file);
+    Txt_PRT->setEnabled(!file);
+}
+
+void FPP_::Cmd_PRT_Click()
+{
+    G_Risp = MsgBox(QStringLiteral("Confermi stampa?"), vb::YesNo | vb::Question, windowTitle());
+    if (G_Risp == vb::Yes)
+        G_DestStampa = Opt_PRT[0]->isChecked() ? QStringLiteral("printer") : Txt_FIL->text();
+    else
+        G_DestStampa.clear();
+    Unload();
+}
+
+void FPP_::Chk_Quit_Click()
+{
+    G_DestStampa.clear();
+    Unload();
+}
+
+void FPP_::Cmd_View_Click()
+{
+    const QString file = Txt_FIL->text();
+    if (MsgBox(QStringLiteral("Confermi visualizzazione ?"), vb::YesNo | vb::Question, file) != vb::Yes) return;
+    const QStringList args = file.isEmpty() ? QStringList() : QStringList{file};
+    if (!launcher().startDetached(G_PgmVisualizzatore, args)) {
+        MsgBox(QStringLiteral("Impossibile avviare il programma :\r\n") + G_PgmVisualizzatore,
+               vb::OKOnly | vb::Critical, windowTitle());
+        Beep();
+    }
+}
+
+void FPP_::Cmd_View_MouseUp(int button, int, int, int)
+{
+    if (button != 2) return;
+    F_DbP::instance().ShowModal(this);
+}
+
+void FPP_::Txt_PRT_DblClick()
+{
+    if (!Txt_PRT->isEnabled()) return;
+    FormPRT::ShowModalFrom(this);
+    if (isUnloaded()) return;
+    Txt_PRT->setText(G_PrtSet.Nome.text().trimmed());
+}
+
+int FPP_::Txt_FIL_KeyPress(int keyAscii)
+{
+    if (keyAscii >= 'a' && keyAscii <= 'z') return keyAscii - ('a' - 'A');
+    return keyAscii;
+}
+
+void FPP_::Form_KeyDown(int keyCode, int)
+{
+    if (keyCode == 27) {
+        Chk_Quit_Click();
+        return;
+    }
+    // Enter is the default button's, unless another button has the focus (it answers itself).
+    if (keyCode != 13) return;
+    if (qobject_cast<QPushButton*>(focusWidget())) return;
+    Cmd_PRT_Click();
+}
+
+void FPP_::Form_Unload(int&)
+{
+    const QString section = windowTitle();
+    G_IniRet = IniFile::write(kIni, section, QStringLiteral("Dest"),
+                              Opt_PRT[0]->isChecked() ? QStringLiteral("0") : QStringLiteral("1"))
+                   ? 1
+                   : 0;
+    G_IniRet = IniFile::write(kIni, section, QStringLiteral("View"),
+                              QLatin1Char(' ') + QString::number(Chk_View->isChecked() ? 1 : 0))
+                   ? 1
+                   : 0;
+}
