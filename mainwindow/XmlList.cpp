@@ -20,6 +20,65 @@ QString XmlList::Field(int index, int n) const
     return Qor().GetField(List(index), n, QStringLiteral("|"), true);
 }
 
+namespace
+{
+
+// Narrow texts are Latin-1 bytes, except that rows padded into columns are mostly blanks:
+// a run of kRun or more blanks (up to 255) is kept as kMark and its length, and a NUL
+// character as kMark and 1.
+constexpr char kMark = '\0';
+constexpr qsizetype kRun = 3;
+
+void pack(const char16_t* from, qsizetype n, QVarLengthArray<char, 1024>& out)
+{
+    for (qsizetype i = 0; i < n;) {
+        const char16_t c = from[i];
+        if (c == u' ') {
+            qsizetype j = i + 1;
+            while (j < n && j - i < 255 && from[j] == u' ')
+                ++j;
+            if (j - i >= kRun) {
+                out.append(kMark);
+                out.append(static_cast<char>(static_cast<uchar>(j - i)));
+            } else {
+                for (qsizetype k = i; k < j; ++k)
+                    out.append(' ');
+            }
+            i = j;
+        } else {
+            if (c == 0) {
+                out.append(kMark);
+                out.append('\1');
+            } else {
+                out.append(static_cast<char>(c));
+            }
+            ++i;
+        }
+    }
+}
+
+// Writes the size characters packed at from.
+void unpack(const char* from, quint32 size, char16_t* to)
+{
+    const uchar* p = reinterpret_cast<const uchar*>(from);
+    for (quint32 k = 0; k < size;) {
+        const uchar b = *p++;
+        if (b != 0) {
+            to[k++] = b;
+            continue;
+        }
+        const uchar run = *p++;
+        if (run == 1) {
+            to[k++] = 0;
+        } else {
+            for (uchar r = 0; r < run; ++r)
+                to[k++] = u' ';
+        }
+    }
+}
+
+} // namespace
+
 XmlList::Text XmlList::keep(QStringView s)
 {
     Text t;
@@ -28,9 +87,10 @@ XmlList::Text XmlList::keep(QStringView s)
     if (n == 0) return t;
     const char16_t* from = s.utf16();
     if (std::all_of(from, from + n, [](char16_t c) { return c < 0x100; })) {
-        char* to = narrow_.place(n, t.block, t.at);
-        for (quint32 i = 0; i < n; ++i)
-            to[i] = static_cast<char>(from[i]);
+        QVarLengthArray<char, 1024> packed;
+        pack(from, n, packed);
+        const quint32 bytes = static_cast<quint32>(packed.size());
+        std::copy(packed.cbegin(), packed.cend(), narrow_.place(bytes, t.block, t.at));
     } else {
         t.wide = 1;
         std::copy(from, from + n, wide_.place(n, t.block, t.at));
@@ -42,7 +102,9 @@ QString XmlList::text(Text t) const
 {
     if (t.size == 0) return {};
     if (t.wide) return QString(reinterpret_cast<const QChar*>(wide_.at(t.block, t.at)), t.size);
-    return QString::fromLatin1(narrow_.at(t.block, t.at), t.size);
+    QString out(t.size, Qt::Uninitialized);
+    unpack(narrow_.at(t.block, t.at), t.size, reinterpret_cast<char16_t*>(out.data()));
+    return out;
 }
 
 QStringView XmlList::view(Text t, QVarLengthArray<char16_t, 512>& buffer) const
@@ -50,9 +112,7 @@ QStringView XmlList::view(Text t, QVarLengthArray<char16_t, 512>& buffer) const
     if (t.size == 0) return {};
     if (t.wide) return QStringView(wide_.at(t.block, t.at), t.size);
     buffer.resize(t.size);
-    const uchar* from = reinterpret_cast<const uchar*>(narrow_.at(t.block, t.at));
-    for (quint32 i = 0; i < t.size; ++i)
-        buffer[i] = from[i];
+    unpack(narrow_.at(t.block, t.at), t.size, buffer.data());
     return QStringView(buffer.constData(), t.size);
 }
 

@@ -96,7 +96,8 @@ class XmlList final : public QAbstractListModel
         quint32 used_ = 0, room_ = 0;
     };
     // A list of tens of thousands of rows is mostly text: each text is kept once, as
-    // Latin-1 bytes when every character fits in one (the usual case), else as UTF-16.
+    // Latin-1 bytes with its runs of blanks counted when every character fits in one
+    // (the usual case), else as UTF-16. size counts characters.
     struct Text {
         quint32 block = 0;
         quint32 at = 0;

@@ -205,12 +205,17 @@ void TestXmlList::textsComeBackAsAdded_data()
     const QString pair = QStringLiteral("\U00010400");
     QTest::newRow("characters")
         << QStringList{QStringLiteral("caffè | ÿ"), QStringLiteral("1 € | x"), QString(), pair + QStringLiteral(" b"),
-                       QStringLiteral("nul ") + QChar(0) + QStringLiteral(" in"), QStringLiteral("   ")}
+                       QStringLiteral("nul ") + QChar(0) + QStringLiteral(" in"), QStringLiteral("   "),
+                       QStringLiteral("x  y   z") + QString(255, QLatin1Char(' ')) + QLatin1Char('|') +
+                           QString(256, QLatin1Char(' ')) + QChar(0) + QString(600, QLatin1Char(' ')),
+                       QString(1, QChar(0)) + QChar(1) + QChar(0) + QStringLiteral("    ") + QChar(0)}
         << QStringList{QStringLiteral("/srv/a/caffè.xml"), QStringLiteral("/srv/€/1.xml"), QString(),
                        QStringLiteral("/srv/a/") + pair + QStringLiteral(".xml"), QStringLiteral("/srv/b/n.xml"),
-                       QStringLiteral("/srv/a/spazi.xml")}
+                       QStringLiteral("/srv/a/spazi.xml"), QStringLiteral("/srv/a   b/c    d.xml"),
+                       QStringLiteral("/srv/a/") + QChar(1) + QStringLiteral(".xml")}
         << QStringList{QStringLiteral("caffè.xml"), QStringLiteral("1.xml"), QString(), pair + QStringLiteral(".xml"),
-                       QStringLiteral("n.xml"), QStringLiteral("spazi.xml")};
+                       QStringLiteral("n.xml"), QStringLiteral("spazi.xml"), QStringLiteral("c    d.xml"),
+                       QChar(1) + QStringLiteral(".xml")};
     // The shown name need not be the path's last part; a path may lack a folder or a name.
     QTest::newRow("paths and names apart")
         << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d"),
