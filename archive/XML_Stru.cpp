@@ -4,19 +4,8 @@
 #include "platform/DateText.h"
 #include "qor/Cl_QOR.h"
 
+#include <algorithm>
 #include <cmath>
-
-QString XML_NumStr(double value)
-{
-    if (std::isnan(value) || std::isinf(value)) return QStringLiteral(" 0");
-    QString t = QString::number(value, 'g', 15);
-    // Fractions are written without the leading zero: " .5", "-.5".
-    if (t.startsWith(QLatin1String("0.")))
-        t.remove(0, 1);
-    else if (t.startsWith(QLatin1String("-0.")))
-        t.remove(1, 1);
-    return value < 0 ? t : QLatin1Char(' ') + t;
-}
 
 namespace
 {
@@ -39,7 +28,122 @@ bool isZonedDay(QStringView t)
     return t[10] == QLatin1Char('-') && digitsAt(t, 11, 2) && t[13] == QLatin1Char(':') && digitsAt(t, 14, 2);
 }
 
+// The number text of XML_NumStr, kept on the stack for the usual whole numbers.
+class NumText
+{
+  public:
+    explicit NumText(double value)
+    {
+        // Whole numbers of up to 15 digits are written in full by the general form; -0
+        // keeps its sign there, so it goes the long way.
+        if (value > -1e15 && value < 1e15 && value == std::trunc(value) && !(value == 0 && std::signbit(value))) {
+            const qint64 n = static_cast<qint64>(value);
+            quint64 u = n < 0 ? quint64(-n) : quint64(n);
+            char16_t digits[16];
+            int k = 0;
+            do {
+                digits[k++] = char16_t(u'0' + u % 10);
+                u /= 10;
+            } while (u != 0);
+            buffer_[size_++] = n < 0 ? u'-' : u' ';
+            while (k > 0)
+                buffer_[size_++] = digits[--k];
+            return;
+        }
+        if (std::isnan(value) || std::isinf(value)) {
+            other_ = QStringLiteral(" 0");
+            return;
+        }
+        QString t = QString::number(value, 'g', 15);
+        // Fractions are written without the leading zero: " .5", "-.5".
+        if (t.startsWith(QLatin1String("0.")))
+            t.remove(0, 1);
+        else if (t.startsWith(QLatin1String("-0.")))
+            t.remove(1, 1);
+        other_ = value < 0 ? t : QLatin1Char(' ') + t;
+    }
+    QStringView view() const { return other_.isNull() ? QStringView(buffer_, size_) : QStringView(other_); }
+    QString toString() const { return other_.isNull() ? QString(reinterpret_cast<const QChar*>(buffer_), size_) : other_; }
+
+  private:
+    char16_t buffer_[17];
+    qsizetype size_ = 0;
+    QString other_;
+};
+
+// A "|" inside a value would shift every later field of a list row; the row shows it as
+// "¦" and the record keeps the value as read.
+constexpr char16_t kPipeShown = u'\u00A6';
+
+// Line writers: the same layout runs once to measure the line and once to write it into
+// a text of exactly that size. raw() copies as is, field() shows "|" as "¦".
+struct Measure {
+    qsizetype size = 0;
+    void raw(QStringView s) { size += s.size(); }
+    void field(QStringView s) { size += s.size(); }
+    void blanks(qsizetype n) { size += n; }
+    void ch(char16_t) { ++size; }
+};
+
+struct Write {
+    char16_t* at;
+    void raw(QStringView s)
+    {
+        std::copy_n(s.utf16(), s.size(), at);
+        at += s.size();
+    }
+    void field(QStringView s)
+    {
+        const char16_t* from = s.utf16();
+        for (qsizetype i = 0, n = s.size(); i < n; ++i)
+            at[i] = from[i] == u'|' ? kPipeShown : from[i];
+        at += s.size();
+    }
+    void blanks(qsizetype n)
+    {
+        std::fill_n(at, n, u' ');
+        at += n;
+    }
+    void ch(char16_t c) { *at++ = c; }
+};
+
+// The text filled with blanks to width, or cut to it.
+template <class Out> void padded(Out& o, QStringView v, qsizetype width)
+{
+    if (v.size() >= width) {
+        o.field(v.first(width));
+    } else {
+        o.field(v);
+        o.blanks(width - v.size());
+    }
+}
+
+// The text filled with blanks to width, a longer one whole.
+template <class Out> void atLeast(Out& o, QStringView v, qsizetype width)
+{
+    o.field(v);
+    if (v.size() < width) o.blanks(width - v.size());
+}
+
+// The text without blanks around it, right-aligned in width columns, a longer one cut to
+// its last width characters.
+template <class Out> void rightAligned(Out& o, QStringView v, qsizetype width)
+{
+    const QStringView t = v.trimmed();
+    if (t.size() >= width) {
+        o.field(t.last(width));
+    } else {
+        o.blanks(width - t.size());
+        o.field(t);
+    }
+}
+
 } // namespace
+
+QString XML_NumStr(double value)
+{
+    return NumText(value).toString();
+}
 
 QString XML_GeneralDate(const QDateTime& when)
 {
@@ -55,8 +159,17 @@ QString XML_Stru::Confronto() const
 {
     if (confronto_.isEmpty()) {
         const QChar s(u'§');
-        confronto_ = nomeFileSolo_ + s + XML_NumStr(lenFile_) + s + tipoDoc_ + s + numDoc_ + s + datdoc_ + s +
-                     emitt_ + s + destin_ + s;
+        const NumText size(lenFile_);
+        QString key;
+        key.reserve(nomeFileSolo_.size() + size.view().size() + tipoDoc_.size() + numDoc_.size() +
+                    datdoc_.size() + emitt_.size() + destin_.size() + 7);
+        for (const QStringView v : {QStringView(nomeFileSolo_), size.view(), QStringView(tipoDoc_),
+                                    QStringView(numDoc_), QStringView(datdoc_), QStringView(emitt_),
+                                    QStringView(destin_)}) {
+            key.append(v);
+            key.append(s);
+        }
+        confronto_ = key;
     }
     return confronto_;
 }
@@ -101,70 +214,181 @@ void XML_Stru::Clear()
 
 QString XML_Stru::ToPipe(int code, const QString& sep) const
 {
-    const Cl_QOR& q = Qor();
-    // A "|" inside a value would shift every later field of a list row; the row shows it
-    // as "¦" and the record keeps the value as read.
-    const auto f = [](const QString& v) {
-        QString t = v;
-        return t.replace(QLatin1Char('|'), QChar(u'¦'));
+    const QStringView S = sep;
+    const NumText sizeText(lenFile_);
+    const QStringView size = sizeText.view();
+    const char16_t mark = tipoDoc_ == QLatin1String("TD01") ? u' ' : u'-';
+    const bool full = code < 1 || (code > 7 && code != 31);
+    const bool bare = code == 1 || code == 4;
+
+    // The file's day (yyyymmdd) and time: the first two blank-separated parts of DataFile.
+    QString fileDay;
+    QStringView fileTime;
+    if (!full && !bare) {
+        const QStringView dataFile = dataFile_;
+        const qsizetype blank = dataFile.indexOf(u' ');
+        const QStringView word = blank < 0 ? dataFile : dataFile.first(blank);
+        if (blank >= 0) {
+            const QStringView rest = dataFile.sliced(blank + 1);
+            const qsizetype next = rest.indexOf(u' ');
+            fileTime = next < 0 ? rest : rest.first(next);
+        }
+        fileDay = DateText::DayKey(word.trimmed());
+        if (fileDay.isNull()) {
+            QString shownWord = word.toString();
+            shownWord.replace(QLatin1Char('|'), QChar(kPipeShown));
+            const Cl_QOR& q = Qor();
+            fileDay = q.DateToStr(q.TextToDate(shownWord));
+        }
+    }
+
+    const auto layout = [&](auto& o) {
+        const auto colEnd = [&] {
+            o.ch(u' ');
+            o.raw(S);
+            o.ch(u' ');
+        };
+        const auto tipoMark = [&] {
+            o.field(tipoDoc_);
+            o.ch(mark);
+        };
+        const auto fileDateTime = [&] {
+            o.raw(fileDay);
+            o.ch(u' ');
+            o.field(fileTime);
+        };
+        const auto then = [&](QStringView v) {
+            o.field(v);
+            o.raw(S);
+        };
+
+        if (full) {
+            // The key is the stored one, so writing the line never builds it.
+            then(nomeFile_);
+            then(nomeFileSolo_);
+            o.raw(size);
+            o.raw(S);
+            for (const QString* v : std::initializer_list<const QString*>{&dataFile_, &tipoDoc_, &numDoc_, &datdoc_, &emitt_, &emittPI_, &emittCF_,
+                                     &destin_, &destinPI_, &destinCF_, &attachName_, &confronto_, &emittCogn_,
+                                     &emittNome_, &destinCogn_, &destinNome_})
+                then(*v);
+            return;
+        }
+        if (bare) {
+            then(nomeFileSolo_);
+            o.raw(size);
+            o.raw(S);
+            if (code == 4)
+                for (const QString* v : {&tipoDoc_, &numDoc_, &datdoc_, &emitt_})
+                    then(*v);
+            return;
+        }
+
+        switch (code) {
+        case 2:
+            fileDateTime();
+            colEnd();
+            atLeast(o, nomeFileSolo_, 70);
+            colEnd();
+            o.field(dataFile_);
+            colEnd();
+            tipoMark();
+            colEnd();
+            padded(o, numDoc_, 20);
+            colEnd();
+            o.field(datdoc_);
+            colEnd();
+            padded(o, destin_, 40);
+            colEnd();
+            padded(o, emitt_, 40);
+            colEnd();
+            atLeast(o, attachName_, 45);
+            o.ch(u' ');
+            o.raw(S);
+            o.blanks(21);
+            o.raw(S);
+            break;
+        case 3:
+            rightAligned(o, numDoc_, 20);
+            colEnd();
+            tipoMark();
+            colEnd();
+            fileDateTime();
+            colEnd();
+            atLeast(o, nomeFileSolo_, 70);
+            colEnd();
+            o.field(datdoc_);
+            colEnd();
+            padded(o, destin_, 40);
+            colEnd();
+            padded(o, emitt_, 40);
+            colEnd();
+            o.field(attachName_);
+            break;
+        case 5:
+        case 6:
+            padded(o, code == 5 ? destin_ : emitt_, 40);
+            colEnd();
+            padded(o, code == 5 ? emitt_ : destin_, 40);
+            colEnd();
+            o.field(datdoc_);
+            colEnd();
+            rightAligned(o, numDoc_, 20);
+            colEnd();
+            tipoMark();
+            colEnd();
+            fileDateTime();
+            colEnd();
+            atLeast(o, nomeFileSolo_, 70);
+            colEnd();
+            o.field(attachName_);
+            break;
+        case 7:
+            for (int i = 0; i < 25; ++i)
+                o.ch(u'*');
+            colEnd();
+            o.raw(fileDay);
+            o.ch(u' ');
+            colEnd();
+            o.field(datdoc_);
+            colEnd();
+            rightAligned(o, numDoc_, 20);
+            colEnd();
+            tipoMark();
+            colEnd();
+            padded(o, emitt_, 40);
+            colEnd();
+            padded(o, destin_, 40);
+            colEnd();
+            atLeast(o, nomeFileSolo_, 70);
+            colEnd();
+            o.field(attachName_);
+            break;
+        case 31:
+            o.field(datdoc_);
+            colEnd();
+            rightAligned(o, numDoc_, 20);
+            colEnd();
+            tipoMark();
+            colEnd();
+            fileDateTime();
+            colEnd();
+            atLeast(o, nomeFileSolo_, 70);
+            colEnd();
+            padded(o, destin_, 40);
+            colEnd();
+            padded(o, emitt_, 40);
+            colEnd();
+            o.field(attachName_);
+            break;
+        }
     };
-    const QString S = sep;
-    const QString colEnd = QLatin1Char(' ') + S + QLatin1Char(' ');
 
-    const QString nomeFile = f(nomeFile_), soloName = f(nomeFileSolo_), dataFile = f(dataFile_);
-    const QString tipo = f(tipoDoc_), num = f(numDoc_), dat = f(datdoc_);
-    const QString emitt = f(emitt_), destin = f(destin_), attach = f(attachName_);
-    const QString size = XML_NumStr(lenFile_);
-    const QString mark = tipoDoc_ == QLatin1String("TD01") ? QStringLiteral(" ") : QStringLiteral("-");
-    const QString tipoMark = tipo + mark;
-
-    if (code < 1 || (code > 7 && code != 31)) {
-        // Full layout; the key is the stored one, so writing the line never builds it.
-        QString line;
-        for (const QString& v : {nomeFile, soloName, size, dataFile, tipo, num, dat, emitt, f(emittPI_),
-                                 f(emittCF_), destin, f(destinPI_), f(destinCF_), attach, f(confronto_),
-                                 f(emittCogn_), f(emittNome_), f(destinCogn_), f(destinNome_)})
-            line += v + S;
-        return line;
-    }
-
-    // Bare fields, no date to read.
-    if (code == 1) return soloName + S + size + S;
-    if (code == 4) return soloName + S + size + S + tipo + S + num + S + dat + S + emitt + S;
-
-    const QString fileWord = q.GetField(dataFile, 1, QStringLiteral(" "), false);
-    QString fileDay = DateText::DayKey(QStringView(fileWord).trimmed());
-    if (fileDay.isNull()) fileDay = q.DateToStr(q.TextToDate(fileWord));
-    const QString fileDateTime =
-        fileDay + QLatin1Char(' ') + q.GetField(dataFile, 2, QStringLiteral(" "), false);
-    const QString fileDate = fileDay + QLatin1Char(' ');
-    const QString name70 = q.PadStr(soloName, static_cast<int>(q.Max(70, soloName.size())), QString());
-    const QString attach45 = q.PadStr(attach, static_cast<int>(q.Max(45, attach.size())), QString());
-    const auto text40 = [&](const QString& x) { return q.PadStr(x, 40, QString()); };
-    const auto text20 = [&](const QString& x) { return q.PadStr(x, 20, QString()); };
-    const QString number20 = PadNum(num, 20, QStringLiteral(" "));
-
-    switch (code) {
-    case 2:
-        return fileDateTime + colEnd + name70 + colEnd + dataFile + colEnd + tipoMark + colEnd + text20(num) +
-               colEnd + dat + colEnd + text40(destin) + colEnd + text40(emitt) + colEnd + attach45 +
-               QLatin1Char(' ') + S + QString(21, QLatin1Char(' ')) + S;
-    case 3:
-        return number20 + colEnd + tipoMark + colEnd + fileDateTime + colEnd + name70 + colEnd + dat +
-               colEnd + text40(destin) + colEnd + text40(emitt) + colEnd + attach;
-    case 5:
-        return text40(destin) + colEnd + text40(emitt) + colEnd + dat + colEnd + number20 + colEnd +
-               tipoMark + colEnd + fileDateTime + colEnd + name70 + colEnd + attach;
-    case 6:
-        return text40(emitt) + colEnd + text40(destin) + colEnd + dat + colEnd + number20 + colEnd +
-               tipoMark + colEnd + fileDateTime + colEnd + name70 + colEnd + attach;
-    case 7:
-        return QString(25, QLatin1Char('*')) + colEnd + fileDate + colEnd + dat + colEnd + number20 + colEnd +
-               tipoMark + colEnd + text40(emitt) + colEnd + text40(destin) + colEnd + name70 + colEnd +
-               attach;
-    case 31:
-        return dat + colEnd + number20 + colEnd + tipoMark + colEnd + fileDateTime + colEnd + name70 +
-               colEnd + text40(destin) + colEnd + text40(emitt) + colEnd + attach;
-    }
-    return {};
+    Measure measure;
+    layout(measure);
+    QString line(measure.size, Qt::Uninitialized);
+    Write write{reinterpret_cast<char16_t*>(line.data())};
+    layout(write);
+    Q_ASSERT(write.at == reinterpret_cast<const char16_t*>(line.constData()) + line.size());
+    return line;
 }
