@@ -51,6 +51,41 @@ void saveThroughRecordset(Connection& Conn, const XML_Stru& Invoice, qint32 key)
 }
 } // namespace
 
+namespace
+{
+
+// Whether a stored send date counts as sent: later than 01/01/2000 00:00.
+bool sentAfter2000(const QVariant& sent)
+{
+    static const QDateTime since(QDate(2000, 1, 1), QTime(0, 0));
+    return !IsNull(sent) && sent.metaType().id() == QMetaType::QDateTime && sent.toDateTime() > since;
+}
+
+// The new FILES row of a file not found there.
+void insertFileRow(Connection& Conn, const XML_Stru& Invoice, qint32 key)
+{
+    // Each value as the table's recordset would keep it: the key and the length as
+    // numbers, the file time as a date (none when blank), texts as they are.
+    const QString received = Invoice.DataFile();
+    QVariant receivedAt; // Null for a blank text
+    if (!received.trimmed().isEmpty()) receivedAt = ParseDate(received);
+    if (!IsNull(receivedAt) && !receivedAt.toDateTime().isValid()) {
+        // No date: the table's recordset answers it with the column's own error.
+        saveThroughRecordset(Conn, Invoice, key);
+        return;
+    }
+    Conn.Execute(QStringLiteral("INSERT INTO FILES (cod_firma, des_file, des_fileonly, val_lunfile, dat_ric, "
+                                "dat_send, des_datdoc, des_numdoc, cod_tipodoc_min, des_emit, cod_emit_cf, "
+                                "cod_emit_pi, des_ric, cod_ric_cf, cod_ric_pi, des_allegato, des_confronto) "
+                                "VALUES (?,?,?,?,?,NULL,?,?,?,?,?,?,?,?,?,?,?)"),
+                 {double(key), Invoice.NomeFile(), Invoice.NomeFileSolo(), Invoice.LenFile(), receivedAt,
+                  Invoice.datdoc(), Invoice.NumDoc(), Invoice.TipoDoc(), Invoice.Emitt(), Invoice.EmittCF(),
+                  Invoice.EmittPI(), Invoice.Destin(), Invoice.DestinCF(), Invoice.DestinPI(),
+                  Invoice.AttachName(), Invoice.Confronto()});
+}
+
+} // namespace
+
 bool MDB_FilesSave(Connection& Conn, const XML_Stru& Invoice, bool& Sent)
 {
     Sent = false;
@@ -64,33 +99,12 @@ bool MDB_FilesSave(Connection& Conn, const XML_Stru& Invoice, bool& Sent)
             Conn, adOpenStatic, adLockReadOnly,
             QVariantList{Invoice.NomeFileSolo(), Invoice.LenFile(), qint64(key)});
     if (!rs.EOF_()) {
-        const QVariant sent = rs["dat_send"].Value();
-        static const QDateTime since(QDate(2000, 1, 1), QTime(0, 0));
-        if (!IsNull(sent) && sent.metaType().id() == QMetaType::QDateTime && sent.toDateTime() > since)
-            Sent = true;
+        Sent = sentAfter2000(rs["dat_send"].Value());
         rs.Close();
         return true;
     }
     rs.Close();
-    // A new row with one prepared insert, each value as the table's recordset would keep
-    // it: the key and the length as numbers, the file time as a date (none when blank),
-    // texts as they are.
-    const QString received = Invoice.DataFile();
-    QVariant receivedAt; // Null for a blank text
-    if (!received.trimmed().isEmpty()) receivedAt = ParseDate(received);
-    if (!IsNull(receivedAt) && !receivedAt.toDateTime().isValid()) {
-        // No date: the table's recordset answers it with the column's own error.
-        saveThroughRecordset(Conn, Invoice, key);
-        return false;
-    }
-    Conn.Execute(QStringLiteral("INSERT INTO FILES (cod_firma, des_file, des_fileonly, val_lunfile, dat_ric, "
-                                "dat_send, des_datdoc, des_numdoc, cod_tipodoc_min, des_emit, cod_emit_cf, "
-                                "cod_emit_pi, des_ric, cod_ric_cf, cod_ric_pi, des_allegato, des_confronto) "
-                                "VALUES (?,?,?,?,?,NULL,?,?,?,?,?,?,?,?,?,?,?)"),
-                 {double(key), Invoice.NomeFile(), Invoice.NomeFileSolo(), Invoice.LenFile(), receivedAt,
-                  Invoice.datdoc(), Invoice.NumDoc(), Invoice.TipoDoc(), Invoice.Emitt(), Invoice.EmittCF(),
-                  Invoice.EmittPI(), Invoice.Destin(), Invoice.DestinCF(), Invoice.DestinPI(),
-                  Invoice.AttachName(), Invoice.Confronto()});
+    insertFileRow(Conn, Invoice, key);
     return false;
 }
 
@@ -274,6 +288,41 @@ QString MDB_FilesGetDatSend(Connection& Conn, const XML_Stru& Invoice, double Fo
     if (!rs.EOF_()) answer = ValueText(rs["dat_send"].Value());
     rs.Close();
     return answer;
+}
+
+bool MDB_FilesSaveGetDatSend(Connection& Conn, const XML_Stru& Invoice, double FolderKey, bool& Sent,
+                             QString& SendDate)
+{
+    const qint32 key = MDB_FolderKey(Qor().PathFolder(Invoice.NomeFile()));
+    if (!(FolderKey > 0) || double(key) != FolderKey) {
+        const bool there = MDB_FilesSave(Conn, Invoice, Sent);
+        SendDate = MDB_FilesGetDatSend(Conn, Invoice, FolderKey);
+        return there;
+    }
+    Sent = false;
+    // Every row of that name in the folder, in the order both lookups meet them (the same
+    // index): the first is the one the send date is read from, the first of the same
+    // length the one the save finds. The length compares in SQL, as the save's own WHERE
+    // does. A row added here comes after the others.
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT dat_send, val_lunfile=? FROM FILES WHERE des_fileonly=? COLLATE BINARY AND "
+                           "cod_firma=?"),
+            Conn, adOpenStatic, adLockReadOnly, QVariantList{Invoice.LenFile(), Invoice.NomeFileSolo(), FolderKey});
+    SendDate.clear();
+    bool first = true, there = false;
+    for (; !rs.EOF_(); rs.MoveNext()) {
+        const QVariant sent = rs[0].Value();
+        if (first) SendDate = ValueText(sent);
+        first = false;
+        if (rs[1].Value().toInt() == 1) {
+            Sent = sentAfter2000(sent);
+            there = true;
+            break;
+        }
+    }
+    rs.Close();
+    if (!there) insertFileRow(Conn, Invoice, key);
+    return there;
 }
 
 QString MDB_LoadFolders(Connection& Conn, double FolderKey, bool SubFolder)

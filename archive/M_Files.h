@@ -35,6 +35,12 @@ qint32 MDB_UpdFiles(ado::Connection& Conn, double FolderKey);
 // key > 0 the row is found by name and folder, otherwise by name and length.
 QString MDB_FilesGetDatSend(ado::Connection& Conn, const XML_Stru& Invoice, double FolderKey);
 
+// MDB_FilesSave followed by MDB_FilesGetDatSend with that folder key, in one look at the
+// table when the key is the file's own folder's: the same row written (or not), the same
+// answer and Sent, and in SendDate what MDB_FilesGetDatSend would give after the save.
+bool MDB_FilesSaveGetDatSend(ado::Connection& Conn, const XML_Stru& Invoice, double FolderKey, bool& Sent,
+                             QString& SendDate);
+
 // The path of a base folder (DIRBASE) or, with SubFolder, of a linked sub-folder (DIRSUB)
 // by its own key, trimmed; "" when no row has that key.
 QString MDB_LoadFolders(ado::Connection& Conn, double FolderKey, bool SubFolder);

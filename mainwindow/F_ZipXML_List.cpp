@@ -20,7 +20,9 @@
 #include <QListView>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -101,27 +103,71 @@ QString dayKey(const QString& generalDate)
     return out;
 }
 
-// The "*.XML" files of a folder whose names are not valid UTF-8, which Qt's folder listing
-// leaves out; shown with their bytes read as Windows-1252.
-QStringList undecodableXmlNames(const QString& folder)
+} // namespace
+
+QStringList ZipXML_FolderFiles(const QString& folder, QStringList* Undecodable)
 {
-    QStringList out;
-    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
-    if (!dir) return out;
+    QStringList names;
+    if (Undecodable) Undecodable->clear();
+    const QByteArray dirPath = QFile::encodeName(folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/'));
+    DIR* dir = ::opendir(dirPath.constData());
+    if (!dir) return names;
+    QByteArray full = dirPath;
+    const auto statOf = [&](const char* name, struct stat& st) {
+        full.truncate(dirPath.size());
+        full.append(name);
+        return ::stat(full.constData(), &st) == 0;
+    };
     while (const dirent* e = ::readdir(dir)) {
         const QByteArrayView name(e->d_name);
-        if (name.isValidUtf8() || name.size() < 4 || qstrnicmp(name.last(4).data(), ".xml", 4) != 0) continue;
+        if (name.size() < 4 || qstrnicmp(name.last(4).data(), ".xml", 4) != 0) continue;
         struct stat st;
-        const QByteArray full = QFile::encodeName(folder) + name.toByteArray();
-        if (::stat(full.constData(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
-        out << TextCodec::decode(name.toByteArray());
+        if (!name.isValidUtf8()) {
+            // Left out of the listing; a regular file is still named to the user.
+            if (Undecodable && statOf(e->d_name, st) && S_ISREG(st.st_mode))
+                *Undecodable << TextCodec::decode(name.toByteArray());
+            continue;
+        }
+        if (name.front() == '.') continue; // hidden
+        bool take = false;
+        switch (e->d_type) {
+        case DT_REG:
+            take = true;
+            break;
+        case DT_LNK: // what it points to, when that exists
+            take = statOf(e->d_name, st) && !S_ISDIR(st.st_mode);
+            break;
+        case DT_UNKNOWN: {
+            full.truncate(dirPath.size());
+            full.append(e->d_name);
+            if (::lstat(full.constData(), &st) != 0) break;
+            if (S_ISLNK(st.st_mode))
+                take = ::stat(full.constData(), &st) == 0 && !S_ISDIR(st.st_mode);
+            else
+                take = S_ISREG(st.st_mode);
+            break;
+        }
+        default: // folders, pipes, devices, sockets
+            break;
+        }
+        if (take) names << QString::fromUtf8(name);
     }
     ::closedir(dir);
-    out.sort();
-    return out;
+    // Qt's order: by the lower-case names, compared as they are, with the same sort
+    // (names equal in lower case stay in the order the same steps give them).
+    struct Item {
+        QString lower, name;
+    };
+    std::vector<Item> items;
+    items.reserve(names.size());
+    for (QString& n : names)
+        items.push_back({n.toLower(), std::move(n)});
+    std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.lower < b.lower; });
+    for (qsizetype k = 0; k < names.size(); ++k)
+        names[k] = std::move(items[k].name);
+    if (Undecodable) Undecodable->sort();
+    return names;
 }
-
-} // namespace
 
 void F_ZipXML::Cmd_ListNew_MouseUp(int button, int, int, int)
 {
@@ -210,10 +256,8 @@ void F_ZipXML::Cmd_ListNew_Click()
         const bool excludeSent = Chk_Sended.Value() == 1;
 
         // "*.XML" as the original file system matched it: without regard to case.
-        QStringList names;
-        if (!folder.isEmpty())
-            names =
-                QDir(folder).entryList({QStringLiteral("*.XML")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+        QStringList names, badNames;
+        if (!folder.isEmpty()) names = ZipXML_FolderFiles(folder, &badNames);
 
         // New rows are written in batches: a folder of thousands of files costs a few writes,
         // and a run that is closed or killed keeps every batch it committed. What is left
@@ -222,7 +266,6 @@ void F_ZipXML::Cmd_ListNew_Click()
         if (save) cn.BeginTrans();
         // Files whose names are not valid UTF-8 cannot be named here: they are left out,
         // but never unsaid.
-        const QStringList badNames = folder.isEmpty() ? QStringList() : undecodableXmlNames(folder);
         for (const QString& bad : badNames)
             logLine(QStringLiteral("   *** Nome file non valido (non UTF-8), saltato : ") + folder + bad);
         int longest = 0;
@@ -257,9 +300,11 @@ void F_ZipXML::Cmd_ListNew_Click()
 
             bool sentBefore = false;
             bool addedNow = false;
+            const bool connected = cn.State() == ado::adStateOpen;
+            QString sendDate;
             if (save && readable) {
                 logLine(QStringLiteral("         Yet_MDB : ") + rec.NomeFile());
-                if (!MDB_FilesSave(cn, rec, sentBefore)) {
+                if (!MDB_FilesSaveGetDatSend(cn, rec, key, sentBefore, sendDate)) {
                     setStatus(QStringLiteral("--> Aggiornato MDB per Doc  ") + rec.NumDoc() +
                               QStringLiteral("  (") + rec.TipoDoc() + QStringLiteral(")"));
                     Pan_Msg->repaint(); // readable during the pause, which runs no events
@@ -273,9 +318,9 @@ void F_ZipXML::Cmd_ListNew_Click()
                     pumpMessages();
                     sincePump.start();
                 }
+            } else if (connected && readable) {
+                sendDate = MDB_FilesGetDatSend(cn, rec, key);
             }
-            const bool connected = cn.State() == ado::adStateOpen;
-            const QString sendDate = connected && readable ? MDB_FilesGetDatSend(cn, rec, key) : QString();
 
             if (!(limit > fileDate && sentBefore)) {
                 QString row = rec.ToPipe(XmlList::PipeCode(layout), kSep);

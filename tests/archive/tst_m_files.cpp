@@ -85,6 +85,8 @@ class TstMFiles : public QObject
     void newRowStoredAsThroughARecordset();
     void exactNameLookupsUseAnIndex_data();
     void exactNameLookupsUseAnIndex();
+    void saveAndSendDateAsTheTwoCalls_data();
+    void saveAndSendDateAsTheTwoCalls();
 };
 
 void TstMFiles::init()
@@ -505,6 +507,109 @@ void TstMFiles::exactNameLookupsUseAnIndex()
     for (; !rs.EOF_(); rs.MoveNext())
         plan += rs["detail"].toString() + QLatin1Char(';');
     QVERIFY2(plan.contains(QLatin1String("INDEX IX_FILES_fileonly_exact (des_fileonly=?")), qPrintable(plan));
+}
+
+// Rows already there before the call: "folder|name|length|dat_send", the folder "A" or
+// "B", the length or "null", the send date as yyyy-MM-dd, "null" or a text kept as it is.
+using Rows = QStringList;
+
+void TstMFiles::saveAndSendDateAsTheTwoCalls_data()
+{
+    QTest::addColumn<Rows>("before");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<double>("length");
+    QTest::addColumn<QString>("keyOf"); // "A", "B", "0" or "-1"
+    QTest::addColumn<QString>("received");
+    const QString when = QStringLiteral("31/03/2019 10:22:33");
+    QTest::newRow("empty table") << Rows{} << "A.xml" << 500.0 << "A" << when;
+    QTest::newRow("there, sent") << Rows{"A|A.xml|500|2020-02-03"} << "A.xml" << 500.0 << "A" << when;
+    QTest::newRow("there, not sent") << Rows{"A|A.xml|500|null"} << "A.xml" << 500.0 << "A" << when;
+    QTest::newRow("there, sent in 1999") << Rows{"A|A.xml|500|1999-12-31"} << "A.xml" << 500.0 << "A" << when;
+    QTest::newRow("there, send date a text") << Rows{"A|A.xml|500|ieri"} << "A.xml" << 500.0 << "A" << when;
+    QTest::newRow("grown: new row, old date")
+        << Rows{"A|A.xml|400|2020-02-03"} << "A.xml" << 500.0 << "A" << when;
+    QTest::newRow("same length second")
+        << Rows{"A|A.xml|400|2020-01-10", "A|A.xml|500|2020-01-20"} << "A.xml" << 500.0 << "A" << when;
+    QTest::newRow("same length first")
+        << Rows{"A|A.xml|500|null", "A|A.xml|400|2020-01-20"} << "A.xml" << 500.0 << "A" << when;
+    QTest::newRow("two of the same length")
+        << Rows{"A|A.xml|500|1999-01-01", "A|A.xml|500|2020-01-20"} << "A.xml" << 500.0 << "A" << when;
+    QTest::newRow("length null") << Rows{"A|A.xml|null|2020-01-10"} << "A.xml" << 500.0 << "A" << when;
+    QTest::newRow("other case") << Rows{"A|a.xml|500|2020-01-10"} << "A.xml" << 500.0 << "A" << when;
+    QTest::newRow("other folder") << Rows{"B|A.xml|500|2020-01-10"} << "A.xml" << 500.0 << "A" << when;
+    QTest::newRow("key of another folder")
+        << Rows{"B|A.xml|500|2020-01-10", "A|A.xml|500|2020-01-20"} << "A.xml" << 500.0 << "B" << when;
+    QTest::newRow("no key") << Rows{"B|A.xml|500|2020-01-10"} << "A.xml" << 500.0 << "0" << when;
+    QTest::newRow("negative key") << Rows{"A|A.xml|400|2020-01-10"} << "A.xml" << 500.0 << "-1" << when;
+    QTest::newRow("quote in the name") << Rows{"A|x' OR '1'='1.xml|500|2020-01-10"} << "x' OR '1'='1.xml"
+                                       << 500.0 << "A" << when;
+    QTest::newRow("blank file time") << Rows{"A|A.xml|400|2020-01-10"} << "A.xml" << 500.0 << "A" << "  ";
+    QTest::newRow("file time no date") << Rows{"A|A.xml|400|2020-01-10"} << "A.xml" << 500.0 << "A"
+                                       << "31/02/2019 10:00:00";
+}
+
+// The one-look call leaves the same FILES rows, answers the same and gives the same send
+// date as MDB_FilesSave followed by MDB_FilesGetDatSend on a twin archive.
+void TstMFiles::saveAndSendDateAsTheTwoCalls()
+{
+    QFETCH(Rows, before);
+    QFETCH(QString, name);
+    QFETCH(double, length);
+    QFETCH(QString, keyOf);
+    QFETCH(QString, received);
+    Connection twin;
+    const QString twinDb = env_->appDir() + QStringLiteral("TWIN.MDB");
+    QCOMPARE(MDB_Create(twinDb), 0);
+    twin.Open(MDB_OpenConn(twinDb));
+    Upd_Tabs_Compact(twin);
+    const auto folderOf = [&](const QString& f) { return f == QLatin1String("A") ? folderA_ : folderB_; };
+    for (Connection* c : {&cn_, &twin})
+        for (const QString& row : before) {
+            const QStringList f = row.split(QLatin1Char('|'));
+            const QVariant len = f[2] == QLatin1String("null") ? QVariant() : QVariant(f[2].toDouble());
+            QVariant sent;
+            if (f[3] != QLatin1String("null")) {
+                const QDate d = QDate::fromString(f[3], Qt::ISODate);
+                sent = d.isValid() ? QVariant(QDateTime(d, QTime(0, 0))) : QVariant(f[3]);
+            }
+            c->Execute(QStringLiteral("INSERT INTO FILES (cod_firma, des_file, des_fileonly, val_lunfile, dat_send) "
+                                      "VALUES (?,?,?,?,?)"),
+                       {double(MDB_FolderKey(folderOf(f[0]))), folderOf(f[0]) + QLatin1Char('/') + f[1], f[1],
+                        len, sent});
+        }
+    XML_Stru r = invoice(folderA_ + QLatin1Char('/') + name, length);
+    r.setDataFile(received);
+    const double key = keyOf == QLatin1String("A") || keyOf == QLatin1String("B")
+                           ? double(MDB_FolderKey(folderOf(keyOf)))
+                           : keyOf.toDouble();
+
+    bool sent = true, twinSent = true;
+    QString date = QStringLiteral("?"), twinDate = QStringLiteral("?");
+    int error = 0, twinError = 0;
+    bool there = false, twinThere = false;
+    try {
+        there = MDB_FilesSaveGetDatSend(cn_, r, key, sent, date);
+    } catch (const Error& e) {
+        error = e.Number();
+    }
+    try {
+        twinThere = MDB_FilesSave(twin, r, twinSent);
+        twinDate = MDB_FilesGetDatSend(twin, r, key);
+    } catch (const Error& e) {
+        twinError = e.Number();
+    }
+    QCOMPARE(error, twinError);
+    if (!error) {
+        QCOMPARE(there, twinThere);
+        QCOMPARE(sent, twinSent);
+        QCOMPARE(date, twinDate);
+    }
+    QString each;
+    for (const QVariant& col : column(cn_, QStringLiteral("SELECT name FROM pragma_table_info('FILES')")))
+        each += QStringLiteral("||'|'||typeof(%1)||':'||quote(%1)").arg(col.toString());
+    const QString table = QStringLiteral("SELECT rowid") + each + QStringLiteral(" FROM FILES ORDER BY rowid");
+    QCOMPARE(column(cn_, table), column(twin, table));
+    twin.Close();
 }
 
 QTEST_MAIN(TstMFiles)
