@@ -243,20 +243,27 @@ QString xmlTrimmed(const QString& text)
     return text.mid(b, e - b);
 }
 
+// Where "&amp;" next occurs in the text from position from, -1 when it does not.
+qsizetype ampAt(QStringView text, qsizetype from)
+{
+    for (qsizetype at = text.indexOf(u'&', from); at >= 0; at = text.indexOf(u'&', at + 1))
+        if (text.sliced(at + 1).startsWith(u"amp;")) return at;
+    return -1;
+}
+
 // Every "&amp;" as "&", left to right, the text made not searched again ("&amp;amp;"
 // gives "&amp;"); a text without one comes back as it is.
 QString unescapeAmp(const QString& text)
 {
-    const QLatin1StringView amp("&amp;");
-    qsizetype at = text.indexOf(amp);
+    qsizetype at = ampAt(text, 0);
     if (at < 0) return text;
     QString out;
     out.reserve(text.size() - 4);
     qsizetype from = 0;
     do {
         out.append(QStringView(text).sliced(from, at + 1 - from));
-        from = at + amp.size();
-        at = text.indexOf(amp, from);
+        from = at + 5;
+        at = ampAt(text, from);
     } while (at >= 0);
     out.append(QStringView(text).sliced(from));
     return out;
