@@ -17,7 +17,76 @@ int XmlList::PipeCode(int layout)
 QString XmlList::Field(int index, int n) const
 {
     if (index < 0 || index >= ListCount()) return {};
-    return Qor().GetField(rows_.at(index), n, QStringLiteral("|"), true);
+    return Qor().GetField(List(index), n, QStringLiteral("|"), true);
+}
+
+XmlList::Text XmlList::keep(QStringView s)
+{
+    Text t;
+    const quint32 n = static_cast<quint32>(s.size());
+    t.size = n;
+    if (n == 0) return t;
+    const char16_t* from = s.utf16();
+    if (std::all_of(from, from + n, [](char16_t c) { return c < 0x100; })) {
+        char* to = narrow_.place(n, t.block, t.at);
+        for (quint32 i = 0; i < n; ++i)
+            to[i] = static_cast<char>(from[i]);
+    } else {
+        t.wide = 1;
+        std::copy(from, from + n, wide_.place(n, t.block, t.at));
+    }
+    return t;
+}
+
+QString XmlList::text(Text t) const
+{
+    if (t.size == 0) return {};
+    if (t.wide) return QString(reinterpret_cast<const QChar*>(wide_.at(t.block, t.at)), t.size);
+    return QString::fromLatin1(narrow_.at(t.block, t.at), t.size);
+}
+
+QStringView XmlList::view(Text t, QVarLengthArray<char16_t, 512>& buffer) const
+{
+    if (t.size == 0) return {};
+    if (t.wide) return QStringView(wide_.at(t.block, t.at), t.size);
+    buffer.resize(t.size);
+    const uchar* from = reinterpret_cast<const uchar*>(narrow_.at(t.block, t.at));
+    for (quint32 i = 0; i < t.size; ++i)
+        buffer[i] = from[i];
+    return QStringView(buffer.constData(), t.size);
+}
+
+const XmlList::Entry* XmlList::entry(int index) const
+{
+    return index >= 0 && index < ListCount() ? &entries_.at(order_.at(index)) : nullptr;
+}
+
+QString XmlList::List(int index) const
+{
+    const Entry* e = entry(index);
+    return e ? text(e->row) : QString();
+}
+
+QStringList XmlList::rows() const
+{
+    QStringList out;
+    out.reserve(ListCount());
+    for (int i = 0; i < ListCount(); ++i)
+        out << List(i);
+    return out;
+}
+
+QString XmlList::FilePath(int index) const
+{
+    const Entry* e = entry(index);
+    if (!e || e->folder < 0) return {};
+    return folders_.at(e->folder) + text(e->tail);
+}
+
+QString XmlList::FileName(int index) const
+{
+    const Entry* e = entry(index);
+    return e ? text(e->name) : QString();
 }
 
 namespace
@@ -28,29 +97,46 @@ namespace
 // alike is skipped at the cost of a plain comparison, and only the rest is compared by
 // case-folded characters. The cut lies between whole characters, never inside a
 // surrogate pair, so it changes no answer.
-bool lessNoCase(const QString& a, const QString& b)
+bool lessNoCase(QStringView a, QStringView b)
 {
-    const QChar* pa = a.constData();
-    const QChar* pb = b.constData();
+    const QChar* pa = a.data();
+    const QChar* pb = b.data();
     const qsizetype n = qMin(a.size(), b.size());
     qsizetype k = 0;
     while (k < n && pa[k] == pb[k])
         ++k;
     if (k > 0 && pa[k - 1].isHighSurrogate()) --k;
-    return QStringView(a).sliced(k).compare(QStringView(b).sliced(k), Qt::CaseInsensitive) < 0;
+    return a.sliced(k).compare(b.sliced(k), Qt::CaseInsensitive) < 0;
 }
 
 } // namespace
 
 int XmlList::AddItem(const QString& row, const QString& filePath, const QString& fileName)
 {
-    const auto at = std::upper_bound(rows_.cbegin(), rows_.cend(), row, lessNoCase);
-    const int index = static_cast<int>(at - rows_.cbegin());
+    QVarLengthArray<char16_t, 512> buffer;
+    const auto at = std::upper_bound(order_.cbegin(), order_.cend(), row, [&](const QString& r, quint32 e) {
+        return lessNoCase(r, view(entries_.at(e).row, buffer));
+    });
+    const int index = static_cast<int>(at - order_.cbegin());
+
+    Entry e;
+    e.row = keep(row);
+    e.name = keep(fileName);
+    if (!filePath.isEmpty()) {
+        const qsizetype cut = filePath.lastIndexOf(QLatin1Char('/')) + 1;
+        const QString folder = filePath.first(cut);
+        auto known = folderIndex_.constFind(folder);
+        if (known == folderIndex_.cend()) {
+            known = folderIndex_.insert(folder, static_cast<qint32>(folders_.size()));
+            folders_ << folder;
+        }
+        e.folder = known.value();
+        const QStringView tail = QStringView(filePath).sliced(cut);
+        e.tail = tail == fileName ? e.name : keep(tail);
+    }
     beginInsertRows({}, index, index);
-    rows_.insert(index, row);
-    slots_.insert(index, static_cast<int>(paths_.size()));
-    paths_.append(filePath);
-    names_.append(fileName);
+    order_.insert(index, static_cast<quint32>(entries_.size()));
+    entries_.push_back(e);
     endInsertRows();
     return index;
 }
@@ -59,18 +145,20 @@ void XmlList::RemoveItem(int index)
 {
     if (index < 0 || index >= ListCount()) return;
     beginRemoveRows({}, index, index);
-    rows_.removeAt(index);
-    slots_.removeAt(index); // its file texts stay unused until the list is emptied
+    order_.removeAt(index);
     endRemoveRows();
 }
 
 void XmlList::Clear()
 {
     beginResetModel();
-    rows_.clear();
-    slots_.clear();
-    paths_.clear();
-    names_.clear();
+    // Assigned anew, not cleared: a cleared list would keep its room for the old rows.
+    entries_ = {};
+    order_ = {};
+    narrow_ = Pool<char>();
+    wide_ = Pool<char16_t>();
+    folders_ = {};
+    folderIndex_ = {};
     layout_ = -1;
     endResetModel();
     selection_.clear();
@@ -90,7 +178,7 @@ void XmlList::setSelected(int index, bool on)
 
 void XmlList::selectAll(bool on)
 {
-    if (rows_.isEmpty()) return;
+    if (order_.isEmpty()) return;
     const QItemSelection all(index(0, 0), index(ListCount() - 1, 0));
     selection_.select(all, on ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
 }
@@ -176,6 +264,6 @@ int XmlList::rowCount(const QModelIndex& parent) const
 QVariant XmlList::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= ListCount()) return {};
-    if (role == Qt::DisplayRole || role == Qt::EditRole) return rows_.at(index.row());
+    if (role == Qt::DisplayRole || role == Qt::EditRole) return List(index.row());
     return {};
 }

@@ -15,13 +15,19 @@
 #include "qor/Cl_QOR.h"
 #include "startup/InitVBProc.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTimer>
 #include <QTranslator>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace
 {
@@ -67,6 +73,35 @@ void seedDirBase(ado::Connection& cn)
     MsgBox(QStringLiteral("Definire le cartella Base e quelle Collegate.\r\n\r\nUsando il pulsante 'Compatta "
                           "Cartelle Temporanee'"),
            vb::OKOnly, QStringLiteral("M_MV.Main"));
+}
+
+// The C library keeps the room a large job freed (a list of many thousands of files
+// builds and drops a great deal of small texts) inside its heap, still counted against
+// the program. Once the program waits for the user again and much of its heap lies
+// unused, that room goes back to the system.
+void giveBackFreedMemoryWhenIdle()
+{
+#ifdef __GLIBC__
+    static bool installed = false;
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(qApp->thread());
+    if (installed || !dispatcher) return;
+    installed = true;
+    QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, qApp, [] {
+        constexpr size_t kFreeWorthIt = size_t(4) << 20; // unused heap bytes
+        constexpr size_t kChanged = size_t(1) << 20;     // heap movement since the last time
+        static QElapsedTimer lastLook;
+        static size_t usedThen = 0, freeThen = 0;
+        if (lastLook.isValid() && lastLook.elapsed() < 200) return;
+        lastLook.start();
+        const struct mallinfo2 m = mallinfo2();
+        const auto apart = [](size_t a, size_t b) { return a > b ? a - b : b - a; };
+        if (m.fordblks < kFreeWorthIt || apart(m.uordblks, usedThen) + apart(m.fordblks, freeThen) < kChanged)
+            return;
+        malloc_trim(0);
+        usedThen = m.uordblks;
+        freeThen = m.fordblks;
+    });
+#endif
 }
 
 } // namespace
@@ -193,6 +228,7 @@ void Main()
     }
 
     // 14. The main window, without waiting; its load closes the splash.
+    giveBackFreedMemoryWhenIdle();
     F_ZipXML& main = F_ZipXML::instance();
     main.Show();
 

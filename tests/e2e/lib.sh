@@ -162,11 +162,12 @@ owner() {
   [ -n "$hex" ] && printf '%d\n' "$hex"
 }
 
-# answer <box> <key>: the user brings the box to the front, presses the key, and the box goes.
+# answer <box> <key...>: the user brings the box to the front, presses the keys, and the box goes.
 answer() {
-  keys_to "$1" "$2"
-  wait_for 30 bash -c "! xdotool search --onlyvisible --pid $app_pid --name '.*' | grep -qx $1" ||
-    fail "the box $1 did not close on $2"
+  local box=$1; shift
+  keys_to "$box" "$@"
+  wait_for 30 bash -c "! xdotool search --onlyvisible --pid $app_pid --name '.*' | grep -qx $box" ||
+    fail "the box $box did not close on $*"
 }
 
 # ended: the program is no longer running.

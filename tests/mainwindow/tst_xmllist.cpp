@@ -1,5 +1,6 @@
 // The invoice list's rows: sorted places, selection and the current row, without a view.
 #include "mainwindow/XmlList.h"
+#include "qor/Cl_QOR.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -18,6 +19,8 @@ class TestXmlList : public QObject
     void clearDropsSelection();
     void filesFollowRows_data();
     void filesFollowRows();
+    void textsComeBackAsAdded_data();
+    void textsComeBackAsAdded();
 };
 
 void TestXmlList::sortedPlaces_data()
@@ -189,6 +192,76 @@ void TestXmlList::filesFollowRows()
     QCOMPARE(list.FilePath(0), path(QStringLiteral("z")));
     QCOMPARE(list.FileName(0), name(QStringLiteral("z")));
     QCOMPARE(list.FileName(1), QString());
+}
+
+// Rows are kept packed: whatever characters a row, path or name holds, and however many
+// rows there are, each comes back exactly as it was added, in the sorted order of the
+// texts themselves.
+void TestXmlList::textsComeBackAsAdded_data()
+{
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QStringList>("paths");
+    QTest::addColumn<QStringList>("names");
+    const QString pair = QStringLiteral("\U00010400");
+    QTest::newRow("characters")
+        << QStringList{QStringLiteral("caffè | ÿ"), QStringLiteral("1 € | x"), QString(), pair + QStringLiteral(" b"),
+                       QStringLiteral("nul ") + QChar(0) + QStringLiteral(" in"), QStringLiteral("   ")}
+        << QStringList{QStringLiteral("/srv/a/caffè.xml"), QStringLiteral("/srv/€/1.xml"), QString(),
+                       QStringLiteral("/srv/a/") + pair + QStringLiteral(".xml"), QStringLiteral("/srv/b/n.xml"),
+                       QStringLiteral("/srv/a/spazi.xml")}
+        << QStringList{QStringLiteral("caffè.xml"), QStringLiteral("1.xml"), QString(), pair + QStringLiteral(".xml"),
+                       QStringLiteral("n.xml"), QStringLiteral("spazi.xml")};
+    // The shown name need not be the path's last part; a path may lack a folder or a name.
+    QTest::newRow("paths and names apart")
+        << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d"),
+                       QStringLiteral("e")}
+        << QStringList{QStringLiteral("/srv/x/vero.xml"), QStringLiteral("senza_cartella.xml"),
+                       QStringLiteral("/srv/x/"), QString(), QStringLiteral("/")}
+        << QStringList{QStringLiteral("mostrato.xml"), QStringLiteral("senza_cartella.xml"), QStringLiteral("n"),
+                       QStringLiteral("solo_nome.xml"), QString()};
+    QStringList rows, paths, names;
+    rows << QString(200000, QLatin1Char('r')) << QString(70000, QChar(0x20AC)); // longer than a block
+    paths << QStringLiteral("/lungo/a.xml") << QStringLiteral("/lungo/b.xml");
+    names << QStringLiteral("a.xml") << QStringLiteral("b.xml");
+    QRandomGenerator rng(20240110);
+    const QStringList pieces{QStringLiteral("20240110 | "), QStringLiteral("IT0123_"), QStringLiteral("Perché "),
+                             QStringLiteral("€ "), QStringLiteral("a"), QStringLiteral("B"),
+                             QString(40, QLatin1Char(' '))};
+    for (int i = 0; i < 4000; ++i) {
+        QString row;
+        for (int n = 1 + int(rng.bounded(12u)); n > 0; --n)
+            row += pieces[rng.bounded(quint32(pieces.size()))];
+        const QString name = row.left(int(rng.bounded(20u))) + QString::number(i) + QStringLiteral(".xml");
+        rows << row;
+        paths << QStringLiteral("/cartella/") + QString::number(i % 3) + QLatin1Char('/') + name;
+        names << name;
+    }
+    QTest::newRow("many rows over several blocks") << rows << paths << names;
+}
+
+void TestXmlList::textsComeBackAsAdded()
+{
+    QFETCH(QStringList, rows);
+    QFETCH(QStringList, paths);
+    QFETCH(QStringList, names);
+    XmlList list;
+    QList<int> added;
+    for (int i = 0; i < rows.size(); ++i) {
+        list.AddItem(rows[i], paths[i], names[i]);
+        added << i;
+    }
+    std::stable_sort(added.begin(), added.end(), [&](int a, int b) {
+        return QString::compare(rows[a], rows[b], Qt::CaseInsensitive) < 0;
+    });
+    QCOMPARE(list.ListCount(), rows.size());
+    for (int i = 0; i < list.ListCount(); ++i) {
+        const int k = added[i];
+        QCOMPARE(list.List(i), rows[k]);
+        QCOMPARE(list.FilePath(i), paths[k]);
+        QCOMPARE(list.FileName(i), names[k]);
+        QCOMPARE(list.data(list.index(i, 0), Qt::DisplayRole).toString(), rows[k]);
+    }
+    QCOMPARE(list.Field(0, 1), Qor().GetField(rows[added[0]], 1, QStringLiteral("|"), true));
 }
 
 QTEST_GUILESS_MAIN(TestXmlList)
