@@ -177,6 +177,7 @@ struct Scan {
     qsizetype off = 0;
     const TagIndex* index = nullptr;
     bool utf8 = true;
+    bool ascii = false;
 
     // Position of a tag in T, -1 when absent.
     qsizetype find(Tag tag, qsizetype from = 0) const
@@ -198,6 +199,8 @@ struct Scan {
     {
         const qsizetype lt = text.indexOf('<');
         const QByteArrayView v = lt < 0 ? text : text.first(lt);
+        // ASCII reads the same in every form the file may be in.
+        if (ascii) return QString::fromLatin1(v);
         if (utf8) return QString::fromUtf8(v);
         QString out;
         out.reserve(v.size());
@@ -238,6 +241,25 @@ QString xmlTrimmed(const QString& text)
     while (e > b && white(text[e - 1]))
         --e;
     return text.mid(b, e - b);
+}
+
+// Every "&amp;" as "&", left to right, the text made not searched again ("&amp;amp;"
+// gives "&amp;"); a text without one comes back as it is.
+QString unescapeAmp(const QString& text)
+{
+    const QLatin1StringView amp("&amp;");
+    qsizetype at = text.indexOf(amp);
+    if (at < 0) return text;
+    QString out;
+    out.reserve(text.size() - 4);
+    qsizetype from = 0;
+    do {
+        out.append(QStringView(text).sliced(from, at + 1 - from));
+        from = at + amp.size();
+        at = text.indexOf(amp, from);
+    } while (at >= 0);
+    out.append(QStringView(text).sliced(from));
+    return out;
 }
 
 struct Party {
@@ -288,7 +310,7 @@ Party readParty(Scan& s, Tag open, Tag close)
         s.cutAfter(d, TagDenom);
         p.name = XML_GetTag(s.value(), opener);
         // Every "&amp;", as Cl_QOR.Replace(name, "&amp;", "&") does.
-        p.name.replace(QLatin1String("&amp;"), QLatin1String("&"));
+        p.name = unescapeAmp(p.name);
     }
     return p;
 }
@@ -393,6 +415,7 @@ void fillRecord(QByteArrayView bytes, qint64 length, XML_Stru& rec)
     s.index = &index;
     if (index.ascii()) {
         s.T = head;
+        s.ascii = true;
     } else {
         const qsizetype cut = length > XML_HeadBytes ? partialTail(head) : 0;
         s.utf8 = head.first(head.size() - cut).isValidUtf8();
