@@ -210,6 +210,25 @@ struct Scan {
     }
     // The value right after an occurrence of a tag.
     QString valueAfter(qsizetype at, Tag tag) const { return valueOf(T.sliced(at + kTags[tag].size())); }
+    // The bytes of that value, up to the first "<".
+    QByteArrayView bytesAfter(qsizetype at, Tag tag) const
+    {
+        const QByteArrayView text = T.sliced(at + kTags[tag].size());
+        const qsizetype lt = text.indexOf('<');
+        return lt < 0 ? text : text.first(lt);
+    }
+    // Appends the text of a value's bytes, as valueOf reads them.
+    void appendValue(QString& out, QByteArrayView v) const
+    {
+        const bool plain = ascii || std::all_of(v.begin(), v.end(), [](char ch) { return (ch & 0x80) == 0; });
+        if (plain)
+            out.append(QLatin1StringView(v));
+        else if (utf8)
+            out.append(QString::fromUtf8(v));
+        else
+            for (const char ch : v)
+                out.append(TextCodec::fromAnsi(static_cast<unsigned char>(ch)));
+    }
     QString value() const { return valueOf(T); }
 };
 
@@ -293,9 +312,18 @@ Party readParty(Scan& s, Tag open, Tag close)
     const qsizetype c = s.find(TagCodFisc);
     if (before(i)) {
         const qsizetype pp = s.find(TagIdPaese, i + 1);
-        if (before(pp)) p.vat = s.valueAfter(pp, TagIdPaese) + QLatin1Char('-');
         const qsizetype q = s.find(TagIdCodice, pp < 0 ? 0 : pp + 1);
-        if (before(q)) p.vat += s.valueAfter(q, TagIdCodice);
+        // Country, "-" and code, built in one text.
+        if (before(pp)) {
+            const QByteArrayView country = s.bytesAfter(pp, TagIdPaese);
+            const QByteArrayView code = before(q) ? s.bytesAfter(q, TagIdCodice) : QByteArrayView();
+            p.vat.reserve(country.size() + 1 + code.size());
+            s.appendValue(p.vat, country);
+            p.vat.append(QLatin1Char('-'));
+            s.appendValue(p.vat, code);
+        } else if (before(q)) {
+            p.vat = s.valueAfter(q, TagIdCodice);
+        }
     }
     if (before(c)) p.cf = s.valueAfter(c, TagCodFisc);
 
