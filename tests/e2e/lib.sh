@@ -193,15 +193,15 @@ folder_key() {
   echo "$sum"
 }
 
-# configured_user <folder> <zip folder>: settings of a user whose base folder of invoices and
-# ZIP folder are set, with the folders' upkeep done today and a viewer that notes each file it
-# is asked to show in $work/viewed.
+# configured_user <folder> <zip folder> [upkeep date]: settings of a user whose base folder of
+# invoices and ZIP folder are set, with the folders' last upkeep on that day (dd/mm/yyyy, by
+# default today) and a viewer that notes each file it is asked to show in $work/viewed.
 configured_user() {
-  local folder=$1 zipdir=$2
+  local folder=$1 zipdir=$2 upkeep=${3:-$(date +%d/%m/%Y)}
   printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"%s"\n' "$work/viewed" >"$work/viewer"
   chmod +x "$work/viewer"
   printf '[ParamXML]\r\nPth_0=%s\r\nDirID=%s\r\nLastCompact=%s\r\nDirZIP=%s\r\n[Stampe su Disco]\r\nPgmVisualizzatore=%s\r\n' \
-    "$folder" "$(folder_key "$folder")" "$(date +%d/%m/%Y)" "$zipdir" "$work/viewer" >"$work/win/QOR_PLCR.INI"
+    "$folder" "$(folder_key "$folder")" "$upkeep" "$zipdir" "$work/viewer" >"$work/win/QOR_PLCR.INI"
 }
 
 # listed <runs> <files>: the folder has been listed <runs> times, the last run has read
