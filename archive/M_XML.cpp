@@ -177,6 +177,7 @@ struct Scan {
     qsizetype off = 0;
     const TagIndex* index = nullptr;
     bool utf8 = true;
+    bool ascii = false;
 
     // Position of a tag in T, -1 when absent.
     qsizetype find(Tag tag, qsizetype from = 0) const
@@ -198,6 +199,8 @@ struct Scan {
     {
         const qsizetype lt = text.indexOf('<');
         const QByteArrayView v = lt < 0 ? text : text.first(lt);
+        // ASCII reads the same in every form the file may be in.
+        if (ascii) return QString::fromLatin1(v);
         if (utf8) return QString::fromUtf8(v);
         QString out;
         out.reserve(v.size());
@@ -207,6 +210,25 @@ struct Scan {
     }
     // The value right after an occurrence of a tag.
     QString valueAfter(qsizetype at, Tag tag) const { return valueOf(T.sliced(at + kTags[tag].size())); }
+    // The bytes of that value, up to the first "<".
+    QByteArrayView bytesAfter(qsizetype at, Tag tag) const
+    {
+        const QByteArrayView text = T.sliced(at + kTags[tag].size());
+        const qsizetype lt = text.indexOf('<');
+        return lt < 0 ? text : text.first(lt);
+    }
+    // Appends the text of a value's bytes, as valueOf reads them.
+    void appendValue(QString& out, QByteArrayView v) const
+    {
+        const bool plain = ascii || std::all_of(v.begin(), v.end(), [](char ch) { return (ch & 0x80) == 0; });
+        if (plain)
+            out.append(QLatin1StringView(v));
+        else if (utf8)
+            out.append(QString::fromUtf8(v));
+        else
+            for (const char ch : v)
+                out.append(TextCodec::fromAnsi(static_cast<unsigned char>(ch)));
+    }
     QString value() const { return valueOf(T); }
 };
 
@@ -240,6 +262,32 @@ QString xmlTrimmed(const QString& text)
     return text.mid(b, e - b);
 }
 
+// Where "&amp;" next occurs in the text from position from, -1 when it does not.
+qsizetype ampAt(QStringView text, qsizetype from)
+{
+    for (qsizetype at = text.indexOf(u'&', from); at >= 0; at = text.indexOf(u'&', at + 1))
+        if (text.sliced(at + 1).startsWith(u"amp;")) return at;
+    return -1;
+}
+
+// Every "&amp;" as "&", left to right, the text made not searched again ("&amp;amp;"
+// gives "&amp;"); a text without one comes back as it is.
+QString unescapeAmp(const QString& text)
+{
+    qsizetype at = ampAt(text, 0);
+    if (at < 0) return text;
+    QString out;
+    out.reserve(text.size() - 4);
+    qsizetype from = 0;
+    do {
+        out.append(QStringView(text).sliced(from, at + 1 - from));
+        from = at + 5;
+        at = ampAt(text, from);
+    } while (at >= 0);
+    out.append(QStringView(text).sliced(from));
+    return out;
+}
+
 struct Party {
     QString name, given, surname, vat, cf;
     bool found = false;
@@ -264,9 +312,18 @@ Party readParty(Scan& s, Tag open, Tag close)
     const qsizetype c = s.find(TagCodFisc);
     if (before(i)) {
         const qsizetype pp = s.find(TagIdPaese, i + 1);
-        if (before(pp)) p.vat = s.valueAfter(pp, TagIdPaese) + QLatin1Char('-');
         const qsizetype q = s.find(TagIdCodice, pp < 0 ? 0 : pp + 1);
-        if (before(q)) p.vat += s.valueAfter(q, TagIdCodice);
+        // Country, "-" and code, built in one text.
+        if (before(pp)) {
+            const QByteArrayView country = s.bytesAfter(pp, TagIdPaese);
+            const QByteArrayView code = before(q) ? s.bytesAfter(q, TagIdCodice) : QByteArrayView();
+            p.vat.reserve(country.size() + 1 + code.size());
+            s.appendValue(p.vat, country);
+            p.vat.append(QLatin1Char('-'));
+            s.appendValue(p.vat, code);
+        } else if (before(q)) {
+            p.vat = s.valueAfter(q, TagIdCodice);
+        }
     }
     if (before(c)) p.cf = s.valueAfter(c, TagCodFisc);
 
@@ -288,7 +345,7 @@ Party readParty(Scan& s, Tag open, Tag close)
         s.cutAfter(d, TagDenom);
         p.name = XML_GetTag(s.value(), opener);
         // Every "&amp;", as Cl_QOR.Replace(name, "&amp;", "&") does.
-        p.name.replace(QLatin1String("&amp;"), QLatin1String("&"));
+        p.name = unescapeAmp(p.name);
     }
     return p;
 }
@@ -393,6 +450,7 @@ void fillRecord(QByteArrayView bytes, qint64 length, XML_Stru& rec)
     s.index = &index;
     if (index.ascii()) {
         s.T = head;
+        s.ascii = true;
     } else {
         const qsizetype cut = length > XML_HeadBytes ? partialTail(head) : 0;
         s.utf8 = head.first(head.size() - cut).isValidUtf8();

@@ -1,6 +1,5 @@
 #include "XML_Stru.h"
 
-#include "foundation/Proc_Qor.h"
 #include "platform/DateText.h"
 #include "qor/Cl_QOR.h"
 
@@ -188,28 +187,28 @@ void XML_Stru::setdatdoc(const QString& v)
 void XML_Stru::setNomeFile(const QString& path)
 {
     nomeFile_ = path;
-    nomeFileSolo_ = Qor().FileBase(path) + QLatin1Char('.') + Qor().FileExt(path);
+    // The name's base, a dot and its extension: the name itself when it has a dot.
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const QStringView name = QStringView(path).sliced(slash + 1);
+    if (!name.contains(QLatin1Char('.'))) {
+        QString solo;
+        solo.reserve(name.size() + 1);
+        solo.append(name);
+        solo.append(QLatin1Char('.'));
+        nomeFileSolo_ = solo;
+    } else if (slash < 0) {
+        nomeFileSolo_ = path;
+    } else {
+        nomeFileSolo_ = name.toString();
+    }
 }
 
 void XML_Stru::Clear()
 {
-    setNomeFile(QString());
-    setNomeFileSolo(QString());
-    setDataFile(QString());
-    setTipoDoc(QString());
-    setNumDoc(QString());
-    setdatdoc(QString());
-    setEmitt(QString());
-    setEmittCogn(QString());
-    setEmittNome(QString());
-    setEmittPI(QString());
-    setEmittCF(QString());
-    setDestin(QString());
-    setDestinCogn(QString());
-    setDestinNome(QString());
-    setDestinPI(QString());
-    setDestinCF(QString());
-    setAttachName(QString());
+    for (QString* v : {&nomeFile_, &nomeFileSolo_, &dataFile_, &tipoDoc_, &numDoc_, &datdoc_, &emitt_, &emittCogn_,
+                       &emittNome_, &emittPI_, &emittCF_, &destin_, &destinCogn_, &destinNome_, &destinPI_,
+                       &destinCF_, &attachName_})
+        *v = QString();
 }
 
 QString XML_Stru::ToPipe(int code, const QString& sep) const

@@ -8,7 +8,7 @@
 class XML_Stru
 {
   public:
-    XML_Stru() { Clear(); }
+    XML_Stru() = default;
 
     // Comparison key: the main fields, each followed by "§". Built from the fields set by
     // the time of its first read and kept from then on, through Clear and later changes.

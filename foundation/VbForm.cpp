@@ -154,6 +154,7 @@ void VbForm::Activate()
     if (unloaded_) return;
     QPointer<VbForm> was = activeForm();
     activeForm() = this;
+    setProgramActiveWindow(window());
     if (was && was != this && !was->isUnloaded()) was->Deactivate();
     if (unloaded_) return;
     Guard(objectName() + QStringLiteral(".Form_Activate"), [this] { Form_Activate(); });

@@ -109,16 +109,22 @@ void F_ZipXML::Cmd_ZipSel_Click()
         return;
     }
 
+    // Disabled, the button passes the focus on to "Invia Mail", where the next Space would
+    // tick it: the focus comes back with the button.
+    const bool hadFocus = focusWidget() == Cmd_ZipSel;
     Cmd_ZipSel->setEnabled(false);
     // Every way out gives both controls back.
     struct GiveBack {
         F_ZipXML* w;
-        ~GiveBack()
+        bool focus;
+        void now()
         {
             w->Cmd_ZipSel->setEnabled(true);
             w->Cmb_FoldXML->setEnabled(true);
+            if (focus && !w->isUnloaded()) w->Cmd_ZipSel->setFocus(Qt::OtherFocusReason);
         }
-    } giveBack{this};
+        ~GiveBack() { now(); }
+    } giveBack{this, hadFocus};
 
     const QString folder = Cmb_FoldXML->currentText();
     const qint32 folderKey = MDB_FolderKey(folder);
@@ -364,8 +370,7 @@ void F_ZipXML::Cmd_ZipSel_Click()
     }
     if (cn.State() == ado::adStateOpen) cn.Close();
 
-    Cmd_ZipSel->setEnabled(true);
-    Cmb_FoldXML->setEnabled(true);
+    giveBack.now(); // before the last message: leaving "Invia Mail" clears panel 1
     setStatus(QStringLiteral("Termine generazione File ZIP. - Mail ") +
               (mailSent ? QString() : QStringLiteral("NON ")) + QStringLiteral("Inviata."));
     if (!mailSent && doMail) MsgBox(QStringLiteral("Mail NON Inviata !!"), vb::OKOnly, App_Title());

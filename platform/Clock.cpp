@@ -9,6 +9,7 @@ class SystemClock final : public Clock {
 public:
     SystemClock() { timer_.start(); }
     QDateTime now() const override { return QDateTime::currentDateTime(); }
+    qint64 nowMsSinceEpoch() const override { return QDateTime::currentMSecsSinceEpoch(); }
     qint64 monotonicMs() const override { return timer_.elapsed(); }
     void sleepMs(qint64 ms) override
     {

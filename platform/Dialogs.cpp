@@ -12,11 +12,19 @@
 namespace
 {
 
-// The window a dialog belongs to: the active window while it is shown. Right after a box
-// closes no window is active until the window manager gives the activation back, which the
-// code going on (a program run to its end, say) may not wait for: the dialog then belongs to
-// the modal window on top, else to the window the previous dialog belonged to. A window that
-// is being unloaded is hidden before its deferred deletion, so it never owns a dialog.
+QPointer<QWidget>& programActive()
+{
+    static QPointer<QWidget> w;
+    return w;
+}
+
+// The window a dialog belongs to: the active window while it is shown. No window is active
+// for the window system right after a box closes or a window is shown, until the window
+// manager has caught up, which the code going on (a program run to its end, a window's
+// activation handler) does not wait for: the dialog then belongs to the modal window on top,
+// else to the window the program activated last, else to the window the previous dialog
+// belonged to. A window that is being unloaded is hidden before its deferred deletion, so
+// it never owns a dialog.
 QWidget* dialogParent()
 {
     static QPointer<QWidget> lastOwner;
@@ -26,6 +34,8 @@ QWidget* dialogParent()
         return w;
     }
     w = QApplication::activeModalWidget();
+    if (w && w->isVisible()) return w;
+    w = programActive();
     if (w && w->isVisible()) return w;
     return lastOwner && lastOwner->isVisible() ? lastOwner.data() : nullptr;
 }
@@ -153,6 +163,11 @@ std::unique_ptr<DialogService>& slot()
 DialogService& dialogs()
 {
     return *slot();
+}
+
+void setProgramActiveWindow(QWidget* window)
+{
+    programActive() = window;
 }
 
 void setDialogService(std::unique_ptr<DialogService> d)

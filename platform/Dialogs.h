@@ -51,6 +51,12 @@ public:
 DialogService& dialogs();
 void setDialogService(std::unique_ptr<DialogService> d);
 
+class QWidget;
+// The window the program has just made its active one. Shown and activated by the program,
+// it is not active for the window system until that gets round to it: the dialogs that come
+// in between belong to it (while it is shown).
+void setProgramActiveWindow(QWidget* window);
+
 // Shortcuts in the form the code reads best.
 inline int MsgBox(const QString& text, int style = vb::OKOnly, const QString& title = {})
 {

@@ -488,18 +488,19 @@ class LogSink
         return true;
     }
 
-    // The stamp changes once a second; a burst of lines reuses its text.
-    QString stamp(const QDateTime& now)
+    // The stamp changes once a second; a burst of lines reuses its bytes, and only a
+    // new second costs a local-time conversion.
+    const QByteArray& stamp(const Clock& clock)
     {
-        if (!now.isValid()) return QString();
-        const qint64 day = now.date().toJulianDay();
-        const int second = now.time().msecsSinceStartOfDay() / 1000;
-        if (stampText_.isEmpty() || day != stampDay_ || second != stampSecond_) {
-            stampText_ = now.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss "));
-            stampDay_ = day;
+        const qint64 ms = clock.nowMsSinceEpoch();
+        const qint64 second = ms >= 0 ? ms / 1000 : (ms - 999) / 1000;
+        if (!stampValid_ || second != stampSecond_) {
+            const QDateTime now = clock.now();
+            stampBytes_ = now.isValid() ? now.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss ")).toUtf8() : QByteArray();
             stampSecond_ = second;
+            stampValid_ = true;
         }
-        return stampText_;
+        return stampBytes_;
     }
 
     std::mutex mutex;
@@ -548,9 +549,9 @@ class LogSink
     QByteArray name_;
     dev_t dev_ = 0;
     ino_t ino_ = 0;
-    QString stampText_;
-    qint64 stampDay_ = 0;
-    int stampSecond_ = 0;
+    QByteArray stampBytes_;
+    qint64 stampSecond_ = 0;
+    bool stampValid_ = false;
 };
 
 LogSink& logSink()
@@ -568,7 +569,7 @@ bool Cl_QOR::WriteLog(const QString& text, int first, const QString& logFile, bo
     LogSink& sink = logSink();
     const std::lock_guard<std::mutex> lock(sink.mutex);
     QByteArray bytes;
-    if (flag) bytes = sink.stamp(appClock().now()).toUtf8();
+    if (flag) bytes = sink.stamp(appClock());
     bytes += text.toUtf8();
     bytes += "\r\n";
     return sink.write(logFile, first != 0, bytes);

@@ -162,11 +162,12 @@ owner() {
   [ -n "$hex" ] && printf '%d\n' "$hex"
 }
 
-# answer <box> <key>: the user brings the box to the front, presses the key, and the box goes.
+# answer <box> <key...>: the user brings the box to the front, presses the keys, and the box goes.
 answer() {
-  keys_to "$1" "$2"
-  wait_for 30 bash -c "! xdotool search --onlyvisible --pid $app_pid --name '.*' | grep -qx $1" ||
-    fail "the box $1 did not close on $2"
+  local box=$1; shift
+  keys_to "$box" "$@"
+  wait_for 30 bash -c "! xdotool search --onlyvisible --pid $app_pid --name '.*' | grep -qx $box" ||
+    fail "the box $box did not close on $*"
 }
 
 # ended: the program is no longer running.
@@ -192,15 +193,15 @@ folder_key() {
   echo "$sum"
 }
 
-# configured_user <folder> <zip folder>: settings of a user whose base folder of invoices and
-# ZIP folder are set, with the folders' upkeep done today and a viewer that notes each file it
-# is asked to show in $work/viewed.
+# configured_user <folder> <zip folder> [upkeep date]: settings of a user whose base folder of
+# invoices and ZIP folder are set, with the folders' last upkeep on that day (dd/mm/yyyy, by
+# default today) and a viewer that notes each file it is asked to show in $work/viewed.
 configured_user() {
-  local folder=$1 zipdir=$2
+  local folder=$1 zipdir=$2 upkeep=${3:-$(date +%d/%m/%Y)}
   printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"%s"\n' "$work/viewed" >"$work/viewer"
   chmod +x "$work/viewer"
   printf '[ParamXML]\r\nPth_0=%s\r\nDirID=%s\r\nLastCompact=%s\r\nDirZIP=%s\r\n[Stampe su Disco]\r\nPgmVisualizzatore=%s\r\n' \
-    "$folder" "$(folder_key "$folder")" "$(date +%d/%m/%Y)" "$zipdir" "$work/viewer" >"$work/win/QOR_PLCR.INI"
+    "$folder" "$(folder_key "$folder")" "$upkeep" "$zipdir" "$work/viewer" >"$work/win/QOR_PLCR.INI"
 }
 
 # listed <runs> <files>: the folder has been listed <runs> times, the last run has read

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The archive maintenance window opened from the main window with the keyboard only, on a
-# real X server with a window manager: "Gestione Cartelle XML di Transito" opens it, it must
-# come up on the screen with the focus; Alt+F4 closes it and the main window must be active
-# again and still take keys (it lists its folder); Alt+F4 then ends the program with 0.
+# real X server with a window manager. The folders' upkeep is five days old, so the main
+# window first asks for it in a box of its own; then "Gestione Cartelle XML di Transito"
+# opens the window, which must come up on the screen with the focus; Alt+F4 closes it and
+# the main window must be active again and still take keys (it lists its folder); Alt+F4
+# then ends the program with 0.
 set -uo pipefail
 program=${1:?path of the Plicora executable}
 source "$(dirname "$0")/lib.sh"
@@ -13,7 +15,7 @@ maint_title="Compattamento cartelle temporanee"
 folder="$work/fatture/"
 mkdir -p "$folder" "$work/zip"
 cp "$(dirname "$0")/../fixtures/fatturapa/IT01234567890_FPA01.xml" "$folder" || fail "no fixture"
-configured_user "$folder" "$work/zip/"
+configured_user "$folder" "$work/zip/" "$(date -d '5 days ago' +%d/%m/%Y)"
 log="$work/app/XMLGESTALO_Debug.LOG"
 started=$SECONDS
 
@@ -24,6 +26,10 @@ echo "first start on the base folder"
 start_app
 run_until_main " _MAIN_ M_MV.Main"
 main=$(main_window)
+# "Passati oltre 3 giorni. Effettuare aggiornamento e compattamento Cartelle di Transito !!"
+late=$(new_window 15 Plicora "$main") || fail "no reminder of the folders' upkeep"
+[ "$(owner "$late")" = "$main" ] || fail "the reminder belongs to '$(owner "$late")', not to the main window $main"
+answer "$late" Return
 
 echo "Gestione Cartelle XML di Transito"
 # The first field of the window is the folder box: four Tabs reach the button.

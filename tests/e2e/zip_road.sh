@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # A user's main road with the keyboard only, on a real X server with a window manager: the
 # program starts on its base folder of real invoices, "Vedi nuovi Files" lists them, a
-# reference is typed, "Seleziona Tutti" and "ZIP dei Files selezionati" pack them, the
-# confirmation and "Definitiva ?" are answered Yes, and File > Chiudi ends the program.
-# The ZIP, its list file, the send dates and the settings must be there afterwards, every
-# box must belong to the main window, and the program must end with 0.
+# reference is typed, "Seleziona Tutti" selects them. A first "ZIP dei Files selezionati"
+# gets the answer No (another name is typed) and is not made definitive: the archive under
+# that name only. A second one is answered Yes and "Definitiva ?" Yes, and File > Chiudi
+# ends the program. The ZIPs, the list file, the send dates and the settings must be there
+# afterwards, every box must belong to the main window, and the program must end with 0.
 set -uo pipefail
 program=${1:?path of the Plicora executable}
 source "$(dirname "$0")/lib.sh"
@@ -42,12 +43,39 @@ keys_to "$main" $(tabs 8) space # "Seleziona Tutti"
 # "Vedi File XML" takes no focus with several rows selected: nine Tabs to the ZIP button.
 keys_to "$main" $(tabs 9) space
 
+echo "a ZIP under another name, not definitive"
+confirm=$(new_window 15 "$main_title" "$main") || fail "no confirmation box after the ZIP button"
+[ "$(owner "$confirm")" = "$main" ] || fail "the confirmation box belongs to '$(owner "$confirm")', not to the main window $main"
+answer "$confirm" Tab space # "NO : Cambia Nome File ed invia"
+rename=$(new_window 15 "Nuovo nome File Allegato") || fail "no box asking for the new name"
+[ "$(owner "$rename")" = "$main" ] || fail "the new name box belongs to '$(owner "$rename")', not to the main window $main"
+keys_to "$rename" ctrl+a
+type_to "$rename" "PROVA_E2E.ZIP"
+answer "$rename" Return
+again=$(new_window 15 "$main_title" "$main" "$confirm") || fail "the new name was not confirmed"
+[ "$(owner "$again")" = "$main" ] || fail "'Confermi nuovo nome ?' belongs to '$(owner "$again")', not to the main window $main"
+answer "$again" Return
+definitive=$(new_window 30 "$main_title" "$main" "$confirm" "$again") || fail "no 'Definitiva ?' after the ZIP was made"
+[ -f "${zipdir}PROVA_E2E.ZIP" ] || fail "no ZIP under the typed name: $(ls "$zipdir")"
+[ "$(owner "$definitive")" = "$main" ] ||
+  fail "the box 'Definitiva ?' belongs to '$(owner "$definitive")', not to the main window $main"
+answer "$definitive" Tab space # No
+[ "$(7z l -slt -- "${zipdir}PROVA_E2E.ZIP" | grep -c '^Path = IT')" = "${#invoices[@]}" ] ||
+  fail "the ZIP under the typed name does not hold every invoice"
+[ ! -e "$zipdir${stem}_ZIPLIST.TXT" ] || fail "a ZIP that is not definitive wrote the list file"
+grep -q "LastZIP_" "$work/win/QOR_PLCR.INI" && fail "a ZIP that is not definitive moved the folder's last ZIP date"
+[ "$(grep -c 'INIZIO ListNew' "$log")" = 1 ] || fail "a ZIP that is not definitive listed the folder again"
+still_running 1
+
+echo "the definitive ZIP"
+# The focus is back on the ZIP button after its run, and the rows are still selected.
+keys_to "$main" space
 confirm=$(new_window 15 "$main_title" "$main") || fail "no confirmation box after the ZIP button"
 grep -q "T_Zip 1 : ${stem}_XML.ZIP" "$log" || fail "the ZIP is not named $stem: $(grep 'T_Zip 1' "$log")"
 [ "$(owner "$confirm")" = "$main" ] || fail "the confirmation box belongs to '$(owner "$confirm")', not to the main window $main"
 answer "$confirm" Return # "Sì : Genera ed Invia"
 
-definitive=$(new_window 30 "$main_title" "$main" "$confirm") || fail "no 'Definitiva ?' after the ZIP was made"
+definitive=$(new_window 30 "$main_title" "$main" "$confirm" "$definitive") || fail "no 'Definitiva ?' after the ZIP was made"
 [ -f "$zipdir${stem}_XML.ZIP" ] || fail "'Definitiva ?' came before the ZIP was complete"
 [ "$(owner "$definitive")" = "$main" ] ||
   fail "the box 'Definitiva ?' belongs to '$(owner "$definitive")', not to the main window $main"

@@ -139,9 +139,13 @@ void TestDialogsLive::windowDestroyedWhileBoxWaits()
 void TestDialogsLive::boxWhileNoWindowIsActive_data()
 {
     QTest::addColumn<QString>("between");
-    QTest::addColumn<QString>("owner"); // "window", "modal" or "" for none
+    QTest::addColumn<QString>("owner"); // "window", "modal", "form" or "" for none
     QTest::newRow("nothing: the window of the box before") << QString() << QStringLiteral("window");
     QTest::newRow("a modal window shown") << QStringLiteral("modal") << QStringLiteral("modal");
+    QTest::newRow("a program window shown and activated by the program")
+        << QStringLiteral("form") << QStringLiteral("form");
+    QTest::newRow("that program window unloaded since") << QStringLiteral("form gone")
+                                                        << QStringLiteral("window");
     QTest::newRow("the window of the box before hidden") << QStringLiteral("hidden") << QString();
 }
 
@@ -168,6 +172,12 @@ void TestDialogsLive::boxWhileNoWindowIsActive()
     } else if (between == QStringLiteral("hidden")) {
         window.hide();
     }
+    QPointer<F_Gone> form;
+    if (between.startsWith(QStringLiteral("form"))) {
+        form = &F_Gone::instance();
+        form->Show(); // its activation handler runs before the window system activates it
+        if (between == QStringLiteral("form gone")) QVERIFY(form->Unload());
+    }
     QApplication::setActiveWindow(nullptr);
     QVERIFY(!QApplication::activeWindow());
 
@@ -175,9 +185,13 @@ void TestDialogsLive::boxWhileNoWindowIsActive()
     QCOMPARE(MsgBox(QStringLiteral("Definitiva ?"), vb::YesNo | vb::Question, QStringLiteral("Prova")),
              int(vb::Yes));
     QVERIFY(user.seen);
-    QWidget* const expected =
-        owner == QStringLiteral("window") ? &window : (owner == QStringLiteral("modal") ? &modal : nullptr);
+    QWidget* expected = nullptr;
+    if (owner == QStringLiteral("window")) expected = &window;
+    if (owner == QStringLiteral("modal")) expected = &modal;
+    if (owner == QStringLiteral("form")) expected = form.data();
     QCOMPARE(user.parentSeen, expected);
+    if (form) form->Unload();
+    QTRY_VERIFY(form.isNull());
 }
 
 QTEST_MAIN(TestDialogsLive)

@@ -81,6 +81,8 @@ void TestZipSel::definitiveRun()
     if (failure == QStringLiteral("deleted")) QVERIFY(QFile::remove(fx.folder + listOrder[1]));
     fx.env.dialogs().answer(vb::Yes).answer(vb::Yes); // confirm, then "Definitiva ?"
     const QByteArray clicked = fx.env.clock().now().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")).toUtf8();
+    w.Cmd_ZipSel->setFocus(); // pressed with the keyboard
+    QCOMPARE(w.focusWidget(), w.Cmd_ZipSel);
     w.Cmd_ZipSel_Click();
 
     const QString zipName = QStringLiteral("20240112_RIF_") + fx.key() + QStringLiteral("_XML.ZIP");
@@ -90,6 +92,9 @@ void TestZipSel::definitiveRun()
     const QStringList messages = fx.env.dialogs().messages();
     QVERIFY(w.Cmd_ZipSel->isEnabled());
     QVERIFY(w.Cmb_FoldXML->isEnabled());
+    // The focus is back on the button, not left on "Invia Mail".
+    QCOMPARE(w.focusWidget(), w.Cmd_ZipSel);
+    QCOMPARE(w.Chk_DoMail.Value(), 0);
     QCOMPARE(w.status(), QStringLiteral("Termine generazione File ZIP. - Mail NON Inviata."));
     // 7z is run once per file until the first failure, always with its arguments as a list.
     const int expectedRuns = failure.isEmpty() ? 3 : (failure == QStringLiteral("deleted") ? 2 : 1);
