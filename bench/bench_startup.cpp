@@ -14,6 +14,8 @@
 //
 //   bench_startup [--files N] [--runs R] [--dir FOLDER] [--keep]
 //   bench_startup --child start|list --root FOLDER     (one child run, by hand: heaptrack...)
+// With BENCH_SMAPS set, a child also lists on stderr the 25 mappings holding the most
+// resident memory at its end.
 
 #include "archive/M_Files.h"
 #include "archive/M_MDB.h"
