@@ -1,9 +1,91 @@
 #include "XmlListView.h"
 
+#include <QApplication>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QTextLayout>
 
 namespace
 {
+// Draws a row as the standard delegate does, but lays its text out once: the style's own
+// text path shapes a long row several times over (size, eliding, drawing) on every paint.
+// Rows that are not plain one-line left-aligned texts, or whose text does not fit the
+// item (the style would elide it), go the standard way.
+class RowDelegate final : public QStyledItemDelegate
+{
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        constexpr auto others = QStyleOptionViewItem::WrapText | QStyleOptionViewItem::HasCheckIndicator |
+                                QStyleOptionViewItem::HasDecoration;
+        const Qt::Alignment h = opt.displayAlignment & (Qt::AlignHorizontal_Mask & ~Qt::AlignAbsolute);
+        if ((opt.features & others) || !(opt.features & QStyleOptionViewItem::HasDisplay) ||
+            h != Qt::AlignLeft || opt.direction != Qt::LeftToRight || (opt.state & QStyle::State_Editing) ||
+            opt.text.contains(QLatin1Char('\n'))) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        const QWidget* widget = opt.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+
+        // The panel and the focus frame, with no text to lay out.
+        QStyleOptionViewItem bare = opt;
+        bare.text.clear();
+        const QRect cell = style->subElementRect(QStyle::SE_ItemViewItemText, &bare, widget);
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        const QRect textRect = cell.adjusted(margin, 0, -margin, 0);
+
+        QTextOption textOption;
+        textOption.setWrapMode(QTextOption::ManualWrap);
+        textOption.setTextDirection(opt.direction);
+        textOption.setAlignment(QStyle::visualAlignment(opt.direction, opt.displayAlignment));
+        QTextLayout layout(opt.text, opt.font);
+        layout.setTextOption(textOption);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        line.setLineWidth(textRect.width());
+        line.setPosition(QPointF(0, 0));
+        layout.endLayout();
+        if (line.naturalTextWidth() > textRect.width()) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+
+        painter->save();
+        painter->setClipRect(opt.rect);
+        QStyleOptionViewItem panel = bare;
+        panel.state &= ~QStyle::State_HasFocus;
+        style->drawControl(QStyle::CE_ItemViewItem, &panel, painter, widget);
+
+        QPalette::ColorGroup cg = (opt.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+        if (cg == QPalette::Normal && !(opt.state & QStyle::State_Active)) cg = QPalette::Inactive;
+        painter->setPen(opt.palette.color(
+            cg, (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text));
+        const QSize used(textRect.width(), int(line.height()));
+        const QRect placed = QStyle::alignedRect(opt.direction, opt.displayAlignment & Qt::AlignVertical_Mask,
+                                                 used, textRect);
+        layout.draw(painter, QPointF(textRect.x(), placed.top()));
+
+        if (opt.state & QStyle::State_HasFocus) {
+            QStyleOptionFocusRect o;
+            o.QStyleOption::operator=(bare);
+            o.rect = style->subElementRect(QStyle::SE_ItemViewItemFocusRect, &bare, widget);
+            o.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+            const QPalette::ColorGroup fg =
+                (opt.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+            o.backgroundColor = opt.palette.color(
+                fg, (opt.state & QStyle::State_Selected) ? QPalette::Highlight : QPalette::Window);
+            style->drawPrimitive(QStyle::PE_FrameFocusRect, &o, painter, widget);
+        }
+        painter->restore();
+    }
+};
+
 // A right button acting alone: the left one is not held with it.
 bool rightOnly(const QMouseEvent* e)
 {
@@ -13,7 +95,10 @@ bool rightOnly(const QMouseEvent* e)
 }
 } // namespace
 
-XmlListView::XmlListView(QWidget* parent) : QListView(parent) {}
+XmlListView::XmlListView(QWidget* parent) : QListView(parent)
+{
+    setItemDelegate(new RowDelegate(this));
+}
 
 template <class Fn> void XmlListView::byUser(Fn&& handle)
 {
