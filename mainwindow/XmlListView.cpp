@@ -1,17 +1,18 @@
 #include "XmlListView.h"
 
 #include <QApplication>
+#include <QCache>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStaticText>
 #include <QStyledItemDelegate>
-#include <QTextLayout>
 
 namespace
 {
-// Draws a row as the standard delegate does, but lays its text out once: the style's own
-// text path shapes a long row several times over (size, eliding, drawing) on every paint.
-// Rows that are not plain one-line left-aligned texts, or whose text does not fit the
-// item (the style would elide it), go the standard way.
+// Draws a row as the standard delegate does, but from the row's text laid out once and
+// kept: the style's own text path shapes a long row several times over (size, eliding,
+// drawing) on every paint. Rows that are not plain one-line left-aligned texts, or whose
+// text does not fit the item (the style would elide it), go the standard way.
 class RowDelegate final : public QStyledItemDelegate
 {
   public:
@@ -40,18 +41,8 @@ class RowDelegate final : public QStyledItemDelegate
         const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
         const QRect textRect = cell.adjusted(margin, 0, -margin, 0);
 
-        QTextOption textOption;
-        textOption.setWrapMode(QTextOption::ManualWrap);
-        textOption.setTextDirection(opt.direction);
-        textOption.setAlignment(QStyle::visualAlignment(opt.direction, opt.displayAlignment));
-        QTextLayout layout(opt.text, opt.font);
-        layout.setTextOption(textOption);
-        layout.beginLayout();
-        QTextLine line = layout.createLine();
-        line.setLineWidth(textRect.width());
-        line.setPosition(QPointF(0, 0));
-        layout.endLayout();
-        if (line.naturalTextWidth() > textRect.width()) {
+        const QStaticText* text = shaped(opt.text, opt.font);
+        if (text->size().width() > textRect.width()) {
             QStyledItemDelegate::paint(painter, option, index);
             return;
         }
@@ -66,10 +57,11 @@ class RowDelegate final : public QStyledItemDelegate
         if (cg == QPalette::Normal && !(opt.state & QStyle::State_Active)) cg = QPalette::Inactive;
         painter->setPen(opt.palette.color(
             cg, (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text));
-        const QSize used(textRect.width(), int(line.height()));
+        const QSize used(textRect.width(), int(QFontMetricsF(opt.font).height()));
         const QRect placed = QStyle::alignedRect(opt.direction, opt.displayAlignment & Qt::AlignVertical_Mask,
                                                  used, textRect);
-        layout.draw(painter, QPointF(textRect.x(), placed.top()));
+        painter->setFont(opt.font);
+        painter->drawStaticText(QPointF(textRect.x(), placed.top()), *text);
 
         if (opt.state & QStyle::State_HasFocus) {
             QStyleOptionFocusRect o;
@@ -84,6 +76,27 @@ class RowDelegate final : public QStyledItemDelegate
         }
         painter->restore();
     }
+
+  private:
+    // The row text laid out once in the font, kept for the rows painted lately (a scroll
+    // paints the same rows again).
+    const QStaticText* shaped(const QString& row, const QFont& font) const
+    {
+        if (font != font_) {
+            cache_.clear();
+            font_ = font;
+        }
+        if (const QStaticText* known = cache_.object(row)) return known;
+        auto* text = new QStaticText(row);
+        text->setTextFormat(Qt::PlainText);
+        text->setPerformanceHint(QStaticText::AggressiveCaching);
+        text->prepare(QTransform(), font);
+        cache_.insert(row, text);
+        return text;
+    }
+
+    mutable QCache<QString, QStaticText> cache_{256};
+    mutable QFont font_;
 };
 
 // A right button acting alone: the left one is not held with it.
