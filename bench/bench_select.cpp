@@ -11,6 +11,8 @@
 #include "platform/Dialogs.h"
 #include "printing/F_List.h"
 
+#include "BenchDialogs.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QCommandLineParser>
@@ -23,19 +25,6 @@
 
 namespace
 {
-
-// No dialog may wait for a user here: every question is answered Yes.
-class AnswerYes final : public DialogService
-{
-  public:
-    int msgBox(const QString&, int, const QString&) override { return vb::Yes; }
-    QString inputBox(const QString&, const QString&, const QString& def) override { return def; }
-    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QFont> chooseFont(const QFont&) override { return std::nullopt; }
-    std::optional<QColor> chooseColor(const QColor&) override { return std::nullopt; }
-    void beep() override {}
-};
 
 QString row(int i)
 {

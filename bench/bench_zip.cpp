@@ -20,6 +20,7 @@
 #include "platform/IniFile.h"
 #include "platform/Launcher.h"
 
+#include "BenchDialogs.h"
 #include "BenchInvoice.h"
 
 #include <QApplication>
@@ -36,23 +37,6 @@
 
 namespace
 {
-
-// No dialog may wait for a user here: every question is answered Yes.
-class AnswerYes final : public DialogService
-{
-  public:
-    int msgBox(const QString& text, int, const QString&) override
-    {
-        std::fprintf(stderr, "messaggio: %s\n", qPrintable(text));
-        return vb::Yes;
-    }
-    QString inputBox(const QString&, const QString&, const QString& def) override { return def; }
-    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QFont> chooseFont(const QFont&) override { return std::nullopt; }
-    std::optional<QColor> chooseColor(const QColor&) override { return std::nullopt; }
-    void beep() override {}
-};
 
 } // namespace
 

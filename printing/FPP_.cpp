@@ -1,5 +1,6 @@
 #include "printing/FPP_.h"
 
+#include "foundation/FocusColour.h"
 #include "foundation/InitVBProc.h"
 #include "foundation/M_MV.h"
 #include "foundation/PosFinestre.h"
@@ -34,24 +35,6 @@ QRect tw(int left, int top, int width, int height)
 {
     return QRect(left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel, height / TwipsPerPixel);
 }
-
-// Light yellow while the field has the focus, white otherwise.
-class FocusColour final : public QObject
-{
-  public:
-    explicit FocusColour(QLineEdit* e) : QObject(e) {}
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-            auto* e = static_cast<QLineEdit*>(watched);
-            QPalette p = e->palette();
-            p.setColor(QPalette::Base,
-                       event->type() == QEvent::FocusIn ? QColor(0xFF, 0xFF, 0x80) : QColor(Qt::white));
-            e->setPalette(p);
-        }
-        return false;
-    }
-};
 
 // The keys typed in the file name: the typing limit and the upper-case letters. The
 // limit is on typing only, so a longer name set by the program stays whole.
@@ -113,7 +96,7 @@ FPP_::FPP_()
         auto* e = new QLineEdit(Frame2);
         e->setObjectName(QLatin1String(name));
         e->setGeometry(r);
-        e->installEventFilter(new FocusColour(e));
+        FocusColour_Install(e);
         return e;
     };
     auto button = [this](const char* name, const QString& text, const QRect& r) {

@@ -1,5 +1,6 @@
 #include "printing/F_DbP.h"
 
+#include "foundation/FocusColour.h"
 #include "foundation/InitVBProc.h"
 #include "foundation/M_MV.h"
 #include "foundation/ModRegistro.h"
@@ -83,24 +84,6 @@ class LineReader
     bool eof_ = false;
 };
 
-// Light yellow while the field has the focus, white otherwise.
-class FocusColour final : public QObject
-{
-  public:
-    explicit FocusColour(QLineEdit* e) : QObject(e) {}
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-            auto* e = static_cast<QLineEdit*>(watched);
-            QPalette p = e->palette();
-            p.setColor(QPalette::Base,
-                       event->type() == QEvent::FocusIn ? QColor(0xFF, 0xFF, 0x80) : QColor(Qt::white));
-            e->setPalette(p);
-        }
-        return false;
-    }
-};
-
 } // namespace
 
 F_DbP::F_DbP()
@@ -160,7 +143,7 @@ F_DbP::F_DbP()
         setTabOrder(order[i], order[i + 1]);
 
     for (QLineEdit* e : {Txt_Dir, Txt_FIL})
-        e->installEventFilter(new FocusColour(e));
+        FocusColour_Install(e);
 
     connect(Cmd_Fil, &QPushButton::clicked, this,
             [this] { Guard(QStringLiteral("Cmd_Fil_Click"), [this] { Cmd_Fil_Click(); }); });

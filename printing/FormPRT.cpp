@@ -1,5 +1,6 @@
 #include "printing/FormPRT.h"
 
+#include "foundation/FocusColour.h"
 #include "foundation/InitVBProc.h"
 #include "foundation/M_MV.h"
 #include "foundation/PosFinestre.h"
@@ -74,24 +75,6 @@ QString sizeText(float size)
     return QString::number(size, 'g', 7);
 }
 
-// Light yellow while the field has the focus, white otherwise.
-class FocusColour final : public QObject
-{
-  public:
-    explicit FocusColour(QLineEdit* e) : QObject(e) {}
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-            auto* e = static_cast<QLineEdit*>(watched);
-            QPalette p = e->palette();
-            p.setColor(QPalette::Base,
-                       event->type() == QEvent::FocusIn ? QColor(0xFF, 0xFF, 0x80) : QColor(Qt::white));
-            e->setPalette(p);
-        }
-        return false;
-    }
-};
-
 } // namespace
 
 FormPRT::FormPRT()
@@ -123,7 +106,7 @@ FormPRT::FormPRT()
         e->setObjectName(QLatin1String(name));
         e->setGeometry(r);
         e->setReadOnly(locked);
-        e->installEventFilter(new FocusColour(e));
+        FocusColour_Install(e);
         return e;
     };
     auto check = [this](const char* name, const QString& text, const QRect& r) {
