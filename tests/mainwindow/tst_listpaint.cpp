@@ -46,7 +46,7 @@ QImage grabList(XmlList& rows, bool standard, const QList<int>& selected, int cu
     if (focused) {
         top.activateWindow();
         view.setFocus();
-        QTest::qWaitFor([&] { return view.hasFocus(); }, 1000);
+        (void)QTest::qWaitFor([&] { return view.hasFocus(); }, 1000); // the grab shows whether it came
     }
     if (current >= 0)
         view.selectionModel()->setCurrentIndex(rows.index(current), QItemSelectionModel::NoUpdate);

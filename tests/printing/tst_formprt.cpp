@@ -7,6 +7,7 @@
 #include "printing/PRT_Globals.h"
 #include "printing/PRT_InitPrinter.h"
 #include "qor/Cl_QOR.h"
+#include "support/PrinterRig.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>
@@ -75,41 +76,12 @@ void flush()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-struct Rig {
-    TestEnv env;
-    FakePrinterCatalog* cat = nullptr;
-    QByteArray oldTmp = qgetenv("TMPDIR");
-
-    explicit Rig(bool printers = true)
-    {
-        auto c = std::make_unique<FakePrinterCatalog>();
-        if (printers)
-            c->installed << FakePrinterCatalog::printer(QStringLiteral("Ufficio"), QStringLiteral("LPT1:"),
-                                                        QStringLiteral("HP LaserJet"))
-                         << FakePrinterCatalog::printer(QStringLiteral("Grande"), QStringLiteral("LPT2:"),
-                                                        QStringLiteral("Epson FX"));
-        c->jobFolder = env.work() + QStringLiteral("jobs");
-        cat = c.get();
-        setPrinterCatalog(std::move(c));
-        QDir().mkpath(env.work() + QStringLiteral("tmp"));
-        qputenv("TMPDIR", (env.work() + QStringLiteral("tmp")).toUtf8());
-        G_DirWin = env.winDir();
-        G_DirApp = env.appDir();
-        G_PgmVisualizzatore = QStringLiteral("/usr/bin/vedi");
-        Pth_DebugLog = env.appDir() + QStringLiteral("XMLGESTALO_Debug.LOG");
-        PRT_SetControlValues();
-        G_PrtSet = T_PrtSet();
-        Printer().reset();
-    }
+struct Rig : PrinterRig {
+    explicit Rig(bool printers = true) : PrinterRig(printers) {}
     ~Rig()
     {
-        setModalRunner({});
         FormPRT::unloadInstance();
         F_Altra::unloadInstance();
-        flush();
-        Printer().reset();
-        setPrinterCatalog(nullptr);
-        qputenv("TMPDIR", oldTmp);
     }
     void write(const QByteArray& ini) const { env.writeFile(env.winDir() + Prt, ini); }
     QByteArray bytes() const { return TestEnv::readFile(env.winDir() + Prt); }

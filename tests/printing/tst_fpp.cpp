@@ -8,6 +8,7 @@
 #include "printing/FormPRT.h"
 #include "printing/PRT_Globals.h"
 #include "printing/PRT_InitPrinter.h"
+#include "support/PrinterRig.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>
@@ -51,31 +52,9 @@ void flush()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-struct Rig {
-    TestEnv env;
-    FakePrinterCatalog* cat = nullptr;
-    QByteArray oldTmp = qgetenv("TMPDIR");
-
-    explicit Rig(bool printers = true)
+struct Rig : PrinterRig {
+    explicit Rig(bool printers = true) : PrinterRig(printers)
     {
-        auto c = std::make_unique<FakePrinterCatalog>();
-        if (printers)
-            c->installed << FakePrinterCatalog::printer(QStringLiteral("Ufficio"), QStringLiteral("LPT1:"),
-                                                        QStringLiteral("HP LaserJet"))
-                         << FakePrinterCatalog::printer(QStringLiteral("Grande"), QStringLiteral("LPT2:"),
-                                                        QStringLiteral("Epson FX"));
-        c->jobFolder = env.work() + QStringLiteral("jobs");
-        cat = c.get();
-        setPrinterCatalog(std::move(c));
-        QDir().mkpath(env.work() + QStringLiteral("tmp"));
-        qputenv("TMPDIR", (env.work() + QStringLiteral("tmp")).toUtf8());
-        G_DirWin = env.winDir();
-        G_DirApp = env.appDir();
-        G_PgmVisualizzatore = QStringLiteral("/usr/bin/vedi");
-        Pth_DebugLog = env.appDir() + QStringLiteral("XMLGESTALO_Debug.LOG");
-        PRT_SetControlValues();
-        G_PrtSet = T_PrtSet();
-        Printer().reset();
         if (printers) {
             env.writeFile(env.winDir() + QStringLiteral("QOR_PRT.INI"), printersIni());
             PRT_InitPrinter(QStringLiteral("Ufficio,LPT1:"));
@@ -84,14 +63,9 @@ struct Rig {
     }
     ~Rig()
     {
-        setModalRunner({});
         FormPRT::unloadInstance();
         F_DbP::unloadInstance();
         FPP_::unloadInstance();
-        flush();
-        Printer().reset();
-        setPrinterCatalog(nullptr);
-        qputenv("TMPDIR", oldTmp);
         G_DestStampa.clear();
     }
     void settings(const QByteArray& body) const
