@@ -174,10 +174,15 @@ bool lessNoCase(QStringView a, QStringView b)
 int XmlList::AddItem(const QString& row, const QString& filePath, const QString& fileName)
 {
     QVarLengthArray<char16_t, 512> buffer;
-    const auto at = std::upper_bound(order_.cbegin(), order_.cend(), row, [&](const QString& r, quint32 e) {
-        return lessNoCase(r, view(entries_.at(e).row, buffer));
-    });
-    const int index = static_cast<int>(at - order_.cbegin());
+    // A folder is mostly read in the list's own order: a row that sorts after the last
+    // one goes at the end without a search (where the search would put it too).
+    int index = static_cast<int>(order_.size());
+    if (!order_.isEmpty() && lessNoCase(row, view(entries_.at(order_.constLast()).row, buffer))) {
+        const auto at = std::upper_bound(order_.cbegin(), order_.cend(), row, [&](const QString& r, quint32 e) {
+            return lessNoCase(r, view(entries_.at(e).row, buffer));
+        });
+        index = static_cast<int>(at - order_.cbegin());
+    }
 
     Entry e;
     e.row = keep(row);
