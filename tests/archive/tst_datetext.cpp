@@ -102,7 +102,7 @@ QString describe(const QDateTime& d)
 {
     if (!d.isValid()) return QStringLiteral("invalid");
     return d.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz ")) + QString::number(d.offsetFromUtc()) +
-           (d.isDaylightTime() ? QStringLiteral(" dst") : QStringLiteral(" std")) + QStringLiteral(" spec ") +
+           (d.isDaylightTime() ? QStringLiteral(" dst") : QStringLiteral(" std")) + QStringLiteral(" kind ") +
            QString::number(int(d.timeSpec())) + QStringLiteral(" utc ") +
            QString::number(d.toMSecsSinceEpoch());
 }

@@ -53,18 +53,18 @@ QByteArray receiptXml(const QString& id)
            id.toUtf8() + "</IdentificativoSdI></ns3:RicevutaConsegna>\n";
 }
 
-// Content of a file spec: "<number>[;<issuer>]" an invoice, "~..." the same invoice's bytes
+// Content of a file described as "<number>[;<issuer>]" an invoice, "~..." the same invoice's bytes
 // reversed (same length, other content), "R<id>" a receipt.
-QByteArray content(const QString& spec)
+QByteArray content(const QString& what)
 {
-    if (spec.startsWith(QLatin1Char('~'))) {
-        QByteArray b = content(spec.mid(1));
+    if (what.startsWith(QLatin1Char('~'))) {
+        QByteArray b = content(what.mid(1));
         std::reverse(b.begin(), b.end());
         return b;
     }
-    if (spec.startsWith(QLatin1Char('R'))) return receiptXml(spec.mid(1));
-    Doc d(spec.section(QLatin1Char(';'), 0, 0));
-    if (spec.contains(QLatin1Char(';'))) d.emitt = spec.section(QLatin1Char(';'), 1);
+    if (what.startsWith(QLatin1Char('R'))) return receiptXml(what.mid(1));
+    Doc d(what.section(QLatin1Char(';'), 0, 0));
+    if (what.contains(QLatin1Char(';'))) d.emitt = what.section(QLatin1Char(';'), 1);
     return invoiceXml(d);
 }
 
@@ -142,9 +142,9 @@ struct Fixture {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     // "folder/name=content" relative to the work folder.
-    void make(const QString& spec)
+    void make(const QString& file)
     {
-        env.writeFile(w + spec.section(QLatin1Char('='), 0, 0), content(spec.section(QLatin1Char('='), 1)));
+        env.writeFile(w + file.section(QLatin1Char('='), 0, 0), content(file.section(QLatin1Char('='), 1)));
     }
     void link(const QString& base, const QString& stored)
     {
