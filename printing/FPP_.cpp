@@ -3,6 +3,7 @@
 #include "foundation/FocusColour.h"
 #include "foundation/InitVBProc.h"
 #include "foundation/M_MV.h"
+#include "foundation/Placed.h"
 #include "foundation/PosFinestre.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -93,16 +94,12 @@ FPP_::FPP_()
         Opt_PRT[index] = o;
     };
     auto edit = [this](const char* name, const QRect& r) {
-        auto* e = new QLineEdit(Frame2);
-        e->setObjectName(QLatin1String(name));
-        e->setGeometry(r);
+        auto* e = Placed<QLineEdit>(Frame2, name, QString(), r);
         FocusColour_Install(e);
         return e;
     };
     auto button = [this](const char* name, const QString& text, const QRect& r) {
-        auto* b = new QPushButton(text, Frm_Bottom);
-        b->setObjectName(QLatin1String(name));
-        b->setGeometry(r);
+        auto* b = Placed<QPushButton>(Frm_Bottom, name, text, r);
         // A focused button answers Enter itself, as the default one does elsewhere.
         b->setAutoDefault(true);
         return b;

@@ -4,6 +4,7 @@
 #include "foundation/InitVBProc.h"
 #include "foundation/M_MV.h"
 #include "foundation/ModRegistro.h"
+#include "foundation/Placed.h"
 #include "foundation/PosFinestre.h"
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
@@ -95,23 +96,15 @@ F_DbP::F_DbP()
 
     const QFont lucida(QStringLiteral("Lucida Console"), 9);
     auto label = [this](const char* name, const QString& text, const QRect& r) {
-        auto* l = new QLabel(text, this);
-        l->setObjectName(QLatin1String(name));
-        l->setGeometry(r);
-        return l;
+        return Placed<QLabel>(this, name, text, r);
     };
     auto button = [this](const char* name, const QString& text, const QRect& r) {
-        auto* b = new QPushButton(text, this);
-        b->setObjectName(QLatin1String(name));
-        b->setGeometry(r);
+        auto* b = Placed<QPushButton>(this, name, text, r);
         b->setAutoDefault(false);
         return b;
     };
     auto edit = [this](const char* name, const QString& text, const QRect& r) {
-        auto* e = new QLineEdit(text, this);
-        e->setObjectName(QLatin1String(name));
-        e->setGeometry(r);
-        return e;
+        return Placed<QLineEdit>(this, name, text, r);
     };
 
     Label1 = label("Label1", QStringLiteral("Estensione :"), tw(120, 120, 975, 255));

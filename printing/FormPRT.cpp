@@ -3,6 +3,7 @@
 #include "foundation/FocusColour.h"
 #include "foundation/InitVBProc.h"
 #include "foundation/M_MV.h"
+#include "foundation/Placed.h"
 #include "foundation/PosFinestre.h"
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
@@ -89,31 +90,21 @@ FormPRT::FormPRT()
     setFont(small);
 
     auto label = [this](const char* name, const QString& text, const QRect& r) {
-        auto* l = new QLabel(text, this);
-        l->setObjectName(QLatin1String(name));
-        l->setGeometry(r);
-        return l;
+        return Placed<QLabel>(this, name, text, r);
     };
     auto button = [this](const char* name, const QString& text, const QRect& r) {
-        auto* b = new QPushButton(text, this);
-        b->setObjectName(QLatin1String(name));
-        b->setGeometry(r);
+        auto* b = Placed<QPushButton>(this, name, text, r);
         b->setAutoDefault(false);
         return b;
     };
     auto edit = [this](const char* name, const QString& text, const QRect& r, bool locked) {
-        auto* e = new QLineEdit(text, this);
-        e->setObjectName(QLatin1String(name));
-        e->setGeometry(r);
+        auto* e = Placed<QLineEdit>(this, name, text, r);
         e->setReadOnly(locked);
         FocusColour_Install(e);
         return e;
     };
     auto check = [this](const char* name, const QString& text, const QRect& r) {
-        auto* c = new QCheckBox(text, this);
-        c->setObjectName(QLatin1String(name));
-        c->setGeometry(r);
-        return c;
+        return Placed<QCheckBox>(this, name, text, r);
     };
 
     Shape1 = new QFrame(this);
