@@ -23,7 +23,7 @@
 #include "platform/Folders.h"
 
 #include "BenchDialogs.h"
-#include "BenchInvoice.h"
+#include "BenchArchive.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -246,20 +246,9 @@ int main(int argc, char** argv)
     setDialogService(std::make_unique<AnswerYes>());
 
     const QString folder = root + QStringLiteral("fatture/");
-    QStringList paths;
-    QRandomGenerator rng(20240110);
     qint64 total = 0;
-    for (int i = 0; i < count; ++i) {
-        const QString path = folder + QStringLiteral("IT01234567890_%1.xml").arg(i, 6, 10, QLatin1Char('0'));
-        const QByteArray bytes = benchinv::invoice(i, rng);
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
-            std::fprintf(stderr, "Impossibile scrivere %s\n", qPrintable(path));
-            return 1;
-        }
-        total += bytes.size();
-        paths << path;
-    }
+    const QStringList paths = benchinv::writeInvoices(folder, count, 6, &total);
+    if (paths.isEmpty()) return 1;
     const qint32 key = MDB_FolderKey(folder);
 
     // One empty archive with its folder; each timing works on a fresh copy of it.

@@ -24,7 +24,7 @@
 #include "platform/IniFile.h"
 
 #include "BenchDialogs.h"
-#include "BenchInvoice.h"
+#include "BenchArchive.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -32,6 +32,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -87,47 +88,18 @@ int main(int argc, char** argv)
 
     const QString full = root + QStringLiteral("fatture/"), half = root + QStringLiteral("meta/");
     QDir().mkpath(half);
-    QStringList paths, halfPaths;
-    QRandomGenerator rng(20240110);
     qint64 total = 0;
-    for (int i = 0; i < count; ++i) {
-        const QString name = QStringLiteral("IT01234567890_%1.xml").arg(i, 6, 10, QLatin1Char('0'));
-        const QByteArray bytes = benchinv::invoice(i, rng);
-        QFile f(full + name);
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
-            std::fprintf(stderr, "Impossibile scrivere %s\n", qPrintable(full + name));
-            return 1;
-        }
-        f.close();
-        total += bytes.size();
-        paths << full + name;
-        if (i < count / 2) {
-            if (!QFile::copy(full + name, half + name)) return 1;
-            halfPaths << half + name;
-        }
+    const QStringList paths = benchinv::writeInvoices(full, count, 6, &total);
+    if (paths.isEmpty()) return 1;
+    QStringList halfPaths;
+    for (const QString& path : paths.first(count / 2)) {
+        const QString copy = half + QFileInfo(path).fileName();
+        if (!QFile::copy(path, copy)) return 1;
+        halfPaths << copy;
     }
 
     // The archive already holds every file, as after an earlier run.
-    MDB_Create(Pth_DirTmpMDB);
-    {
-        ado::Connection cn;
-        cn.Open(MDB_OpenConn(Pth_DirTmpMDB));
-        Upd_Tabs_Compact(cn);
-        for (const QString& folder : {full, half})
-            cn.Execute(QStringLiteral("INSERT INTO DIRBASE (cod_firma, des_cartella, flg_tipo_cartella) "
-                                      "VALUES (?, ?, 'E')"),
-                       {MDB_FolderKey(folder), folder});
-        cn.BeginTrans();
-        for (const QStringList* list : {&paths, &halfPaths})
-            for (const QString& path : *list) {
-                XML_Stru rec;
-                XML_ReadRecord(path, rec);
-                bool sent = false;
-                MDB_FilesSave(cn, rec, sent);
-            }
-        cn.CommitTrans();
-        cn.Close();
-    }
+    benchinv::recordedArchive(Pth_DirTmpMDB, {full, half}, paths + halfPaths);
     const char* tz = std::getenv("TZ");
     std::printf("%d file in %s (e %d in %s), %.1f MB, tutti già nell'archivio; TZ %s\n", count,
                 qPrintable(full), int(halfPaths.size()), qPrintable(half), total / 1048576.0,

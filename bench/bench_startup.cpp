@@ -28,7 +28,7 @@
 #include "platform/ado/Ado.h"
 #include "startup/M_MV_Main.h"
 
-#include "BenchInvoice.h"
+#include "BenchArchive.h"
 
 #include <QApplication>
 #include <QDate>
@@ -288,31 +288,9 @@ bool prepare(const QString& root, int count)
     IniFile::write(root + QStringLiteral("win/QOR_CMDB.INI"), QStringLiteral("DataShrink"),
                    QStringLiteral("Plicora_DIR_TMP"), today);
 
-    QStringList paths;
-    QRandomGenerator rng(20240110);
-    for (int i = 0; i < count; ++i) {
-        const QString path = folder + QStringLiteral("IT01234567890_%1.xml").arg(i, 6, 10, QLatin1Char('0'));
-        const QByteArray bytes = benchinv::invoice(i, rng);
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) return false;
-        paths << path;
-    }
-    MDB_Create(mdb);
-    ado::Connection cn;
-    cn.Open(MDB_OpenConn(mdb));
-    Upd_Tabs_Compact(cn);
-    cn.Execute(QStringLiteral("INSERT INTO DIRBASE (cod_firma, des_cartella, flg_tipo_cartella) "
-                              "VALUES (?, ?, 'E')"),
-               {MDB_FolderKey(folder), folder});
-    cn.BeginTrans();
-    for (const QString& path : paths) {
-        XML_Stru rec;
-        XML_ReadRecord(path, rec);
-        bool sent = false;
-        MDB_FilesSave(cn, rec, sent);
-    }
-    cn.CommitTrans();
-    cn.Close();
+    const QStringList paths = benchinv::writeInvoices(folder, count, 6);
+    if (paths.isEmpty()) return false;
+    benchinv::recordedArchive(mdb, {folder}, paths);
     return true;
 }
 

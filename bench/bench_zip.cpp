@@ -21,7 +21,7 @@
 #include "platform/Launcher.h"
 
 #include "BenchDialogs.h"
-#include "BenchInvoice.h"
+#include "BenchArchive.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -81,39 +81,11 @@ int main(int argc, char** argv)
     }
     const QString folder = root + QStringLiteral("fatture/");
     const QString zipDir = root + QStringLiteral("zip/");
-    QStringList paths;
-    QRandomGenerator rng(20240110);
     qint64 total = 0;
-    for (int i = 0; i < count; ++i) {
-        const QString path = folder + QStringLiteral("IT01234567890_%1.xml").arg(i, 5, 10, QLatin1Char('0'));
-        const QByteArray bytes = benchinv::invoice(i, rng);
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
-            std::fprintf(stderr, "Impossibile scrivere %s\n", qPrintable(path));
-            return 1;
-        }
-        total += bytes.size();
-        paths << path;
-    }
-    MDB_Create(Pth_DirTmpMDB);
-    {
-        ado::Connection cn;
-        cn.Open(MDB_OpenConn(Pth_DirTmpMDB));
-        Upd_Tabs_Compact(cn);
-        cn.Execute(QStringLiteral("INSERT INTO DIRBASE (cod_firma, des_cartella, flg_tipo_cartella) "
-                                  "VALUES (?, ?, 'E')"),
-                   {MDB_FolderKey(folder), folder});
-        // Recorded beforehand, never sent: the list build pauses on each file it adds.
-        cn.BeginTrans();
-        for (const QString& path : paths) {
-            XML_Stru rec;
-            XML_ReadHeader(path, rec);
-            bool sent = false;
-            MDB_FilesSave(cn, rec, sent);
-        }
-        cn.CommitTrans();
-        cn.Close();
-    }
+    const QStringList paths = benchinv::writeInvoices(folder, count, 5, &total);
+    if (paths.isEmpty()) return 1;
+    // Recorded beforehand, never sent: the list build pauses on each file it adds.
+    benchinv::recordedArchive(Pth_DirTmpMDB, {folder}, paths);
     std::printf("%d file in %s, %.1f MB\n", count, qPrintable(folder), total / 1048576.0);
 
     // (a) the 7z children alone, one file each, into a fresh archive.
