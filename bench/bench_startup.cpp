@@ -100,7 +100,7 @@ class NoQuestions final : public DialogService
     QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
     QString openFile(const QString&, const QString&, const QString&) override { return {}; }
     QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QFont> chooseFont(const QFont&) override { return std::nullopt; }
+    std::optional<QFont> chooseFont(const QFont&, bool) override { return std::nullopt; }
     std::optional<QColor> chooseColor(const QColor&) override { return std::nullopt; }
     void beep() override {}
 };

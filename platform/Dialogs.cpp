@@ -133,7 +133,6 @@ class QtDialogService final : public DialogService
         return QFileDialog::getSaveFileName(dialogParent(), title, dir, filter);
     }
 
-    std::optional<QFont> chooseFont(const QFont& initial) override { return chooseFont(initial, false); }
     std::optional<QFont> chooseFont(const QFont& initial, bool fixedPitchOnly) override
     {
         bool ok = false;

@@ -35,15 +35,9 @@ public:
     // Chosen file, empty on Cancel.
     virtual QString openFile(const QString& title, const QString& dir, const QString& filter) = 0;
     virtual QString saveFile(const QString& title, const QString& dir, const QString& filter) = 0;
-    // The chosen font, none on Cancel.
-    virtual std::optional<QFont> chooseFont(const QFont& initial) = 0;
-    // Same; fixedPitchOnly offers the fixed-pitch fonts only (a service that cannot
-    // tell them apart offers every font).
-    virtual std::optional<QFont> chooseFont(const QFont& initial, bool fixedPitchOnly)
-    {
-        Q_UNUSED(fixedPitchOnly);
-        return chooseFont(initial);
-    }
+    // The chosen font, none on Cancel; fixedPitchOnly offers the fixed-pitch fonts only
+    // (a service that cannot tell them apart offers every font).
+    virtual std::optional<QFont> chooseFont(const QFont& initial, bool fixedPitchOnly) = 0;
     virtual std::optional<QColor> chooseColor(const QColor& initial) = 0;
     virtual void beep() = 0;
 };

@@ -34,7 +34,6 @@ class ScriptedDialogs final : public DialogService
     QString inputBox(const QString& prompt, const QString& title, const QString& def) override;
     QString openFile(const QString& title, const QString& dir, const QString& filter) override;
     QString saveFile(const QString& title, const QString& dir, const QString& filter) override;
-    std::optional<QFont> chooseFont(const QFont& initial) override { return chooseFont(initial, false); }
     std::optional<QFont> chooseFont(const QFont& initial, bool fixedPitchOnly) override;
     std::optional<QColor> chooseColor(const QColor& initial) override;
     void beep() override { ++beeps; }
