@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include <dirent.h>
@@ -272,6 +273,17 @@ void F_ZipXML::Cmd_ListNew_Click()
         // The window stays responsive and shows progress without letting messages run
         // after every file of a large folder: a few times a second is enough for the eye.
         QElapsedTimer sincePump;
+        struct Read {
+            QString number, date;
+            bool added = false;
+        };
+        std::optional<Read> lastRead;
+        const auto showRead = [&] {
+            if (!lastRead) return;
+            setStatus(QStringLiteral("Letto Doc. : ") + lastRead->number + QStringLiteral(" del ") + lastRead->date +
+                      (lastRead->added ? QStringLiteral("  -  AGGIUNTO A MDB !!") : QString()));
+            lastRead.reset();
+        };
         for (const QString& name : names) {
             const QString path = folder + name;
             XML_Stru rec;
@@ -343,13 +355,16 @@ void F_ZipXML::Cmd_ListNew_Click()
                     }
                 }
             }
-            setStatus(QStringLiteral("Letto Doc. : ") + rec.NumDoc() + QStringLiteral(" del ") +
-                      rec.datdoc() + (addedNow ? QStringLiteral("  -  AGGIUNTO A MDB !!") : QString()));
+            // The status line shows the file read last whenever the window gets to paint; a
+            // text set for every file would only ever be seen for the few read before a pause.
+            lastRead = {rec.NumDoc(), rec.datdoc(), addedNow};
             if (!sincePump.isValid() || sincePump.elapsed() >= 40) {
+                showRead();
                 pumpMessages();
                 sincePump.start();
             }
         }
+        showRead();
         if (save) cn.CommitTrans();
 
         Lst_XML->setVisible(true);
