@@ -14,7 +14,10 @@
 #include <mutex>
 
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 Cl_QOR& Cl_QOR::instance()
@@ -525,26 +528,90 @@ class LogSink
         name_ = name;
         dev_ = st.st_dev;
         ino_ = st.st_ino;
+        watch();
         return true;
     }
 
     // The log may be moved aside or removed while open (the start-up backup does
     // that); later lines then belong to a new file at the same path.
-    bool stillAtPath() const
+    bool stillAtPath()
     {
         if (fd_ < 0) return false;
+        // Looking the path up costs more than writing the line: while the file is watched,
+        // it is looked up only after something renamed, unlinked or changed it.
+        if (watch_ >= 0 && !touched()) return true;
         struct stat st;
         return ::stat(name_.constData(), &st) == 0 && st.st_dev == dev_ && st.st_ino == ino_;
     }
 
     void close()
     {
+        if (watch_ >= 0) ::inotify_rm_watch(notify_, watch_);
+        watch_ = -1;
         if (fd_ >= 0) ::close(fd_);
         fd_ = -1;
         path_.clear();
     }
 
+    // Asks the kernel to tell when the open log is renamed, unlinked or has its
+    // attributes changed. Left unwatched (looked up before every line): when the system
+    // offers no watches, on file systems whose other clients' changes it cannot see, and
+    // when the path names another file by the time the watch is set.
+    void watch()
+    {
+        if (notify_ == -2) notify_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        if (notify_ < 0) return;
+        struct statfs fs;
+        if (::fstatfs(fd_, &fs) != 0 || remoteFileSystem(fs.f_type)) return;
+        watch_ = ::inotify_add_watch(notify_, name_.constData(), IN_ATTRIB | IN_MOVE_SELF | IN_DELETE_SELF);
+        if (watch_ < 0) return;
+        touched(); // what was queued before this file is none of its business
+        struct stat st;
+        if (::stat(name_.constData(), &st) != 0 || st.st_dev != dev_ || st.st_ino != ino_) {
+            ::inotify_rm_watch(notify_, watch_);
+            watch_ = -1;
+        }
+    }
+
+    // Whether anything was reported since the last look; the reports are read and gone.
+    bool touched()
+    {
+        alignas(struct inotify_event) char events[4096];
+        bool any = false;
+        for (;;) {
+            const ssize_t n = ::read(notify_, events, sizeof events);
+            if (n > 0) {
+                any = true;
+                continue;
+            }
+            if (n < 0 && errno == EINTR) continue;
+            // Nothing more to read; a failed read is taken for a change, to be safe.
+            return any || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK);
+        }
+    }
+
+    static bool remoteFileSystem(__fsword_t type)
+    {
+        switch (static_cast<unsigned long>(type)) {
+        case NFS_SUPER_MAGIC:
+        case SMB_SUPER_MAGIC:
+        case CIFS_SUPER_MAGIC:
+        case SMB2_SUPER_MAGIC:
+        case FUSE_SUPER_MAGIC:
+        case V9FS_MAGIC:
+        case CODA_SUPER_MAGIC:
+        case AFS_SUPER_MAGIC:
+        case AFS_FS_MAGIC:
+        case NCP_SUPER_MAGIC:
+            return true;
+        default:
+            return false;
+        }
+    }
+
     int fd_ = -1;
+    int notify_ = -2; // the watches' descriptor; -2 before the first try, -1 when refused
+    int watch_ = -1;  // the open log's watch, -1 when it has none
     QString path_;
     QByteArray name_;
     dev_t dev_ = 0;

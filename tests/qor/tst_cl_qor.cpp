@@ -477,6 +477,7 @@ void TstClQor::writeLogFileChanged_data()
     QTest::newRow("removed") << "remove" << QByteArray("due\r\n") << QByteArray();
     QTest::newRow("moved aside") << "move" << QByteArray("due\r\n") << QByteArray("uno\r\n");
     QTest::newRow("replaced") << "replace" << QByteArray("nuovo\r\ndue\r\n") << QByteArray();
+    QTest::newRow("permissions changed") << "chmod" << QByteArray("uno\r\ndue\r\n") << QByteArray();
     QTest::newRow("another log between")
         << "other" << QByteArray("uno\r\ndue\r\n") << QByteArray("altro\r\n");
 }
@@ -497,6 +498,8 @@ void TstClQor::writeLogFileChanged()
     } else if (change == QLatin1String("replace")) {
         QVERIFY(QFile::remove(log));
         env.writeFile(log, "nuovo\r\n");
+    } else if (change == QLatin1String("chmod")) {
+        QVERIFY(QFile::setPermissions(log, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     } else if (change == QLatin1String("other")) {
         QVERIFY(Qor().WriteLog(QStringLiteral("altro"), 0, other, false));
     }
