@@ -7,6 +7,7 @@
 //   (c) the main window's Cmd_ListNew_Click over the N files (scan, FILES lookups, rows),
 //       median of three runs,
 //   (d) the same over the N/2 files, median of three runs,
+//   (e) (c) again with the debug log off, median of three runs,
 // and prints the time per file of each, (c) against the raw read and (c) against (d) per
 // file: a list that runs linear gives about 1. Whether TZ is set is printed too.
 //
@@ -173,6 +174,13 @@ int main(int argc, char** argv)
     const double halfSec = listMedian(1, halfRows, halfStatus);
     const double listSec = listMedian(0, rows, status);
     const int halfCount = qMax(1, int(halfPaths.size()));
+    // The same list with the debug log off: what its two lines per file cost.
+    const QString debugLog = Pth_DebugLog;
+    Pth_DebugLog.clear();
+    int quietRows = 0;
+    QString quietStatus;
+    const double quietSec = listMedian(0, quietRows, quietStatus);
+    Pth_DebugLog = debugLog;
 
     const auto us = [count](double sec) { return sec * 1e6 / count; };
     std::printf("(a) lettura grezza (open/read):    %9.2f us/file  (%.3f s, %.1f MB)\n", us(rawSec), rawSec,
@@ -183,11 +191,14 @@ int main(int argc, char** argv)
                 layout, us(listSec), listSec, rows, qPrintable(status));
     std::printf("(d) Cmd_ListNew, %6d file (ord. %d): %9.2f us/file  (%.3f s, %d righe)\n", halfCount, layout,
                 halfSec * 1e6 / halfCount, halfSec, halfRows);
+    std::printf("(e) Cmd_ListNew senza log di debug:  %9.2f us/file  (%.3f s, %d righe)\n", us(quietSec),
+                quietSec, quietRows);
     std::printf("(c)/(a) rispetto alla lettura grezza: %.2f  (obiettivo <= 3)\n", listSec / rawSec);
+    std::printf("(e)/(a) senza log di debug:           %.2f\n", quietSec / rawSec);
     std::printf("(b)/(a) la lettura sola:              %.2f\n", scanSec / rawSec);
     std::printf("(c)/(d) per file, N contro N/2:        %.2f  (lineare: circa 1)\n",
                 (listSec / count) / (halfSec / halfCount));
     setProcessEndHandler([](int) {}); // closing the window must not end the program here
     w.Unload();
-    return found == count && rows >= count && halfRows >= halfCount ? 0 : 2;
+    return found == count && rows >= count && halfRows >= halfCount && quietRows == rows ? 0 : 2;
 }
