@@ -5,6 +5,7 @@
 #include "foundation/F_MSG.h"
 #include "foundation/M_MV.h"
 #include "foundation/Proc_Qor.h"
+#include "platform/DateText.h"
 #include "qor/Cl_QOR.h"
 
 #include <QCoreApplication>
@@ -12,6 +13,8 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
+
+#include <optional>
 
 using namespace ado;
 
@@ -164,13 +167,37 @@ qint32 refreshFolder(Connection& Conn, const QString& folder, qint32 key)
     qint32 added = 0;
     QString lastDate;
     QElapsedTimer sincePump;
-    const QString crlf = QStringLiteral("\r\n");
+    // The progress window and the maintenance window show the file read last whenever
+    // they get to paint; texts set for every file would cost more than reading it.
+    struct Shown {
+        QString path, name, datdoc, issuer, recipient, last;
+        bool read = false;
+    };
+    std::optional<Shown> due;
+    const auto showDue = [&] {
+        if (!due) return;
+        const QString crlf = QStringLiteral("\r\n");
+        if (!due->read) {
+            RefreshProgress::show(due->name);
+        } else {
+            RefreshProgress::show(Qor().PathFolder(due->path) + crlf + due->name + crlf + due->datdoc + crlf + due->issuer + crlf +
+                                  due->recipient + crlf + QStringLiteral("Ultimo: ") + due->last);
+            if (F_XMLCompact::isLoaded()) F_XMLCompact::instance().Lbl_XMLFile->setText(Qor().FileBase(due->name));
+        }
+        due.reset();
+    };
     for (const QString& name : names) {
         const QString path = folder + name;
-        const QFileInfo info(path);
-        if (!info.exists()) continue; // gone since the folder was read
-        const qint64 length = info.size();
-        RefreshProgress::show(name);
+        // A record of its own for each file: a file that vanishes before the read leaves
+        // the record empty, never holding the file before it. The read gives the length
+        // the lookup wants, from the same look at the file.
+        XML_Stru rec;
+        XML_ReadRecord(path, rec);
+        if (rec.NomeFile().isEmpty()) { // gone since the folder was read
+            due = Shown{path, name, {}, {}, {}, {}, false};
+            continue;
+        }
+        const qint64 length = static_cast<qint64>(rec.LenFile());
 
         Recordset rs;
         rs.Open(QStringLiteral("SELECT rowid AS row_id, des_ric_cogn, des_ric_nome, des_emit_cogn, "
@@ -184,24 +211,22 @@ qint32 refreshFolder(Connection& Conn, const QString& folder, qint32 key)
                 row << rs[i].Value();
         rs.Close();
 
-        // A record of its own for each file: a file that vanishes before the read leaves
-        // the record empty, never holding the file before it.
-        XML_Stru rec;
-        XML_ReadRecord(path, rec);
-        if (rec.NomeFile().isEmpty()) continue;
         if (rec.datdoc() > lastDate) lastDate = rec.datdoc();
-
-        RefreshProgress::show(Qor().PathFolder(path) + crlf + name + crlf + rec.datdoc() + crlf +
-                              rec.Emitt() + crlf + rec.Destin() + crlf + QStringLiteral("Ultimo: ") +
-                              lastDate);
-        if (F_XMLCompact::isLoaded()) F_XMLCompact::instance().Lbl_XMLFile->setText(Qor().FileBase(name));
+        due = Shown{path, name, rec.datdoc(), rec.Emitt(), rec.Destin(), lastDate, true};
         if (!sincePump.isValid() || sincePump.elapsed() >= 40) {
+            showDue();
             QCoreApplication::processEvents();
             sincePump.start();
         }
 
         if (!known) {
-            const QDateTime received = ParseDate(rec.DataFile());
+            // The received date as the archive keeps it, made from the text's own parts when
+            // the quick reader decides: a local date-time built for every file costs a look
+            // at the system's time zone each time.
+            const QString receivedText = DateText::IsoText(QStringView(rec.DataFile()).trimmed());
+            const QDateTime received = receivedText.isNull() ? ParseDate(rec.DataFile()) : QDateTime();
+            const QVariant receivedValue =
+                !receivedText.isNull() ? QVariant(receivedText) : received.isValid() ? QVariant(received) : Null();
             Conn.Execute(QStringLiteral("INSERT INTO FILES (des_fileonly, val_lunfile, cod_firma, des_file, "
                                         "cod_tipodoc_min, des_numdoc, des_datdoc, des_emit, cod_emit_cf, "
                                         "cod_emit_pi, des_ric, cod_ric_cf, cod_ric_pi, des_allegato, "
@@ -209,7 +234,7 @@ qint32 refreshFolder(Connection& Conn, const QString& folder, qint32 key)
                          {name, length, qint64(key), rec.NomeFile(), rec.TipoDoc(), rec.NumDoc(),
                           rec.datdoc(), rec.Emitt(), rec.EmittCF(), rec.EmittPI(), rec.Destin(),
                           rec.DestinCF(), rec.DestinPI(), rec.AttachName(), rec.Confronto(),
-                          received.isValid() ? QVariant(received) : Null()});
+                          receivedValue});
             ++added;
             continue;
         }
@@ -228,6 +253,7 @@ qint32 refreshFolder(Connection& Conn, const QString& folder, qint32 key)
                                     "des_emit_nome=?, des_emit=?, des_ric=? WHERE rowid=?"),
                      {ricCogn, ricNome, emitCogn, emitNome, emitText, ricText, row[0]});
     }
+    showDue();
     QCoreApplication::processEvents();
     return added;
 }

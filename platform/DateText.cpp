@@ -128,4 +128,31 @@ QString DayKey(QStringView text)
     return QString::fromLatin1(key, 8);
 }
 
+QString IsoText(QStringView text)
+{
+    Fields f;
+    bool hasTime = false;
+    if (!dayFirst(text, f, hasTime) && !yearFirst(text, f)) return {};
+    QDate d;
+    QTime t;
+    if (!usable(f, d, t)) return {};
+    char iso[19];
+    const auto put = [&iso](int at, int value, int width) {
+        for (int i = width - 1; i >= 0; --i, value /= 10)
+            iso[at + i] = char('0' + value % 10);
+    };
+    put(0, f.year, 4);
+    iso[4] = '-';
+    put(5, f.month, 2);
+    iso[7] = '-';
+    put(8, f.day, 2);
+    iso[10] = ' ';
+    put(11, f.hour, 2);
+    iso[13] = ':';
+    put(14, f.minute, 2);
+    iso[16] = ':';
+    put(17, f.second, 2);
+    return QString::fromLatin1(iso, 19);
+}
+
 } // namespace DateText

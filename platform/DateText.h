@@ -22,4 +22,8 @@ bool ToLocal(QStringView text, QDateTime& out);
 // text when the quick reader does not decide.
 QString DayKey(QStringView text);
 
+// "yyyy-MM-dd HH:mm:ss" of a text of either form, as the archive keeps the local time
+// ToLocal reads from it; a null text when ToLocal does not decide.
+QString IsoText(QStringView text);
+
 } // namespace DateText

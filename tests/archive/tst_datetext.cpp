@@ -278,6 +278,10 @@ void TstDateText::sameAsGeneralParsers()
     if (decided) QCOMPARE(describe(quickValue), describe(refTextToDate(t)));
     const QString key = DateText::DayKey(t);
     if (!key.isNull()) QCOMPARE(key, refDayKey(t));
+    // The archive's text of the same reading, when it decides.
+    const QString iso = DateText::IsoText(t);
+    QCOMPARE(!iso.isNull(), decided);
+    if (decided) QCOMPARE(iso, refParseDate(t).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
 
     // Where the quick reader decides; a zone with no clock change near the text counts as one
     // without (Europe/Rome has them, the others here are UTC).
@@ -329,6 +333,9 @@ void TstDateText::sameAroundEveryClockChange()
             for (const QString& text : texts) {
                 QCOMPARE(describe(Qor().TextToDate(text)), describe(refTextToDate(text)));
                 QCOMPARE(describe(ado::ParseDate(text)), describe(refParseDate(text)));
+                const QString iso = DateText::IsoText(text);
+                if (!iso.isNull())
+                    QCOMPARE(iso, refParseDate(text).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
             }
         }
     }
