@@ -71,8 +71,13 @@ void insertFileRow(Connection& Conn, const XML_Stru& Invoice, qint32 key)
     // numbers, the file time as a date (none when blank), texts as they are.
     const QString received = Invoice.DataFile();
     QVariant receivedAt; // Null for a blank text
-    if (!received.trimmed().isEmpty()) receivedAt = ParseDate(received);
-    if (!IsNull(receivedAt) && !receivedAt.toDateTime().isValid()) {
+    if (!received.trimmed().isEmpty()) {
+        // The archive's own text, made from the text's parts when the quick reader decides:
+        // a local date-time costs a look at the system's time zone.
+        const QString iso = DateText::IsoText(QStringView(received).trimmed());
+        receivedAt = iso.isNull() ? QVariant(ParseDate(received)) : QVariant(iso);
+    }
+    if (receivedAt.metaType().id() == QMetaType::QDateTime && !receivedAt.toDateTime().isValid()) {
         // No date: the table's recordset answers it with the column's own error.
         saveThroughRecordset(Conn, Invoice, key);
         return;
