@@ -11,7 +11,7 @@
 // and prints the time per file of each, (c) against the raw read and (c) against (d) per
 // file: a list that runs linear gives about 1. Whether TZ is set is printed too.
 //
-//   bench_listnew [--files N] [--layout L] [--dir FOLDER]
+//   bench_listnew [--files N] [--layout L] [--sent] [--dir FOLDER]
 
 #include "archive/M_Files.h"
 #include "archive/M_MDB.h"
@@ -64,7 +64,9 @@ int main(int argc, char** argv)
     const QCommandLineOption dirOpt(QStringLiteral("dir"),
                                     QStringLiteral("Cartella in cui lavorare (temporanea)."),
                                     QStringLiteral("FOLDER"));
-    cli.addOptions({filesOpt, layoutOpt, dirOpt});
+    const QCommandLineOption sentOpt(QStringLiteral("sent"),
+                                     QStringLiteral("Tutti i file già inviati, con la stessa data (come da un solo ZIP)."));
+    cli.addOptions({filesOpt, layoutOpt, dirOpt, sentOpt});
     cli.process(app);
     const int count = qMax(1, cli.value(filesOpt).toInt());
     const int layout = qBound(0, cli.value(layoutOpt).toInt(), 5);
@@ -101,10 +103,17 @@ int main(int argc, char** argv)
 
     // The archive already holds every file, as after an earlier run.
     benchinv::recordedArchive(Pth_DirTmpMDB, {full, half}, paths + halfPaths);
+    const bool sent = cli.isSet(sentOpt);
+    if (sent) {
+        ado::Connection cn;
+        cn.Open(MDB_OpenConn(Pth_DirTmpMDB));
+        cn.Execute(QStringLiteral("UPDATE FILES SET dat_send=?"), {QDateTime(QDate(2025, 1, 10), QTime(10, 0))});
+        cn.Close();
+    }
     const char* tz = std::getenv("TZ");
-    std::printf("%d file in %s (e %d in %s), %.1f MB, tutti già nell'archivio; TZ %s\n", count,
+    std::printf("%d file in %s (e %d in %s), %.1f MB, tutti già nell'archivio%s; TZ %s\n", count,
                 qPrintable(full), int(halfPaths.size()), qPrintable(half), total / 1048576.0,
-                tz ? tz : "non impostata");
+                sent ? " e inviati il 10/01/2025" : "", tz ? tz : "non impostata");
 
     // The raw read and the scan alone are short: the median of three runs of each.
     qint64 readBytes = 0;

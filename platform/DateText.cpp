@@ -1,5 +1,6 @@
 #include "DateText.h"
 
+#include <cstdlib>
 #include <ctime>
 
 namespace DateText {
@@ -95,6 +96,50 @@ bool usable(const Fields& f, QDate& d, QTime& t)
     return farFromClockChange(d, t);
 }
 
+bool operator==(const Fields& a, const Fields& b)
+{
+    return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour && a.minute == b.minute &&
+           a.second == b.second;
+}
+
+// The last reading and the zone it was made in. Building a local date-time has the C
+// library look at the zone file again; a row's date is often read twice in a row (from
+// the archive, then from the text shown for it), and files sent together share one. The
+// same parts give the same value while the zone stays: kept until TZ changes, and for
+// at most a second (the zone file may be replaced while the program runs).
+struct LastReading {
+    Fields parts;
+    bool usable = false;
+    QDateTime value;
+    bool kept = false;
+    time_t second = 0;
+    bool hadTz = false;
+    QByteArray tz;
+
+    bool holds(const Fields& f) const
+    {
+        if (!kept || !(parts == f)) return false;
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+        if (now.tv_sec != second) return false;
+        const char* zone = std::getenv("TZ");
+        return zone ? hadTz && tz == zone : !hadTz;
+    }
+    void keep(const Fields& f, bool isUsable, const QDateTime& v)
+    {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+        const char* zone = std::getenv("TZ");
+        parts = f;
+        usable = isUsable;
+        value = v;
+        second = now.tv_sec;
+        hadTz = zone != nullptr;
+        tz = zone ? QByteArray(zone) : QByteArray();
+        kept = true;
+    }
+};
+
 } // namespace
 
 bool ToLocal(QStringView text, QDateTime& out)
@@ -102,10 +147,15 @@ bool ToLocal(QStringView text, QDateTime& out)
     Fields f;
     bool hasTime = false;
     if (!dayFirst(text, f, hasTime) && !yearFirst(text, f)) return false;
-    QDate d;
-    QTime t;
-    if (!usable(f, d, t)) return false;
-    out = QDateTime(d, t);
+    thread_local LastReading last;
+    if (!last.holds(f)) {
+        QDate d;
+        QTime t;
+        const bool isUsable = usable(f, d, t);
+        last.keep(f, isUsable, isUsable ? QDateTime(d, t) : QDateTime());
+    }
+    if (!last.usable) return false;
+    out = last.value;
     return out.isValid();
 }
 

@@ -42,8 +42,31 @@ QString ValueText(const QVariant& v)
     case QMetaType::QDateTime: {
         const QDateTime d = v.toDateTime();
         if (!d.isValid()) return QString();
-        if (d.time() == QTime(0, 0)) return d.toString(QStringLiteral("dd/MM/yyyy"));
-        return d.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+        const QDate day = d.date();
+        const QTime time = d.time();
+        const bool midnight = time == QTime(0, 0);
+        if (day.year() < 1000 || day.year() > 9999)
+            return d.toString(midnight ? QStringLiteral("dd/MM/yyyy") : QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+        // The two forms written out directly: the general formatter costs more than the
+        // rest of reading a row.
+        char text[19];
+        const auto put = [&text](int at, int value, int width) {
+            for (int i = width - 1; i >= 0; --i, value /= 10)
+                text[at + i] = char('0' + value % 10);
+        };
+        put(0, day.day(), 2);
+        text[2] = '/';
+        put(3, day.month(), 2);
+        text[5] = '/';
+        put(6, day.year(), 4);
+        if (midnight) return QString::fromLatin1(text, 10);
+        text[10] = ' ';
+        put(11, time.hour(), 2);
+        text[13] = ':';
+        put(14, time.minute(), 2);
+        text[16] = ':';
+        put(17, time.second(), 2);
+        return QString::fromLatin1(text, 19);
     }
     case QMetaType::QDate:
         return v.toDate().toString(QStringLiteral("dd/MM/yyyy"));

@@ -230,6 +230,7 @@ class TstDateText : public QObject
     void sameAroundEveryClockChange();
     void archiveDateColumn_data();
     void archiveDateColumn();
+    void sameTextInAnotherZone();
 };
 
 void TstDateText::sameAsGeneralParsers_data()
@@ -402,6 +403,22 @@ void TstDateText::archiveDateColumn()
     }
     w.Close();
     cn.Close();
+}
+
+// One text read again right after the zone changed: the value is the new zone's, both
+// from a text and from the archive's date column.
+void TstDateText::sameTextInAnotherZone()
+{
+    const QString text = QStringLiteral("15/07/2025 10:30:00");
+    for (const QByteArray& zone : {QByteArray("Europe/Rome"), QByteArray("UTC"), QByteArray("America/New_York"),
+                                   QByteArray("Europe/Rome")}) {
+        const ZoneScope scope(zone);
+        QDateTime quick;
+        QVERIFY(DateText::ToLocal(text, quick));
+        QCOMPARE(describe(quick), describe(refTextToDate(text)));
+        QCOMPARE(describe(Qor().TextToDate(text)), describe(refTextToDate(text)));
+        QCOMPARE(describe(ado::ParseDate(text)), describe(refParseDate(text)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TstDateText)

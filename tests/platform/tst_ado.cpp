@@ -61,6 +61,31 @@ class TstAdo : public QObject
         if (cn_.State() == adStateOpen) cn_.Close();
     }
 
+    // Dates as the program shows them: the day alone at midnight, else day and time; the
+    // milliseconds never shown but counted against midnight.
+    void valueTextOfDates_data()
+    {
+        QTest::addColumn<QDateTime>("when");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("midnight") << QDateTime(QDate(2025, 1, 10), QTime(0, 0)) << "10/01/2025";
+        QTest::newRow("day and time") << QDateTime(QDate(2025, 7, 9), QTime(8, 5, 3)) << "09/07/2025 08:05:03";
+        QTest::newRow("just after midnight")
+            << QDateTime(QDate(2025, 12, 31), QTime(0, 0, 0, 500)) << "31/12/2025 00:00:00";
+        QTest::newRow("milliseconds dropped")
+            << QDateTime(QDate(1999, 12, 31), QTime(23, 59, 59, 999)) << "31/12/1999 23:59:59";
+        QTest::newRow("first four-digit year") << QDateTime(QDate(1000, 1, 1), QTime(12, 0)) << "01/01/1000 12:00:00";
+        QTest::newRow("three-digit year") << QDateTime(QDate(999, 3, 4), QTime(0, 0), Qt::UTC)
+                                          << QDateTime(QDate(999, 3, 4), QTime(0, 0), Qt::UTC)
+                                                 .toString(QStringLiteral("dd/MM/yyyy"));
+        QTest::newRow("UTC") << QDateTime(QDate(2024, 2, 29), QTime(13, 0), Qt::UTC) << "29/02/2024 13:00:00";
+        QTest::newRow("invalid") << QDateTime() << "";
+    }
+    void valueTextOfDates()
+    {
+        QFETCH(QDateTime, when);
+        QFETCH(QString, text);
+        QCOMPARE(ValueText(QVariant(when)), text);
+    }
     void translation_data()
     {
         QTest::addColumn<QString>("jet");
