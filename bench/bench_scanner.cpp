@@ -3,8 +3,9 @@
 //   (a) reading the first 32,767 bytes of each file with open/read/close,
 //   (b) the same through QFile,
 //   (c) XML_ReadRecord on each file (the record only),
-//   (d) XML_ReadHeader on each file (the record and its line), and
-//   (e) the raw read of (a) with an fstat of each file, the least the scanner must do,
+//   (d) XML_ReadHeader on each file (the record and its line),
+//   (e) the raw read of (a) with an fstat of each file, the least the scanner must do, and
+//   (f) (e) with one pass over the bytes read, the least any reader of them does,
 // and prints the median files per second of each and the throughput of (c) and (d) as a
 // share of the raw reads'. Whether TZ is set changes the cost of local time: it is printed.
 //
@@ -24,6 +25,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 
 #include <fcntl.h>
@@ -164,6 +166,7 @@ int main(int argc, char** argv)
                               : "non impostata (ora locale da /etc/localtime)");
 
     qint64 readBytes = 0;
+    qint64 angles = 0;
     int found = 0, lines = 0;
     const std::function<void()> runs[] = {
         [&] {
@@ -216,8 +219,25 @@ int main(int argc, char** argv)
                 ::close(fd);
             }
         },
+        [&] {
+            // The same, with one pass over the bytes read, as the least any reader of them does.
+            char buffer[XML_HeadBytes];
+            struct stat st;
+            qsizetype opens = 0;
+            for (const QString& path : paths) {
+                const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+                if (fd < 0) continue;
+                if (::fstat(fd, &st) == 0) {
+                    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+                    // A NUL is in no invoice: the library's fastest search looks at every byte.
+                    if (n > 0 && std::memchr(buffer, 0, size_t(n)) == nullptr) ++opens;
+                }
+                ::close(fd);
+            }
+            angles += opens;
+        },
     };
-    constexpr int kinds = 5;
+    constexpr int kinds = 6;
     QList<double> seconds[kinds];
     double user[kinds] = {}, system[kinds] = {}; // summed over the rounds
     const auto cpu = [](double& u, double& s) {
@@ -245,7 +265,7 @@ int main(int argc, char** argv)
     }
     const char* names[kinds] = {"(a) lettura grezza (open/read):   ", "(b) lettura grezza (QFile):       ",
                                 "(c) XML_ReadRecord (solo record): ", "(d) XML_ReadHeader (record+riga): ",
-                                "(e) lettura grezza con fstat:     "};
+                                "(e) lettura grezza con fstat:     ", "(f) (e) e una passata sui byte:   "};
     std::printf("mediana di %d giri; %.1f MB letti per giro\n", rounds, readBytes / 1048576.0);
     for (int k = 0; k < kinds; ++k)
         std::printf("%s %10.0f file/s  (%.3f s, %.2f us/file: utente %.2f, sistema %.2f)\n", names[k],
@@ -257,6 +277,8 @@ int main(int argc, char** argv)
                 median[0] / median[3], median[1] / median[3]);
     std::printf("(e) rispetto alla lettura grezza: %.2f x (a)  (il massimo con open/fstat/read/close)\n",
                 median[0] / median[4]);
+    std::printf("(f) rispetto alla lettura grezza: %.2f x (a)  (%lld file senza NUL)\n", median[0] / median[5],
+                static_cast<long long>(angles / rounds));
     std::printf("(%d numeri trovati, %d righe)\n", found, lines);
     return found == count && lines == count ? 0 : 2;
 }
