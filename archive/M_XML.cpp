@@ -1,5 +1,6 @@
 #include "M_XML.h"
 
+#include "platform/DateText.h"
 #include "platform/TextCodec.h"
 #include "qor/Cl_QOR.h"
 
@@ -384,34 +385,14 @@ QString fileDate(const struct stat& st)
     };
     const bool done = localtime_r(&t, &local) != nullptr;
     const int year = local.tm_year + 1900;
-    if (!done || year < 1000 || year > 9999) {
-        // Years not of four digits are written as Qt writes them.
+    if (!done || year < 1000 || year > 9999 || local.tm_sec > 59) {
+        // Years not of four digits, and a leap second, are written as Qt writes them.
         QDateTime when = QDateTime::fromMSecsSinceEpoch(msecs);
         when = when.addMSecs(-when.time().msec());
         return XML_GeneralDate(when);
     }
-    const auto two = [](char* at, int v) {
-        at[0] = char('0' + v / 10 % 10);
-        at[1] = char('0' + v % 10);
-    };
-    char text[19];
-    two(text, local.tm_mday);
-    text[2] = '/';
-    two(text + 3, local.tm_mon + 1);
-    text[5] = '/';
-    two(text + 6, year / 100);
-    two(text + 8, year % 100);
-    qsizetype size = 10;
-    if (local.tm_hour != 0 || local.tm_min != 0 || local.tm_sec != 0) {
-        text[10] = ' ';
-        two(text + 11, local.tm_hour);
-        text[13] = ':';
-        two(text + 14, local.tm_min);
-        text[16] = ':';
-        two(text + 17, local.tm_sec);
-        size = 19;
-    }
-    return QString::fromLatin1(text, size);
+    return DateText::GeneralText(QDate(year, local.tm_mon + 1, local.tm_mday),
+                                 QTime(local.tm_hour, local.tm_min, local.tm_sec));
 }
 
 // What one look at the file found: its length and date, and for an XML file the record.

@@ -186,23 +186,48 @@ QString IsoText(QStringView text)
     QDate d;
     QTime t;
     if (!usable(f, d, t)) return {};
-    char iso[19];
-    const auto put = [&iso](int at, int value, int width) {
-        for (int i = width - 1; i >= 0; --i, value /= 10)
-            iso[at + i] = char('0' + value % 10);
-    };
-    put(0, f.year, 4);
-    iso[4] = '-';
-    put(5, f.month, 2);
-    iso[7] = '-';
-    put(8, f.day, 2);
-    iso[10] = ' ';
-    put(11, f.hour, 2);
-    iso[13] = ':';
-    put(14, f.minute, 2);
-    iso[16] = ':';
-    put(17, f.second, 2);
-    return QString::fromLatin1(iso, 19);
+    return QString::fromLatin1(IsoBytes(d, t));
+}
+
+namespace
+{
+
+// value in width decimal digits at at, zeros in front.
+void digits(char* at, int value, int width)
+{
+    for (int i = width - 1; i >= 0; --i, value /= 10)
+        at[i] = char('0' + value % 10);
+}
+
+// a, b and c (of wa, wb and wc digits) at at, sep between them.
+void three(char* at, int a, int wa, int b, int wb, int c, int wc, char sep)
+{
+    digits(at, a, wa);
+    at[wa] = sep;
+    digits(at + wa + 1, b, wb);
+    at[wa + 1 + wb] = sep;
+    digits(at + wa + wb + 2, c, wc);
+}
+
+} // namespace
+
+QByteArray IsoBytes(QDate date, QTime time)
+{
+    char text[19];
+    three(text, date.year(), 4, date.month(), 2, date.day(), 2, '-');
+    text[10] = ' ';
+    three(text + 11, time.hour(), 2, time.minute(), 2, time.second(), 2, ':');
+    return QByteArray(text, 19);
+}
+
+QString GeneralText(QDate date, QTime time)
+{
+    char text[19];
+    three(text, date.day(), 2, date.month(), 2, date.year(), 4, '/');
+    if (time == QTime(0, 0)) return QString::fromLatin1(text, 10);
+    text[10] = ' ';
+    three(text + 11, time.hour(), 2, time.minute(), 2, time.second(), 2, ':');
+    return QString::fromLatin1(text, 19);
 }
 
 } // namespace DateText

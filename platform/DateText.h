@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
 #include <QStringView>
@@ -25,5 +26,13 @@ QString DayKey(QStringView text);
 // "yyyy-MM-dd HH:mm:ss" of a text of either form, as the archive keeps the local time
 // ToLocal reads from it; a null text when ToLocal does not decide.
 QString IsoText(QStringView text);
+
+// The two texts of a date and time the program writes, for years 1..9999 (four digits,
+// zeros in front); milliseconds are left out:
+// "yyyy-MM-dd HH:mm:ss", as the archive keeps a date;
+QByteArray IsoBytes(QDate date, QTime time);
+// "dd/MM/yyyy", and " HH:mm:ss" after it unless the time is exactly midnight, as dates
+// are shown.
+QString GeneralText(QDate date, QTime time);
 
 } // namespace DateText

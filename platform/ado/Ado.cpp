@@ -47,26 +47,8 @@ QString ValueText(const QVariant& v)
         const bool midnight = time == QTime(0, 0);
         if (day.year() < 1000 || day.year() > 9999)
             return d.toString(midnight ? QStringLiteral("dd/MM/yyyy") : QStringLiteral("dd/MM/yyyy HH:mm:ss"));
-        // The two forms written out directly: the general formatter costs more than the
-        // rest of reading a row.
-        char text[19];
-        const auto put = [&text](int at, int value, int width) {
-            for (int i = width - 1; i >= 0; --i, value /= 10)
-                text[at + i] = char('0' + value % 10);
-        };
-        put(0, day.day(), 2);
-        text[2] = '/';
-        put(3, day.month(), 2);
-        text[5] = '/';
-        put(6, day.year(), 4);
-        if (midnight) return QString::fromLatin1(text, 10);
-        text[10] = ' ';
-        put(11, time.hour(), 2);
-        text[13] = ':';
-        put(14, time.minute(), 2);
-        text[16] = ':';
-        put(17, time.second(), 2);
-        return QString::fromLatin1(text, 19);
+        // Written out directly: the general formatter costs more than the rest of reading a row.
+        return DateText::GeneralText(day, time);
     }
     case QMetaType::QDate:
         return v.toDate().toString(QStringLiteral("dd/MM/yyyy"));

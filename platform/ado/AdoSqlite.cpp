@@ -193,23 +193,7 @@ QByteArray isoText(const QDateTime& dt)
     const QTime t = dt.time();
     if (!dt.isValid() || d.year() < 1 || d.year() > 9999)
         return dt.toString(QLatin1String(kIsoForm)).toUtf8();
-    char buf[20];
-    auto put = [&buf](int at, int value, int width) {
-        for (int i = width - 1; i >= 0; --i, value /= 10)
-            buf[at + i] = char('0' + value % 10);
-    };
-    put(0, d.year(), 4);
-    buf[4] = '-';
-    put(5, d.month(), 2);
-    buf[7] = '-';
-    put(8, d.day(), 2);
-    buf[10] = ' ';
-    put(11, t.hour(), 2);
-    buf[13] = ':';
-    put(14, t.minute(), 2);
-    buf[16] = ':';
-    put(17, t.second(), 2);
-    return QByteArray(buf, 19);
+    return DateText::IsoBytes(d, t);
 }
 
 void bindValue(sqlite3* db, sqlite3_stmt* st, int i, const QVariant& v)
