@@ -1,5 +1,7 @@
 #include "SmtpMail.h"
 
+#include "platform/DynamicLibrary.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -110,10 +112,62 @@ QByteArray messageId(const QString& sender)
     return "<" + QUuid::createUuid().toString(QUuid::WithoutBraces).toLatin1() + "@" + domain.toUtf8() + ">";
 }
 
+// libcurl, opened when the first mail goes.
+struct Curl {
+    decltype(&::curl_easy_init) easy_init = nullptr;
+    decltype(&::curl_easy_cleanup) easy_cleanup = nullptr;
+    decltype(&::curl_easy_setopt) easy_setopt = nullptr;
+    decltype(&::curl_easy_perform) easy_perform = nullptr;
+    decltype(&::curl_easy_strerror) easy_strerror = nullptr;
+    decltype(&::curl_slist_append) slist_append = nullptr;
+    decltype(&::curl_slist_free_all) slist_free_all = nullptr;
+    decltype(&::curl_mime_init) mime_init = nullptr;
+    decltype(&::curl_mime_free) mime_free = nullptr;
+    decltype(&::curl_mime_addpart) mime_addpart = nullptr;
+    decltype(&::curl_mime_data) mime_data = nullptr;
+    decltype(&::curl_mime_type) mime_type = nullptr;
+    decltype(&::curl_mime_encoder) mime_encoder = nullptr;
+    decltype(&::curl_mime_filedata) mime_filedata = nullptr;
+    decltype(&::curl_mime_filename) mime_filename = nullptr;
+    decltype(&::curl_mime_headers) mime_headers = nullptr;
+    QString missing; // why it cannot be used; empty when it can
+};
+
+const Curl& lib()
+{
+    static const Curl api = [] {
+        Curl c;
+        static DynamicLibrary so({"libcurl.so.4", "libcurl-gnutls.so.4"});
+        const bool all = so.isLoaded() &&
+                         so.resolve(c.easy_init, "curl_easy_init") &&
+                         so.resolve(c.easy_cleanup, "curl_easy_cleanup") &&
+                         so.resolve(c.easy_setopt, "curl_easy_setopt") &&
+                         so.resolve(c.easy_perform, "curl_easy_perform") &&
+                         so.resolve(c.easy_strerror, "curl_easy_strerror") &&
+                         so.resolve(c.slist_append, "curl_slist_append") &&
+                         so.resolve(c.slist_free_all, "curl_slist_free_all") &&
+                         so.resolve(c.mime_init, "curl_mime_init") &&
+                         so.resolve(c.mime_free, "curl_mime_free") &&
+                         so.resolve(c.mime_addpart, "curl_mime_addpart") &&
+                         so.resolve(c.mime_data, "curl_mime_data") &&
+                         so.resolve(c.mime_type, "curl_mime_type") &&
+                         so.resolve(c.mime_encoder, "curl_mime_encoder") &&
+                         so.resolve(c.mime_filedata, "curl_mime_filedata") &&
+                         so.resolve(c.mime_filename, "curl_mime_filename") &&
+                         so.resolve(c.mime_headers, "curl_mime_headers");
+        if (!all) c.missing = so.errorString();
+        return c;
+    }();
+    return api;
+}
+
 struct Slist {
     curl_slist* p = nullptr;
-    ~Slist() { curl_slist_free_all(p); }
-    void add(const QByteArray& line) { p = curl_slist_append(p, line.constData()); }
+    ~Slist()
+    {
+        if (p) lib().slist_free_all(p);
+    }
+    void add(const QByteArray& line) { p = lib().slist_append(p, line.constData()); }
 };
 
 int progressHook(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
@@ -270,7 +324,9 @@ Result Send(const Server& server, const Mail& mail, const Options& options)
         if (!r.ok) return r;
     }
 
-    std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), &curl_easy_cleanup);
+    if (!lib().missing.isEmpty())
+        return refuse(CURLE_FAILED_INIT, L("Libreria per la posta (libcurl) non disponibile: %1").arg(lib().missing));
+    std::unique_ptr<CURL, decltype(Curl::easy_cleanup)> curl(lib().easy_init(), lib().easy_cleanup);
     if (!curl) return refuse(CURLE_FAILED_INIT, Description(CURLE_FAILED_INIT));
     CURL* c = curl.get();
     char errbuf[CURL_ERROR_SIZE] = {0};
@@ -279,41 +335,41 @@ Result Send(const Server& server, const Mail& mail, const Options& options)
     const bool implicit = server.useSsl != 0 && (server.port == 465 || server.implicitTls);
     if (implicit && link.startsWith(QStringLiteral("smtp:"))) link.insert(4, u's');
     const QByteArray url = link.toUtf8();
-    curl_easy_setopt(c, CURLOPT_URL, url.constData());
-    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
-    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errbuf);
-    curl_easy_setopt(c, CURLOPT_VERBOSE, 0L);
+    lib().easy_setopt(c, CURLOPT_URL, url.constData());
+    lib().easy_setopt(c, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
+    lib().easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    lib().easy_setopt(c, CURLOPT_ERRORBUFFER, errbuf);
+    lib().easy_setopt(c, CURLOPT_VERBOSE, 0L);
     if (server.useSsl != 0 && !implicit)
-        curl_easy_setopt(c, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
-    curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
+        lib().easy_setopt(c, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+    lib().easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
+    lib().easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
     // An extra CA file goes in CAINFO; the system store stays reachable through CAPATH.
     const QByteArray caFile = SmtpCaFile().toLocal8Bit();
     if (!caFile.isEmpty()) {
-        curl_easy_setopt(c, CURLOPT_CAINFO, caFile.constData());
+        lib().easy_setopt(c, CURLOPT_CAINFO, caFile.constData());
         if (QFileInfo(QStringLiteral("/etc/ssl/certs")).isDir())
-            curl_easy_setopt(c, CURLOPT_CAPATH, "/etc/ssl/certs");
+            lib().easy_setopt(c, CURLOPT_CAPATH, "/etc/ssl/certs");
     }
     const QByteArray user = server.user.toUtf8();
     const QByteArray pass = server.password.toUtf8();
     if (server.auth != 0) {
-        curl_easy_setopt(c, CURLOPT_USERNAME, user.constData());
-        curl_easy_setopt(c, CURLOPT_PASSWORD, pass.constData());
+        lib().easy_setopt(c, CURLOPT_USERNAME, user.constData());
+        lib().easy_setopt(c, CURLOPT_PASSWORD, pass.constData());
     }
     const long timeout = qMax(1, server.timeoutSec);
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, timeout);
-    curl_easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, timeout);
+    lib().easy_setopt(c, CURLOPT_CONNECTTIMEOUT, timeout);
+    lib().easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, timeout);
     // A transfer that stalls is cut after the same time.
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, timeout);
+    lib().easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    lib().easy_setopt(c, CURLOPT_LOW_SPEED_TIME, timeout);
 
     const QByteArray fromArg = "<" + from.toUtf8() + ">";
-    curl_easy_setopt(c, CURLOPT_MAIL_FROM, fromArg.constData());
+    lib().easy_setopt(c, CURLOPT_MAIL_FROM, fromArg.constData());
     Slist rcptList;
     for (const QString& r : rcpt)
         rcptList.add("<" + r.toUtf8() + ">");
-    curl_easy_setopt(c, CURLOPT_MAIL_RCPT, rcptList.p);
+    lib().easy_setopt(c, CURLOPT_MAIL_RCPT, rcptList.p);
 
     Slist headers;
     headers.add("From: " + addressHeader(mail.sender));
@@ -324,36 +380,36 @@ Result Send(const Server& server, const Mail& mail, const Options& options)
     headers.add("Message-ID: " + messageId(mail.sender));
     headers.add("MIME-Version: 1.0");
     if (mail.readReceipt) headers.add("Disposition-Notification-To: " + addressHeader(mail.sender));
-    curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.p);
+    lib().easy_setopt(c, CURLOPT_HTTPHEADER, headers.p);
 
-    std::unique_ptr<curl_mime, decltype(&curl_mime_free)> mime(curl_mime_init(c), &curl_mime_free);
-    curl_mimepart* text = curl_mime_addpart(mime.get());
+    std::unique_ptr<curl_mime, decltype(Curl::mime_free)> mime(lib().mime_init(c), lib().mime_free);
+    curl_mimepart* text = lib().mime_addpart(mime.get());
     const QByteArray body = crlf(mail.body);
-    curl_mime_data(text, body.constData(), static_cast<size_t>(body.size()));
-    curl_mime_type(text, "text/plain; charset=UTF-8");
-    curl_mime_encoder(text, "quoted-printable");
+    lib().mime_data(text, body.constData(), static_cast<size_t>(body.size()));
+    lib().mime_type(text, "text/plain; charset=UTF-8");
+    lib().mime_encoder(text, "quoted-printable");
     for (const QString& path : mail.attachments) {
         const QString name = QFileInfo(path).fileName();
-        curl_mimepart* part = curl_mime_addpart(mime.get());
+        curl_mimepart* part = lib().mime_addpart(mime.get());
         const QByteArray local = QFile::encodeName(path);
-        if (curl_mime_filedata(part, local.constData()) != CURLE_OK)
+        if (lib().mime_filedata(part, local.constData()) != CURLE_OK)
             return refuse(ErrAttachment, L("Allegato non trovato o non leggibile (%1)").arg(path));
-        curl_mime_filename(part, nullptr);
-        curl_mime_type(part, MimeType(name).toLatin1().constData());
-        curl_mime_encoder(part, "base64");
+        lib().mime_filename(part, nullptr);
+        lib().mime_type(part, MimeType(name).toLatin1().constData());
+        lib().mime_encoder(part, "base64");
         // The part owns its header list from here.
-        curl_mime_headers(part, curl_slist_append(nullptr, dispositionOf(name).constData()), 1);
+        lib().mime_headers(part, lib().slist_append(nullptr, dispositionOf(name).constData()), 1);
     }
-    curl_easy_setopt(c, CURLOPT_MIMEPOST, mime.get());
+    lib().easy_setopt(c, CURLOPT_MIMEPOST, mime.get());
 
-    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &progressHook);
-    curl_easy_setopt(c, CURLOPT_XFERINFODATA, const_cast<Options*>(&options));
+    lib().easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+    lib().easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &progressHook);
+    lib().easy_setopt(c, CURLOPT_XFERINFODATA, const_cast<Options*>(&options));
 
-    const CURLcode rc = curl_easy_perform(c);
+    const CURLcode rc = lib().easy_perform(c);
     if (rc == CURLE_OK) return Result{true, 0, {}};
     QString detail = QString::fromUtf8(errbuf).trimmed();
-    if (detail.isEmpty()) detail = QString::fromUtf8(curl_easy_strerror(rc));
+    if (detail.isEmpty()) detail = QString::fromUtf8(lib().easy_strerror(rc));
     detail = Mask(detail, server.user, {server.password});
     return Result{false, static_cast<int>(rc), Description(rc) + QStringLiteral(" (") + detail + u')'};
 }
