@@ -1,9 +1,25 @@
 #pragma once
+#include "foundation/PosFinestre.h"
+
 #include <QLatin1String>
 #include <QRect>
 #include <QString>
+#include <QWidget>
 
-class QWidget;
+// A design rectangle, given in twips, in pixels.
+inline QRect Twips(int left, int top, int width, int height)
+{
+    return QRect(left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel, height / TwipsPerPixel);
+}
+
+// A fixed-size window: its name, caption, dialog frame and design size in twips.
+inline void FixedWindow(QWidget* w, const char* name, const QString& title, int widthTwips, int heightTwips)
+{
+    w->setObjectName(QLatin1String(name));
+    w->setWindowTitle(title);
+    w->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    w->setFixedSize(widthTwips / TwipsPerPixel, heightTwips / TwipsPerPixel);
+}
 
 // A control of a fixed-size window: made with its caption under its parent, named like
 // the window's member and put at its design place.

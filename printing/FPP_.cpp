@@ -32,11 +32,6 @@ namespace
 
 const QString kIni = QStringLiteral("QOR_PLCR.INI");
 
-QRect tw(int left, int top, int width, int height)
-{
-    return QRect(left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel, height / TwipsPerPixel);
-}
-
 // The keys typed in the file name: the typing limit and the upper-case letters. The
 // limit is on typing only, so a longer name set by the program stays whole.
 class FileNameKeys final : public QObject
@@ -68,10 +63,7 @@ class FileNameKeys final : public QObject
 
 FPP_::FPP_()
 {
-    setObjectName(QStringLiteral("FPP_"));
-    setWindowTitle(QStringLiteral("Stampa"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(5805 / TwipsPerPixel, 4650 / TwipsPerPixel);
+    FixedWindow(this, "FPP_", QStringLiteral("Stampa"), 5805, 4650);
     // The design's 8-point type, so the captions fit their places.
     QFont small = font();
     small.setPointSize(8);
@@ -81,11 +73,11 @@ FPP_::FPP_()
     Frm_Bottom->setObjectName(QStringLiteral("Frm_Bottom"));
     Frm_Bottom->setWindowTitle(QStringLiteral("Frame1")); // a frame without border shows no caption
     Frm_Bottom->setFrameShape(QFrame::NoFrame);
-    Frm_Bottom->setGeometry(tw(0, 2280, 5775, 2055));
+    Frm_Bottom->setGeometry(Twips(0, 2280, 5775, 2055));
 
     Frame2 = new QGroupBox(QStringLiteral("Destinazione"), Frm_Bottom);
     Frame2->setObjectName(QStringLiteral("Frame2"));
-    Frame2->setGeometry(tw(120, 0, 5535, 1170));
+    Frame2->setGeometry(Twips(120, 0, 5535, 1170));
 
     auto option = [this](int index, const QString& text, const QRect& r) {
         auto* o = new QRadioButton(text, Frame2);
@@ -105,25 +97,25 @@ FPP_::FPP_()
         return b;
     };
 
-    option(0, QStringLiteral("Stampante"), tw(105, 315, 1170, 225));
-    Txt_PRT = edit("Txt_PRT", tw(1320, 315, 4095, 285));
+    option(0, QStringLiteral("Stampante"), Twips(105, 315, 1170, 225));
+    Txt_PRT = edit("Txt_PRT", Twips(1320, 315, 4095, 285));
     Txt_PRT->setReadOnly(true);
     Txt_PRT->setCursor(Qt::ArrowCursor);
     Txt_PRT->setEnabled(false);
     Txt_PRT->setToolTip(QStringLiteral("Doppio-Click per Cambio/Parametri Stampante"));
-    option(1, QStringLiteral("File"), tw(105, 735, 645, 225));
-    Txt_FIL = edit("Txt_FIL", tw(1320, 720, 4065, 285));
+    option(1, QStringLiteral("File"), Twips(105, 735, 645, 225));
+    Txt_FIL = edit("Txt_FIL", Twips(1320, 720, 4065, 285));
     Txt_FIL->installEventFilter(new FileNameKeys(Txt_FIL));
 
-    Cmd_PRT = button("Cmd_PRT", QStringLiteral("Stampa"), tw(495, 1380, 1170, 540));
+    Cmd_PRT = button("Cmd_PRT", QStringLiteral("Stampa"), Twips(495, 1380, 1170, 540));
     Cmd_PRT->setDefault(true);
-    Cmd_View = button("Cmd_View", QStringLiteral("Vedi file"), tw(1935, 1380, 1170, 540));
+    Cmd_View = button("Cmd_View", QStringLiteral("Vedi file"), Twips(1935, 1380, 1170, 540));
     Cmd_View->setToolTip(QStringLiteral("Click Destro per Stampe su Disco"));
     Chk_View = new QCheckBox(Frm_Bottom);
     Chk_View->setObjectName(QStringLiteral("Chk_View"));
-    Chk_View->setGeometry(tw(3135, 1500, 255, 255));
+    Chk_View->setGeometry(Twips(3135, 1500, 255, 255));
     Chk_View->setToolTip(QStringLiteral("Visualizza file al termine della stampa !!"));
-    Chk_Quit = button("Chk_Quit", QStringLiteral("Abbandona"), tw(4095, 1380, 1170, 540));
+    Chk_Quit = button("Chk_Quit", QStringLiteral("Abbandona"), Twips(4095, 1380, 1170, 540));
     Chk_Quit->setToolTip(QStringLiteral("ESC per Abbandonare la Stampa."));
 
     St_Status = new QStatusBar(this);

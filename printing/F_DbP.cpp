@@ -36,11 +36,6 @@ QString profileRead(const QString& key, const QString& def)
     return IniFile::read(kIni, kSec, key, def).left(254);
 }
 
-QRect tw(int left, int top, int width, int height)
-{
-    return QRect(left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel, height / TwipsPerPixel);
-}
-
 // Lines of a print-to-disk file, ended by CR LF, LF or a lone CR; a last line without
 // its end counts too.
 class LineReader
@@ -89,10 +84,7 @@ class LineReader
 
 F_DbP::F_DbP()
 {
-    setObjectName(QStringLiteral("F_DbP"));
-    setWindowTitle(QStringLiteral("Stampe su Disco"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(7575 / TwipsPerPixel, 2400 / TwipsPerPixel);
+    FixedWindow(this, "F_DbP", QStringLiteral("Stampe su Disco"), 7575, 2400);
 
     const QFont lucida(QStringLiteral("Lucida Console"), 9);
     auto label = [this](const char* name, const QString& text, const QRect& r) {
@@ -107,28 +99,28 @@ F_DbP::F_DbP()
         return Placed<QLineEdit>(this, name, text, r);
     };
 
-    Label1 = label("Label1", QStringLiteral("Estensione :"), tw(120, 120, 975, 255));
+    Label1 = label("Label1", QStringLiteral("Estensione :"), Twips(120, 120, 975, 255));
     Cmb_Ext = new QComboBox(this);
     Cmb_Ext->setObjectName(QStringLiteral("Cmb_Ext"));
     Cmb_Ext->setEditable(false);
-    Cmb_Ext->setGeometry(tw(1080, 120, 1095, 300));
+    Cmb_Ext->setGeometry(Twips(1080, 120, 1095, 300));
     Cmb_Ext->setFont(lucida);
-    Cmd_Fil = button("Cmd_Fil", QStringLiteral("Cerca Files"), tw(2280, 120, 1095, 375));
+    Cmd_Fil = button("Cmd_Fil", QStringLiteral("Cerca Files"), Twips(2280, 120, 1095, 375));
     Cmd_Fil->setDefault(true);
-    Label4 = label("Label4", QString(), tw(4200, 240, 615, 255));
-    Cmd_Edit = button("Cmd_Edit", QStringLiteral("Scelta Editor"), tw(6480, 120, 975, 495));
-    Label2 = label("Label2", QStringLiteral("Ultima directory :"), tw(120, 720, 1335, 255));
-    Txt_Dir = edit("Txt_Dir", QStringLiteral("C:\\"), tw(1440, 720, 6015, 285));
+    Label4 = label("Label4", QString(), Twips(4200, 240, 615, 255));
+    Cmd_Edit = button("Cmd_Edit", QStringLiteral("Scelta Editor"), Twips(6480, 120, 975, 495));
+    Label2 = label("Label2", QStringLiteral("Ultima directory :"), Twips(120, 720, 1335, 255));
+    Txt_Dir = edit("Txt_Dir", QStringLiteral("C:\\"), Twips(1440, 720, 6015, 285));
     Txt_Dir->setFont(lucida);
-    Label3 = label("Label3", QStringLiteral("Nome file completo."), tw(120, 1080, 1455, 255));
-    Txt_FIL = edit("Txt_FIL", QStringLiteral("Txt_Fil"), tw(120, 1320, 7335, 285));
+    Label3 = label("Label3", QStringLiteral("Nome file completo."), Twips(120, 1080, 1455, 255));
+    Txt_FIL = edit("Txt_FIL", QStringLiteral("Txt_Fil"), Twips(120, 1320, 7335, 285));
     // Hidden and locked: it only carries the extension setting. No length limit, so a
     // stored value is kept whole.
-    Txt_Ext = edit("Txt_Ext", QStringLiteral("DBP"), tw(4200, 1680, 495, 285));
+    Txt_Ext = edit("Txt_Ext", QStringLiteral("DBP"), Twips(4200, 1680, 495, 285));
     Txt_Ext->setReadOnly(true);
     Txt_Ext->setVisible(false);
-    Cmd_RePrint = button("Cmd_RePrint", QStringLiteral("Ristampa"), tw(5400, 1680, 975, 495));
-    Cmd_View = button("Cmd_View", QStringLiteral("Visualizza"), tw(6480, 1680, 975, 495));
+    Cmd_RePrint = button("Cmd_RePrint", QStringLiteral("Ristampa"), Twips(5400, 1680, 975, 495));
+    Cmd_View = button("Cmd_View", QStringLiteral("Visualizza"), Twips(6480, 1680, 975, 495));
 
     // Tab order 0..8 (the labels take no focus).
     QWidget* order[] = {Cmb_Ext, Cmd_Fil, Txt_Dir, Txt_FIL, Cmd_Edit, Cmd_RePrint, Cmd_View, Txt_Ext};

@@ -40,11 +40,6 @@ QString prtRead(const QString& section, const QString& key, const QString& def =
     return IniFile::read(kPrt, section, key, def).left(254);
 }
 
-QRect tw(int left, int top, int width, int height)
-{
-    return QRect(left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel, height / TwipsPerPixel);
-}
-
 // A settings text that is a number as a whole ("," or "." as decimal mark).
 bool toNumber(const QString& text, double& out)
 {
@@ -80,10 +75,7 @@ QString sizeText(float size)
 
 FormPRT::FormPRT()
 {
-    setObjectName(QStringLiteral("FormPRT"));
-    setWindowTitle(QStringLiteral("Parametri Stampante"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(5925 / TwipsPerPixel, 5070 / TwipsPerPixel);
+    FixedWindow(this, "FormPRT", QStringLiteral("Parametri Stampante"), 5925, 5070);
     // The design's 8-point type, so the captions fit their places.
     QFont small = font();
     small.setPointSize(8);
@@ -110,62 +102,62 @@ FormPRT::FormPRT()
     Shape1 = new QFrame(this);
     Shape1->setObjectName(QStringLiteral("Shape1"));
     Shape1->setFrameShape(QFrame::Box);
-    Shape1->setGeometry(tw(60, 900, 5805, 3540));
+    Shape1->setGeometry(Twips(60, 900, 5805, 3540));
 
-    Label11 = label("Label11", QStringLiteral("Stampante"), tw(60, 150, 1005, 255));
+    Label11 = label("Label11", QStringLiteral("Stampante"), Twips(60, 150, 1005, 255));
     Cmb_Prt = new QComboBox(this);
     Cmb_Prt->setObjectName(QStringLiteral("Cmb_Prt"));
-    Cmb_Prt->setGeometry(tw(1080, 90, 3480, 330));
-    Cmd_SetDef = button("Cmd_SetDef", QStringLiteral("Set Default"), tw(4680, 75, 1125, 375));
+    Cmb_Prt->setGeometry(Twips(1080, 90, 3480, 330));
+    Cmd_SetDef = button("Cmd_SetDef", QStringLiteral("Set Default"), Twips(4680, 75, 1125, 375));
     // Enabled by a selection other than the default printer.
     Cmd_SetDef->setEnabled(false);
-    Label12 = label("Label12", QStringLiteral("St. default :"), tw(60, 570, 1005, 255));
-    Lbl_Prt = label("Lbl_Prt", QStringLiteral("Nome Stampante/DEV:"), tw(1080, 570, 4725, 255));
+    Label12 = label("Label12", QStringLiteral("St. default :"), Twips(60, 570, 1005, 255));
+    Lbl_Prt = label("Lbl_Prt", QStringLiteral("Nome Stampante/DEV:"), Twips(1080, 570, 4725, 255));
 
-    Label7 = label("Label7", QStringLiteral("Dati fissi :"), tw(120, 960, 1335, 255));
-    Label8 = label("Label8", QStringLiteral("Righe (1/6\") :"), tw(120, 1290, 1815, 255));
-    Txt_H = edit("Txt_H", QStringLiteral("Txt_H"), tw(1980, 1260, 735, 285), true);
-    Label10 = label("Label10", QStringLiteral("Modo colore :"), tw(3000, 1290, 1215, 255));
-    Txt_Color = edit("Txt_Color", QStringLiteral("2"), tw(4260, 1260, 495, 285), false);
-    Label9 = label("Label9", QStringLiteral("Colonne (1/10\") :"), tw(120, 1650, 1815, 255));
-    Txt_W = edit("Txt_W", QStringLiteral("Txt_W"), tw(1980, 1620, 735, 285), true);
-    Chk_Comp = check("Chk_Comp", QStringLiteral("Stampa comunque compresso !"), tw(2880, 1620, 2955, 285));
+    Label7 = label("Label7", QStringLiteral("Dati fissi :"), Twips(120, 960, 1335, 255));
+    Label8 = label("Label8", QStringLiteral("Righe (1/6\") :"), Twips(120, 1290, 1815, 255));
+    Txt_H = edit("Txt_H", QStringLiteral("Txt_H"), Twips(1980, 1260, 735, 285), true);
+    Label10 = label("Label10", QStringLiteral("Modo colore :"), Twips(3000, 1290, 1215, 255));
+    Txt_Color = edit("Txt_Color", QStringLiteral("2"), Twips(4260, 1260, 495, 285), false);
+    Label9 = label("Label9", QStringLiteral("Colonne (1/10\") :"), Twips(120, 1650, 1815, 255));
+    Txt_W = edit("Txt_W", QStringLiteral("Txt_W"), Twips(1980, 1620, 735, 285), true);
+    Chk_Comp = check("Chk_Comp", QStringLiteral("Stampa comunque compresso !"), Twips(2880, 1620, 2955, 285));
     Chk_Comp->setVisible(false);
 
     Line1 = new QFrame(this);
     Line1->setObjectName(QStringLiteral("Line1"));
     Line1->setFrameShape(QFrame::HLine);
-    Line1->setGeometry(tw(120, 2010, 5685, 30));
+    Line1->setGeometry(Twips(120, 2010, 5685, 30));
 
-    Label2 = label("Label2", QStringLiteral("Righe vuote TOP :"), tw(120, 2160, 1815, 255));
-    Txt_RTop = edit("Txt_RTop", QStringLiteral("2"), tw(1980, 2130, 735, 285), false);
-    Label3 = label("Label3", QStringLiteral("Righe vuote BOTTOM :"), tw(2880, 2160, 1845, 255));
-    Txt_RBot = edit("Txt_RBot", QStringLiteral("2"), tw(4740, 2130, 495, 285), false);
+    Label2 = label("Label2", QStringLiteral("Righe vuote TOP :"), Twips(120, 2160, 1815, 255));
+    Txt_RTop = edit("Txt_RTop", QStringLiteral("2"), Twips(1980, 2130, 735, 285), false);
+    Label3 = label("Label3", QStringLiteral("Righe vuote BOTTOM :"), Twips(2880, 2160, 1845, 255));
+    Txt_RBot = edit("Txt_RBot", QStringLiteral("2"), Twips(4740, 2130, 495, 285), false);
 
-    Label1 = label("Label1", QStringLiteral("Font :"), tw(1080, 2550, 1095, 255));
-    Label6 = label("Label6", QStringLiteral("Dimensione :"), tw(3420, 2550, 1095, 255));
-    Label4 = label("Label4", QStringLiteral("NORMALE :"), tw(15, 2850, 1065, 255));
-    Txt_Nor = edit("Txt_Nor", QStringLiteral("Txt_Nor"), tw(1080, 2820, 2280, 285), true);
-    Txt_DNor = edit("Txt_DNor", QStringLiteral("Txt_DNor"), tw(3420, 2820, 735, 285), true);
-    Cmd_SelNor = button("Cmd_SelNor", QStringLiteral("Seleziona"), tw(4260, 2790, 1095, 345));
-    Label5 = label("Label5", QStringLiteral("COMPRESSO :"), tw(15, 3240, 1065, 255));
-    Txt_Comp = edit("Txt_Comp", QStringLiteral("Txt_Comp"), tw(1080, 3210, 2280, 285), true);
-    Txt_DComp = edit("Txt_DComp", QStringLiteral("Txt_DComp"), tw(3420, 3210, 735, 285), true);
-    Cmd_SelCom = button("Cmd_SelCom", QStringLiteral("Seleziona"), tw(4260, 3180, 1095, 345));
-    Txt_SComp = edit("Txt_SComp", QStringLiteral("Txt_SComp"), tw(1080, 3600, 2280, 285), true);
-    Txt_DSComp = edit("Txt_DSComp", QStringLiteral("Txt_DSComp"), tw(3420, 3600, 735, 285), true);
-    Cmd_SelSCom = button("Cmd_SelSCom", QStringLiteral("Seleziona"), tw(4260, 3570, 1095, 345));
+    Label1 = label("Label1", QStringLiteral("Font :"), Twips(1080, 2550, 1095, 255));
+    Label6 = label("Label6", QStringLiteral("Dimensione :"), Twips(3420, 2550, 1095, 255));
+    Label4 = label("Label4", QStringLiteral("NORMALE :"), Twips(15, 2850, 1065, 255));
+    Txt_Nor = edit("Txt_Nor", QStringLiteral("Txt_Nor"), Twips(1080, 2820, 2280, 285), true);
+    Txt_DNor = edit("Txt_DNor", QStringLiteral("Txt_DNor"), Twips(3420, 2820, 735, 285), true);
+    Cmd_SelNor = button("Cmd_SelNor", QStringLiteral("Seleziona"), Twips(4260, 2790, 1095, 345));
+    Label5 = label("Label5", QStringLiteral("COMPRESSO :"), Twips(15, 3240, 1065, 255));
+    Txt_Comp = edit("Txt_Comp", QStringLiteral("Txt_Comp"), Twips(1080, 3210, 2280, 285), true);
+    Txt_DComp = edit("Txt_DComp", QStringLiteral("Txt_DComp"), Twips(3420, 3210, 735, 285), true);
+    Cmd_SelCom = button("Cmd_SelCom", QStringLiteral("Seleziona"), Twips(4260, 3180, 1095, 345));
+    Txt_SComp = edit("Txt_SComp", QStringLiteral("Txt_SComp"), Twips(1080, 3600, 2280, 285), true);
+    Txt_DSComp = edit("Txt_DSComp", QStringLiteral("Txt_DSComp"), Twips(3420, 3600, 735, 285), true);
+    Cmd_SelSCom = button("Cmd_SelSCom", QStringLiteral("Seleziona"), Twips(4260, 3570, 1095, 345));
     // The super-compressed row shows only while the printer handles landscape.
     for (QWidget* w : {static_cast<QWidget*>(Txt_SComp), static_cast<QWidget*>(Txt_DSComp),
                        static_cast<QWidget*>(Cmd_SelSCom)})
         w->setVisible(false);
-    Chk_Land = check("Chk_Land", QStringLiteral("Gestisce il Landscape"), tw(120, 4020, 2775, 285));
+    Chk_Land = check("Chk_Land", QStringLiteral("Gestisce il Landscape"), Twips(120, 4020, 2775, 285));
 
-    Cmd_TestPRT = button("Cmd_TestPRT", QStringLiteral("Test stampa"), tw(120, 4530, 1215, 435));
-    Cmd_ReNew = button("Cmd_ReNew", QStringLiteral("Rigenera File"), tw(1440, 4530, 1215, 435));
+    Cmd_TestPRT = button("Cmd_TestPRT", QStringLiteral("Test stampa"), Twips(120, 4530, 1215, 435));
+    Cmd_ReNew = button("Cmd_ReNew", QStringLiteral("Rigenera File"), Twips(1440, 4530, 1215, 435));
     Cmd_ReNew->setToolTip(QStringLiteral("Click-Destro per file INI"));
-    Cmd_OK = button("Cmd_OK", QStringLiteral("OK"), tw(3360, 4530, 1155, 435));
-    Cmd_Quit = button("Cmd_Quit", QStringLiteral("Abbandona"), tw(4620, 4530, 1185, 435));
+    Cmd_OK = button("Cmd_OK", QStringLiteral("OK"), Twips(3360, 4530, 1155, 435));
+    Cmd_Quit = button("Cmd_Quit", QStringLiteral("Abbandona"), Twips(4620, 4530, 1185, 435));
 
     // The fields filled from the file or the font dialog, and the colour, show the arrow.
     for (QLineEdit* e : {Txt_H, Txt_W, Txt_Color, Txt_Nor, Txt_DNor, Txt_Comp, Txt_DComp, Txt_SComp, Txt_DSComp})
