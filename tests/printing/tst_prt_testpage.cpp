@@ -1,18 +1,13 @@
-#include "foundation/InitVBProc.h"
-#include "foundation/M_MV.h"
 #include "platform/IniFile.h"
-#include "platform/printers/FakePrinterCatalog.h"
-#include "platform/printers/PrinterObject.h"
 #include "printing/FormPRT.h"
 #include "printing/PRT_Globals.h"
 #include "printing/PRT_InitPrinter.h"
 #include "printing/PRT_TestPage.h"
 #include "qor/Cl_QOR.h"
 #include "support/PdfProbe.h"
-#include "support/TestEnv.h"
+#include "support/PrinterRig.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -114,27 +109,10 @@ PrtTestValues values(bool landscape, const QString& width)
     return v;
 }
 
-struct Rig {
-    TestEnv env;
-    FakePrinterCatalog* cat = nullptr;
-    QByteArray oldTmp = qgetenv("TMPDIR");
-
-    explicit Rig(bool printer = true, qint16 landscape = 0)
+// One printer, "Ufficio", and the printer settings the test page reports.
+struct Rig : PrinterRig {
+    explicit Rig(bool printer = true, qint16 landscape = 0) : PrinterRig(printer, false)
     {
-        auto c = std::make_unique<FakePrinterCatalog>();
-        if (printer)
-            c->installed << FakePrinterCatalog::printer(QStringLiteral("Ufficio"), QStringLiteral("LPT1:"),
-                                                        QStringLiteral("HP LaserJet"));
-        c->jobFolder = env.work() + QStringLiteral("jobs");
-        cat = c.get();
-        setPrinterCatalog(std::move(c));
-        QDir().mkpath(env.work() + QStringLiteral("tmp"));
-        qputenv("TMPDIR", (env.work() + QStringLiteral("tmp")).toUtf8());
-        G_DirWin = env.winDir();
-        G_DirApp = env.appDir();
-        Pth_DebugLog = env.appDir() + QStringLiteral("XMLGESTALO_Debug.LOG");
-        PRT_SetControlValues();
-        G_PrtSet = T_PrtSet();
         G_PrtSet.Lunghezza = 66;
         G_PrtSet.Top = 2;
         G_PrtSet.Bottom = 2;
@@ -146,16 +124,8 @@ struct Rig {
         G_PrtSet.FontSComp = QStringLiteral("Courier New");
         G_PrtSet.FontSCSiz = 6;
         G_PrtTest = 0;
-        Printer().reset();
     }
-    ~Rig()
-    {
-        FormPRT::unloadInstance();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        Printer().reset();
-        setPrinterCatalog(nullptr);
-        qputenv("TMPDIR", oldTmp);
-    }
+    ~Rig() { FormPRT::unloadInstance(); }
 };
 
 const QString Refused = QStringLiteral("STAMPA RIFIUTATA DALLA STAMPANTE !!\r\nUfficio : coda ferma\r\n"

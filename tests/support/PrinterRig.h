@@ -1,6 +1,7 @@
 #pragma once
 // The printing windows' test set-up: a scratch program (TestEnv) with a fake printer
-// catalog of two installed printers, "Ufficio" on LPT1: and "Grande" on LPT2:, its jobs
+// catalog of two installed printers, "Ufficio" on LPT1: and "Grande" on LPT2: (or "Ufficio"
+// alone, or none), its jobs
 // written under the scratch folder, and the printing globals as a fresh start has them.
 #include "foundation/InitVBProc.h"
 #include "foundation/M_MV.h"
@@ -17,13 +18,14 @@ struct PrinterRig {
     FakePrinterCatalog* cat = nullptr;
     QByteArray oldTmp = qgetenv("TMPDIR");
 
-    explicit PrinterRig(bool printers = true)
+    explicit PrinterRig(bool printers = true, bool second = true)
     {
         auto c = std::make_unique<FakePrinterCatalog>();
         if (printers)
             c->installed << FakePrinterCatalog::printer(QStringLiteral("Ufficio"), QStringLiteral("LPT1:"),
-                                                        QStringLiteral("HP LaserJet"))
-                         << FakePrinterCatalog::printer(QStringLiteral("Grande"), QStringLiteral("LPT2:"),
+                                                        QStringLiteral("HP LaserJet"));
+        if (printers && second)
+            c->installed << FakePrinterCatalog::printer(QStringLiteral("Grande"), QStringLiteral("LPT2:"),
                                                         QStringLiteral("Epson FX"));
         c->jobFolder = env.work() + QStringLiteral("jobs");
         cat = c.get();
