@@ -26,6 +26,7 @@
 
 #include "BenchDialogs.h"
 #include "BenchArchive.h"
+#include "BenchRawRead.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -41,9 +42,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace
 {
@@ -129,17 +127,7 @@ int main(int argc, char** argv)
         std::sort(std::begin(t), std::end(t));
         return t[1];
     };
-    const double rawSec = median3([&] {
-        readBytes = 0;
-        char buffer[XML_HeadBytes];
-        for (const QString& path : paths) {
-            const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-            if (fd < 0) continue;
-            const ssize_t n = ::read(fd, buffer, sizeof buffer);
-            readBytes += n > 0 ? n : 0;
-            ::close(fd);
-        }
-    });
+    const double rawSec = median3([&] { readBytes = benchinv::rawReadHeads(paths); });
     const double scanSec = median3([&] {
         found = 0;
         for (const QString& path : paths) {

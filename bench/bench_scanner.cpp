@@ -13,6 +13,8 @@
 
 #include "archive/M_XML.h"
 
+#include "BenchRawRead.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
@@ -25,13 +27,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 namespace
 {
@@ -169,17 +167,7 @@ int main(int argc, char** argv)
     qint64 angles = 0;
     int found = 0, lines = 0;
     const std::function<void()> runs[] = {
-        [&] {
-            readBytes = 0;
-            char buffer[XML_HeadBytes];
-            for (const QString& path : paths) {
-                const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-                if (fd < 0) continue;
-                const ssize_t n = ::read(fd, buffer, sizeof buffer);
-                readBytes += n > 0 ? n : 0;
-                ::close(fd);
-            }
-        },
+        [&] { readBytes = benchinv::rawReadHeads(paths); },
         [&] {
             for (const QString& path : paths) {
                 QFile f(path);
@@ -208,34 +196,8 @@ int main(int argc, char** argv)
                 }
             }
         },
-        [&] {
-            // What the scanner cannot do without: the length and date of the file too.
-            char buffer[XML_HeadBytes];
-            struct stat st;
-            for (const QString& path : paths) {
-                const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-                if (fd < 0) continue;
-                if (::fstat(fd, &st) == 0) (void)!::read(fd, buffer, sizeof buffer);
-                ::close(fd);
-            }
-        },
-        [&] {
-            // The same, with one pass over the bytes read, as the least any reader of them does.
-            char buffer[XML_HeadBytes];
-            struct stat st;
-            qsizetype opens = 0;
-            for (const QString& path : paths) {
-                const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-                if (fd < 0) continue;
-                if (::fstat(fd, &st) == 0) {
-                    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-                    // A NUL is in no invoice: the library's fastest search looks at every byte.
-                    if (n > 0 && std::memchr(buffer, 0, size_t(n)) == nullptr) ++opens;
-                }
-                ::close(fd);
-            }
-            angles += opens;
-        },
+        [&] { benchinv::rawReadHeads(paths, benchinv::RawRead::Status); },
+        [&] { angles += benchinv::rawReadHeads(paths, benchinv::RawRead::StatusAndPass); },
     };
     constexpr int kinds = 6;
     QList<double> seconds[kinds];
