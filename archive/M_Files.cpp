@@ -64,20 +64,29 @@ bool sentAfter2000(const QVariant& sent)
     return !IsNull(sent) && sent.metaType().id() == QMetaType::QDateTime && sent.toDateTime() > since;
 }
 
+// A file time as the archive keeps it: Null for a blank text; the archive's own text, made
+// from the text's parts, when the quick reader decides (a local date-time costs a look at
+// the system's time zone); else the parsed date, invalid when the text is no date.
+QVariant archiveDate(const QString& text)
+{
+    const QStringView t = QStringView(text).trimmed();
+    if (t.isEmpty()) return Null();
+    const QString iso = DateText::IsoText(t);
+    return iso.isNull() ? QVariant(ParseDate(text)) : QVariant(iso);
+}
+
+bool invalidDate(const QVariant& v)
+{
+    return v.metaType().id() == QMetaType::QDateTime && !v.toDateTime().isValid();
+}
+
 // The new FILES row of a file not found there.
 void insertFileRow(Connection& Conn, const XML_Stru& Invoice, qint32 key)
 {
     // Each value as the table's recordset would keep it: the key and the length as
     // numbers, the file time as a date (none when blank), texts as they are.
-    const QString received = Invoice.DataFile();
-    QVariant receivedAt; // Null for a blank text
-    if (!received.trimmed().isEmpty()) {
-        // The archive's own text, made from the text's parts when the quick reader decides:
-        // a local date-time costs a look at the system's time zone.
-        const QString iso = DateText::IsoText(QStringView(received).trimmed());
-        receivedAt = iso.isNull() ? QVariant(ParseDate(received)) : QVariant(iso);
-    }
-    if (receivedAt.metaType().id() == QMetaType::QDateTime && !receivedAt.toDateTime().isValid()) {
+    const QVariant receivedAt = archiveDate(Invoice.DataFile());
+    if (invalidDate(receivedAt)) {
         // No date: the table's recordset answers it with the column's own error.
         saveThroughRecordset(Conn, Invoice, key);
         return;
@@ -225,13 +234,9 @@ qint32 refreshFolder(Connection& Conn, const QString& folder, qint32 key)
         }
 
         if (!known) {
-            // The received date as the archive keeps it, made from the text's own parts when
-            // the quick reader decides: a local date-time built for every file costs a look
-            // at the system's time zone each time.
-            const QString receivedText = DateText::IsoText(QStringView(rec.DataFile()).trimmed());
-            const QDateTime received = receivedText.isNull() ? ParseDate(rec.DataFile()) : QDateTime();
-            const QVariant receivedValue =
-                !receivedText.isNull() ? QVariant(receivedText) : received.isValid() ? QVariant(received) : Null();
+            // A file time that is no date is written as none.
+            QVariant receivedValue = archiveDate(rec.DataFile());
+            if (invalidDate(receivedValue)) receivedValue = Null();
             Conn.Execute(QStringLiteral("INSERT INTO FILES (des_fileonly, val_lunfile, cod_firma, des_file, "
                                         "cod_tipodoc_min, des_numdoc, des_datdoc, des_emit, cod_emit_cf, "
                                         "cod_emit_pi, des_ric, cod_ric_cf, cod_ric_pi, des_allegato, "
