@@ -1,6 +1,7 @@
 // Duplicate removal: the linked folders' copies of archived invoices.
 #include "F_XMLCompact.h"
 
+#include "M_Files.h"
 #include "M_XML.h"
 #include "XML_Stru.h"
 #include "foundation/M_MV.h"
@@ -64,29 +65,51 @@ FileId fileId(const QString& path)
     return id;
 }
 
+// Whether two files hold the same bytes; false when either cannot be read.
+bool sameBytes(const QString& a, const QString& b)
+{
+    QFile fa(a), fb(b);
+    if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly) || fa.size() != fb.size()) return false;
+    constexpr qint64 kChunk = 64 * 1024;
+    while (!fa.atEnd()) {
+        const QByteArray ca = fa.read(kChunk);
+        if (ca.isEmpty() || ca != fb.read(kChunk)) return false;
+    }
+    return true;
+}
+
 // A FILES row proves a surviving copy only when its file is still there as the row
 // describes it, and is not the candidate itself under another name or through a link.
-bool liveCopy(const QVariant& desFile, const QVariant& length, const FileId& candidate)
+// Its path when it does, else "".
+QString liveCopy(const QVariant& desFile, const QVariant& length, const FileId& candidate)
 {
     const QString path = ado::ValueText(desFile).trimmed();
     // An old Windows path ("C:\...") is relative here and names no archived file.
-    if (path.isEmpty() || !QDir::isAbsolutePath(path)) return false;
+    if (path.isEmpty() || !QDir::isAbsolutePath(path)) return {};
     const QFileInfo info(path);
-    if (!info.isFile()) return false;
-    if (ado::IsNull(length) || info.size() != qint64(length.toDouble())) return false;
+    if (!info.isFile()) return {};
+    if (ado::IsNull(length) || info.size() != qint64(length.toDouble())) return {};
     const FileId copy = fileId(path);
-    if (!copy.ok || !candidate.ok) return false;
-    return !(copy.dev == candidate.dev && copy.ino == candidate.ino);
+    if (!copy.ok || !candidate.ok) return {};
+    if (copy.dev == candidate.dev && copy.ino == candidate.ino) return {};
+    return path;
 }
 
-// True when one of the rows of the query names a surviving copy.
-bool anyLiveCopy(ado::Connection& cn, const QString& sql, const QVariantList& params, const FileId& candidate)
+// True when one of the rows of the query names a surviving copy. With bytesOf, only a copy
+// holding the same bytes as that file counts; differs then tells whether a copy was found
+// that does not.
+bool anyLiveCopy(ado::Connection& cn, const QString& sql, const QVariantList& params, const FileId& candidate,
+                 const QString& bytesOf = QString(), bool* differs = nullptr)
 {
     ado::Recordset rs;
     rs.Open(sql, cn, ado::adOpenStatic, ado::adLockReadOnly, params);
     bool found = false;
-    for (; !found && !rs.EOF_(); rs.MoveNext())
-        found = liveCopy(rs["des_file"].Value(), rs["val_lunfile"].Value(), candidate);
+    for (; !found && !rs.EOF_(); rs.MoveNext()) {
+        const QString copy = liveCopy(rs["des_file"].Value(), rs["val_lunfile"].Value(), candidate);
+        if (copy.isEmpty()) continue;
+        found = bytesOf.isEmpty() || sameBytes(copy, bytesOf);
+        if (!found && differs) *differs = true;
+    }
     rs.Close();
     return found;
 }
@@ -169,11 +192,16 @@ void F_XMLCompact::Cmd_Compact_Click()
                 sincePump.start();
             }
 
-            bool known =
-                anyLiveCopy(Cn_DirTmp,
-                            QStringLiteral("SELECT des_file, val_lunfile FROM FILES WHERE cod_firma=? "
-                                           "AND des_fileonly=? COLLATE BINARY AND val_lunfile=?"),
-                            {key, name, length}, self);
+            // The same name and length is not yet the same invoice: one changed digit keeps
+            // both. Only a file with the archived copy's very bytes goes unread; any other is
+            // read and judged by its invoice identity below.
+            bool differs = false;
+            bool known = anyLiveCopy(Cn_DirTmp,
+                                     QStringLiteral("SELECT des_file, val_lunfile FROM FILES WHERE cod_firma=? AND ") +
+                                         MDB_NameIs() + QStringLiteral(" AND val_lunfile=?"),
+                                     {key, name, length}, self, path, &differs);
+            if (differs && !known)
+                log(QStringLiteral("  !!! Contenuto diverso dalla copia archiviata : ") + name);
             if (known) {
                 log(QStringLiteral("  *** File in Cacellazione : ") + name);
             } else {

@@ -6,21 +6,116 @@
 #include "foundation/M_MV.h"
 #include "foundation/Proc_Qor.h"
 #include "platform/DateText.h"
+#include "platform/TextCodec.h"
 #include "qor/Cl_QOR.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 
+#include <algorithm>
 #include <optional>
+#include <vector>
+
+#include <dirent.h>
+#include <sys/stat.h>
 
 using namespace ado;
 
 qint32 MDB_FolderKey(const QString& folder)
 {
     return Str_CheckSum(Qor().PathSlash(folder));
+}
+
+QString MDB_NameIs()
+{
+    // The column is NOCASE, as Jet compared text; the exact index serves this form.
+    return QStringLiteral("des_fileonly=? COLLATE BINARY");
+}
+
+QString MDB_FolderFileRow()
+{
+    return QStringLiteral("SELECT rowid FROM FILES WHERE cod_firma=? AND ") + MDB_NameIs() +
+           QStringLiteral(" ORDER BY rowid LIMIT 1");
+}
+
+bool MDB_SetDatSend(Connection& Conn, double FolderKey, const QString& Name, const QVariant& When)
+{
+    return Conn.Execute(QStringLiteral("UPDATE FILES SET dat_send=? WHERE rowid=(") + MDB_FolderFileRow() +
+                            QStringLiteral(")"),
+                        {When, FolderKey, Name}) > 0;
+}
+
+QStringList MDB_XmlFiles(const QString& folder, QStringList* Undecodable)
+{
+    QStringList names;
+    if (Undecodable) Undecodable->clear();
+    const QByteArray dirPath = QFile::encodeName(folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/'));
+    DIR* dir = ::opendir(dirPath.constData());
+    if (!dir) return names;
+    QByteArray full = dirPath;
+    const auto statOf = [&](const char* name, struct stat& st) {
+        full.truncate(dirPath.size());
+        full.append(name);
+        return ::stat(full.constData(), &st) == 0;
+    };
+    while (const dirent* e = ::readdir(dir)) {
+        const QByteArrayView name(e->d_name);
+        if (name.size() < 4 || qstrnicmp(name.last(4).data(), ".xml", 4) != 0) continue;
+        struct stat st;
+        if (!name.isValidUtf8()) {
+            // Left out of the listing; a regular file is still named to the user.
+            if (Undecodable && statOf(e->d_name, st) && S_ISREG(st.st_mode))
+                *Undecodable << TextCodec::decode(name.toByteArray());
+            continue;
+        }
+        if (name.front() == '.') continue; // hidden
+        bool take = false;
+        switch (e->d_type) {
+        case DT_REG:
+            take = true;
+            break;
+        case DT_LNK: // what it points to, when that exists
+            take = statOf(e->d_name, st) && !S_ISDIR(st.st_mode);
+            break;
+        case DT_UNKNOWN: {
+            full.truncate(dirPath.size());
+            full.append(e->d_name);
+            if (::lstat(full.constData(), &st) != 0) break;
+            if (S_ISLNK(st.st_mode))
+                take = ::stat(full.constData(), &st) == 0 && !S_ISDIR(st.st_mode);
+            else
+                take = S_ISREG(st.st_mode);
+            break;
+        }
+        default: // folders, pipes, devices, sockets
+            break;
+        }
+        if (take) names << QString::fromUtf8(name);
+    }
+    ::closedir(dir);
+    // Qt's order: by the lower-case names, compared as they are, with the same sort
+    // (names equal in lower case stay in the order the same steps give them).
+    struct Item {
+        QString lower, name;
+    };
+    std::vector<Item> items;
+    items.reserve(names.size());
+    for (QString& n : names)
+        items.push_back({n.toLower(), std::move(n)});
+    std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.lower < b.lower; });
+    for (qsizetype k = 0; k < names.size(); ++k)
+        names[k] = std::move(items[k].name);
+    if (Undecodable) Undecodable->sort();
+    return names;
+}
+
+void MDB_LogUndecodable(const QString& folder, const QStringList& Undecodable)
+{
+    for (const QString& bad : Undecodable)
+        Qor().WriteLog(QStringLiteral("   *** Nome file non valido (non UTF-8), saltato : ") + folder + bad, 0,
+                       Pth_DebugLog, true);
 }
 
 namespace
@@ -107,12 +202,11 @@ bool MDB_FilesSave(Connection& Conn, const XML_Stru& Invoice, bool& Sent)
 {
     Sent = false;
     const qint32 key = MDB_FolderKey(Qor().PathFolder(Invoice.NomeFile()));
-    // Values go in as parameters: a name holding "'" is an ordinary name here. The name
-    // compares exactly (the column is NOCASE as Jet's text): "A.xml" and "a.xml" are two files.
+    // Values go in as parameters: a name holding "'" is an ordinary name here.
     // Only the send date is read: a folder listed again finds most of its files there.
     Recordset rs;
-    rs.Open(QStringLiteral("SELECT rowid, dat_send FROM FILES WHERE des_fileonly=? COLLATE BINARY AND "
-                           "val_lunfile=? and cod_firma=?"),
+    rs.Open(QStringLiteral("SELECT rowid, dat_send FROM FILES WHERE ") + MDB_NameIs() +
+                QStringLiteral(" AND val_lunfile=? and cod_firma=?"),
             Conn, adOpenStatic, adLockReadOnly,
             QVariantList{Invoice.NomeFileSolo(), Invoice.LenFile(), qint64(key)});
     if (!rs.EOF_()) {
@@ -176,8 +270,9 @@ QString joined(const QVariant& a, const QVariant& b)
 // One refresh run over the files of a folder, inside the caller's transaction.
 qint32 refreshFolder(Connection& Conn, const QString& folder, qint32 key)
 {
-    const QStringList names =
-        QDir(folder).entryList({QStringLiteral("*.xml")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    QStringList undecodable;
+    const QStringList names = MDB_XmlFiles(folder, &undecodable);
+    MDB_LogUndecodable(folder, undecodable);
     qint32 added = 0;
     QString lastDate;
     QElapsedTimer sincePump;
@@ -215,8 +310,8 @@ qint32 refreshFolder(Connection& Conn, const QString& folder, qint32 key)
 
         Recordset rs;
         rs.Open(QStringLiteral("SELECT rowid AS row_id, des_ric_cogn, des_ric_nome, des_emit_cogn, "
-                               "des_emit_nome, des_emit, des_ric FROM FILES "
-                               "WHERE des_fileonly=? AND val_lunfile=? AND cod_firma=?"),
+                               "des_emit_nome, des_emit, des_ric FROM FILES WHERE ") +
+                    MDB_NameIs() + QStringLiteral(" AND val_lunfile=? AND cod_firma=?"),
                 Conn, adOpenStatic, adLockReadOnly, QVariantList{name, length, qint64(key)});
         const bool known = !rs.EOF_();
         QVariantList row;
@@ -308,8 +403,7 @@ qint32 MDB_UpdFiles(Connection& Conn, double FolderKey)
 
 QString MDB_FilesGetDatSend(Connection& Conn, const XML_Stru& Invoice, double FolderKey)
 {
-    // File names compare exactly: "A.xml" and "a.xml" are two files here.
-    QString sql = QStringLiteral("SELECT dat_send FROM FILES WHERE des_fileonly=? COLLATE BINARY");
+    QString sql = QStringLiteral("SELECT dat_send FROM FILES WHERE ") + MDB_NameIs();
     QVariantList params{Invoice.NomeFileSolo()};
     if (FolderKey > 0) {
         sql += QStringLiteral(" AND cod_firma=?");
@@ -341,8 +435,8 @@ bool MDB_FilesSaveGetDatSend(Connection& Conn, const XML_Stru& Invoice, double F
     // length the one the save finds. The length compares in SQL, as the save's own WHERE
     // does. A row added here comes after the others.
     Recordset rs;
-    rs.Open(QStringLiteral("SELECT dat_send, val_lunfile=? FROM FILES WHERE des_fileonly=? COLLATE BINARY AND "
-                           "cod_firma=?"),
+    rs.Open(QStringLiteral("SELECT dat_send, val_lunfile=? FROM FILES WHERE ") + MDB_NameIs() +
+                QStringLiteral(" AND cod_firma=?"),
             Conn, adOpenStatic, adLockReadOnly, QVariantList{Invoice.LenFile(), Invoice.NomeFileSolo(), FolderKey});
     SendDate.clear();
     bool first = true, there = false;

@@ -7,7 +7,6 @@
 #include "foundation/M_MV.h"
 #include "foundation/Proc_Qor.h"
 #include "platform/Dialogs.h"
-#include "platform/TextCodec.h"
 #include "qor/Cl_QOR.h"
 
 #include <QApplication>
@@ -20,13 +19,8 @@
 #include <QListView>
 #include <QPushButton>
 
-#include <algorithm>
 #include <cmath>
 #include <optional>
-#include <vector>
-
-#include <dirent.h>
-#include <sys/stat.h>
 
 namespace
 {
@@ -108,66 +102,7 @@ QString dayKey(const QString& generalDate)
 
 QStringList ZipXML_FolderFiles(const QString& folder, QStringList* Undecodable)
 {
-    QStringList names;
-    if (Undecodable) Undecodable->clear();
-    const QByteArray dirPath = QFile::encodeName(folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/'));
-    DIR* dir = ::opendir(dirPath.constData());
-    if (!dir) return names;
-    QByteArray full = dirPath;
-    const auto statOf = [&](const char* name, struct stat& st) {
-        full.truncate(dirPath.size());
-        full.append(name);
-        return ::stat(full.constData(), &st) == 0;
-    };
-    while (const dirent* e = ::readdir(dir)) {
-        const QByteArrayView name(e->d_name);
-        if (name.size() < 4 || qstrnicmp(name.last(4).data(), ".xml", 4) != 0) continue;
-        struct stat st;
-        if (!name.isValidUtf8()) {
-            // Left out of the listing; a regular file is still named to the user.
-            if (Undecodable && statOf(e->d_name, st) && S_ISREG(st.st_mode))
-                *Undecodable << TextCodec::decode(name.toByteArray());
-            continue;
-        }
-        if (name.front() == '.') continue; // hidden
-        bool take = false;
-        switch (e->d_type) {
-        case DT_REG:
-            take = true;
-            break;
-        case DT_LNK: // what it points to, when that exists
-            take = statOf(e->d_name, st) && !S_ISDIR(st.st_mode);
-            break;
-        case DT_UNKNOWN: {
-            full.truncate(dirPath.size());
-            full.append(e->d_name);
-            if (::lstat(full.constData(), &st) != 0) break;
-            if (S_ISLNK(st.st_mode))
-                take = ::stat(full.constData(), &st) == 0 && !S_ISDIR(st.st_mode);
-            else
-                take = S_ISREG(st.st_mode);
-            break;
-        }
-        default: // folders, pipes, devices, sockets
-            break;
-        }
-        if (take) names << QString::fromUtf8(name);
-    }
-    ::closedir(dir);
-    // Qt's order: by the lower-case names, compared as they are, with the same sort
-    // (names equal in lower case stay in the order the same steps give them).
-    struct Item {
-        QString lower, name;
-    };
-    std::vector<Item> items;
-    items.reserve(names.size());
-    for (QString& n : names)
-        items.push_back({n.toLower(), std::move(n)});
-    std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.lower < b.lower; });
-    for (qsizetype k = 0; k < names.size(); ++k)
-        names[k] = std::move(items[k].name);
-    if (Undecodable) Undecodable->sort();
-    return names;
+    return MDB_XmlFiles(folder, Undecodable);
 }
 
 void F_ZipXML::Cmd_ListNew_MouseUp(int button, int, int, int)
@@ -260,15 +195,13 @@ void F_ZipXML::Cmd_ListNew_Click()
         QStringList names, badNames;
         if (!folder.isEmpty()) names = ZipXML_FolderFiles(folder, &badNames);
 
-        // New rows are written in batches: a folder of thousands of files costs a few writes,
-        // and a run that is closed or killed keeps every batch it committed. What is left
-        // is committed before any question is asked.
-        constexpr int kBatch = 250;
-        if (save) cn.BeginTrans();
+        // No transaction spans the run: each new row is stored on its own before its pause,
+        // so the archive is never held locked while the run waits or reads the next files
+        // (another copy of the program may be writing to it), and a run that is closed or
+        // killed keeps every row it recorded.
         // Files whose names are not valid UTF-8 cannot be named here: they are left out,
         // but never unsaid.
-        for (const QString& bad : badNames)
-            logLine(QStringLiteral("   *** Nome file non valido (non UTF-8), saltato : ") + folder + bad);
+        MDB_LogUndecodable(folder, badNames);
         int longest = 0;
         // The window stays responsive and shows progress without letting messages run
         // after every file of a large folder: a few times a second is enough for the eye.
@@ -323,10 +256,6 @@ void F_ZipXML::Cmd_ListNew_Click()
                     Attesa(0.7);
                     ++added;
                     addedNow = true;
-                    if (added % kBatch == 0) {
-                        cn.CommitTrans();
-                        cn.BeginTrans();
-                    }
                     pumpMessages();
                     sincePump.start();
                 }
@@ -365,7 +294,6 @@ void F_ZipXML::Cmd_ListNew_Click()
             }
         }
         showRead();
-        if (save) cn.CommitTrans();
 
         Lst_XML->setVisible(true);
         pumpMessages();
@@ -402,8 +330,7 @@ void F_ZipXML::Cmd_ListNew_Click()
                         } else {
                             if (cn.State() == ado::adStateOpen) {
                                 ado::Recordset rs;
-                                rs.Open(QStringLiteral("SELECT * FROM FILES WHERE cod_firma=? AND "
-                                                       "des_fileonly=? COLLATE BINARY"),
+                                rs.Open(QStringLiteral("SELECT * FROM FILES WHERE cod_firma=? AND ") + MDB_NameIs(),
                                         cn, ado::adOpenKeyset, ado::adLockOptimistic,
                                         QVariantList{key, name});
                                 if (!rs.EOF_()) rs.Delete();
@@ -472,22 +399,23 @@ void F_ZipXML::Cmd_ListNew_Click()
         setStatus(done);
         Beep();
     } catch (...) {
-        // What was recorded before the failure is kept: each row stands on its own.
+        // What was recorded before the failure is kept: each row was stored on its own.
         if (cn.State() == ado::adStateOpen) {
-            try {
-                if (cn.TransLevel() > 0) cn.CommitTrans();
-            } catch (...) {
-                try {
-                    cn.RollbackTrans();
-                } catch (...) {
-                }
-            }
             try {
                 cn.Close();
             } catch (...) {
             }
         }
         giveBack();
-        throw;
+        try {
+            throw;
+        } catch (const ado::Error& e) {
+            // An archive error (another copy of the program writing, say) ends here in a
+            // message: a run that relists when it is done, a ZIP run before its mail step,
+            // goes on.
+            logLine(QStringLiteral("XML-ZIP ERRORE Archivio : ") + e.Description());
+            MsgBox(e.Description(), vb::OKOnly | vb::Critical, Caption());
+            Beep();
+        }
     }
 }

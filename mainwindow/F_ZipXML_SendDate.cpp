@@ -114,23 +114,10 @@ void F_ZipXML::Cmd_DoDateSend_Click()
                 logLine(QStringLiteral("  *****  ERRORE di data !!"));
                 continue;
             }
-            ado::Recordset rs;
-            rs.Open(
-                QStringLiteral("SELECT rowid FROM FILES WHERE cod_firma=? AND des_fileonly=? ORDER BY rowid "
-                               "LIMIT 1"),
-                cn, ado::adOpenStatic, ado::adLockReadOnly,
-                QVariantList{folderKey, Lst_XMLRows->FileName(i)});
-            const bool found = !rs.EOF_();
-            rs.Close();
-            if (!found) {
+            if (!MDB_SetDatSend(cn, folderKey, Lst_XMLRows->FileName(i), QDateTime(when, QTime(0, 0)))) {
                 logLine(QStringLiteral("- Riga : ") + row);
                 logLine(QStringLiteral("  *****  File NON presente in Archivio !!"));
-                continue;
             }
-            cn.Execute(
-                QStringLiteral("UPDATE FILES SET dat_send=? WHERE rowid=(SELECT rowid FROM FILES WHERE "
-                               "cod_firma=? AND des_fileonly=? ORDER BY rowid LIMIT 1)"),
-                {QDateTime(when, QTime(0, 0)), folderKey, Lst_XMLRows->FileName(i)});
         }
         cn.CommitTrans();
         cn.Close();
@@ -232,8 +219,8 @@ void F_ZipXML::Lbl_Hed_MouseUp(int button, int shift, int, int)
                 }
                 // The record the list reads: the folder's first one of that name.
                 ado::Recordset rs;
-                rs.Open(QStringLiteral("SELECT rowid, dat_send FROM FILES WHERE cod_firma=? AND "
-                                       "des_fileonly=? ORDER BY rowid LIMIT 1"),
+                rs.Open(QStringLiteral("SELECT rowid, dat_send FROM FILES WHERE rowid=(") + MDB_FolderFileRow() +
+                            QStringLiteral(")"),
                         cn, ado::adOpenStatic, ado::adLockReadOnly, QVariantList{folderKey, file});
                 const bool found = !rs.EOF_();
                 const QVariant rowid = found ? rs["rowid"].Value() : QVariant();

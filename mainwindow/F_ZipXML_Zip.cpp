@@ -330,11 +330,7 @@ void F_ZipXML::Cmd_ZipSel_Click()
                     cn.BeginTrans();
                     for (const Counted& c : counted) {
                         if (c.sent) continue;
-                        cn.Execute(
-                            QStringLiteral("UPDATE FILES SET dat_send=? WHERE rowid=(SELECT rowid FROM "
-                                           "FILES WHERE cod_firma=? AND des_fileonly=? ORDER BY rowid "
-                                           "LIMIT 1)"),
-                            {today, folderKey, c.name});
+                        MDB_SetDatSend(cn, folderKey, c.name, today);
                     }
                     cn.CommitTrans();
                 } catch (const ado::Error& e) {
@@ -409,9 +405,7 @@ void F_ZipXML::Cmd_ZipSel_MouseUp(int button, int, int, int)
             cn.BeginTrans();
             for (int i = 0; i < Lst_XMLRows->ListCount(); ++i) {
                 if (!Lst_XMLRows->Selected(i) || Lst_XMLRows->FileName(i).isEmpty()) continue;
-                cn.Execute(QStringLiteral("UPDATE FILES SET dat_send=? WHERE rowid=(SELECT rowid FROM FILES "
-                                          "WHERE cod_firma=? AND des_fileonly=? ORDER BY rowid LIMIT 1)"),
-                           {when, folderKey, Lst_XMLRows->FileName(i)});
+                MDB_SetDatSend(cn, folderKey, Lst_XMLRows->FileName(i), when);
             }
             cn.CommitTrans();
             cn.Close();

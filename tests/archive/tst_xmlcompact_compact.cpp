@@ -233,11 +233,20 @@ void TstXMLCompactCompact::whichCopiesGo_data()
     const QString other = QStringLiteral("        *** File in Cacellazione con altro nome : ");
     const QString none = QStringLiteral("  !!! Nessuna copia archiviata presente : ");
     const QString same = QStringLiteral("  !!! Cartella collegata uguale a Cartella Base, saltata : ");
+    const QString differs = QStringLiteral("  !!! Contenuto diverso dalla copia archiviata : ");
     const QString id1 = QStringLiteral("TD01|1|2024-01-10|ALFA SRL");
 
-    QTest::newRow("same name and length, copy present, other content: deleted unread")
-        << "l/" << QStringList{"b/fatt1.xml=1", "l/fatt1.xml=~1"} << QStringList{} << QStringList{} << 1
-        << QStringList{dir, del + "fatt1.xml"};
+    // Invoice 2 under invoice 1's name: one digit apart, the same length.
+    QTest::newRow("same name and length, one byte different: read and kept")
+        << "l/" << QStringList{"b/fatt1.xml=1", "l/fatt1.xml=2"} << QStringList{} << QStringList{"fatt1.xml"}
+        << 0
+        << (QStringList{dir, differs + "fatt1.xml", deep + "fatt1.xml"} +
+            pipes("fatt1.xml", QStringLiteral("TD01|2|2024-01-10|ALFA SRL")) + QStringList{none + "fatt1.xml"});
+    QTest::newRow("same name and length, other bytes, the same invoice: deleted by identity")
+        << "l/" << QStringList{"b/fatt1.xml=1", "l/fatt1.xml=1"} << QStringList{"flip:l/fatt1.xml"}
+        << QStringList{} << 1
+        << (QStringList{dir, differs + "fatt1.xml", deep + "fatt1.xml"} + pipes("fatt1.xml", id1) +
+            QStringList{other + "fatt1.xml"});
     QTest::newRow("archived copy gone")
         << "l/" << QStringList{"b/fatt1.xml=1", "l/fatt1.xml=1"} << QStringList{"rm:b/fatt1.xml"}
         << QStringList{"fatt1.xml"} << 0
@@ -343,6 +352,11 @@ void TstXMLCompactCompact::whichCopiesGo()
             // Its own folder's key and, as a colliding key would, the base folder's.
             fx.row(MDB_FolderKey(fx.l), path);
             fx.row(MDB_FolderKey(fx.b), path);
+        } else if (what == QLatin1String("flip")) {
+            // The same length and the same invoice, another currency code.
+            QByteArray bytes = TestEnv::readFile(path);
+            QVERIFY(bytes.contains("<Divisa>EUR</Divisa>"));
+            fx.env.writeFile(path, bytes.replace("<Divisa>EUR</Divisa>", "<Divisa>USD</Divisa>"));
         } else if (what == QLatin1String("unreadable")) {
             QVERIFY(!TestEnv::unreadableFile(path, QByteArray(500, 'x')).isEmpty());
         } else if (what == QLatin1String("locked")) {
@@ -440,11 +454,12 @@ void TstXMLCompactCompact::mixedFolderTwice()
                         (!it->identity.isEmpty() && s->identity == it->identity));
         QVERIFY2(survivor, qPrintable(it.key()));
     }
-    const QStringList kept{"f6.xml", "rc_9.xml", "x5.xml"};
+    // f2.xml has f2's name and length but not its bytes: it is read, and no invoice is it.
+    const QStringList kept{"f2.xml", "f6.xml", "rc_9.xml", "x5.xml"};
     QCOMPARE(names(fx.l), kept);
     QCOMPARE(names(l2), (QStringList{"f7.xml"}));
     QVERIFY(QFileInfo(fx.l + QStringLiteral("sotto.xml")).isDir());
-    QCOMPARE(gone, 7);
+    QCOMPARE(gone, 6);
     QCOMPARE(w.N_Deleted, gone);
     QCOMPARE(w.status(), deletedText(gone));
     const QString stamp = QStringLiteral("10/12/2026 09:15:42");
