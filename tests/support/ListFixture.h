@@ -50,12 +50,16 @@ inline QMap<QString, QByteArray> extracted(const QString& zip, const QString& ou
     return out;
 }
 
+// The FILES condition of one file name. Names compare exactly, "A.xml" and "a.xml" being
+// two files, while the column compares without case: the fixture spells it out itself.
+inline const QString kExactName = QStringLiteral("des_fileonly=? COLLATE BINARY");
+
 // The send date of the file's first FILES row; invalid when it has none.
 inline QVariant datSend(ado::Connection& cn, const QString& name)
 {
     ado::Recordset rs;
-    rs.Open(QStringLiteral("SELECT * FROM FILES WHERE des_fileonly=?"), cn, ado::adOpenStatic,
-            ado::adLockReadOnly, QVariantList{name});
+    rs.Open(QStringLiteral("SELECT * FROM FILES WHERE ") + kExactName + QStringLiteral(" ORDER BY rowid"), cn,
+            ado::adOpenStatic, ado::adLockReadOnly, QVariantList{name});
     const QVariant v = rs.EOF_() ? QVariant() : rs["dat_send"].Value();
     rs.Close();
     return v;
@@ -125,7 +129,7 @@ struct Fixture {
         XML_ReadHeader(path, r);
         bool was = false;
         MDB_FilesSave(cn, r, was);
-        cn.Execute(QStringLiteral("UPDATE FILES SET dat_send=? WHERE des_fileonly=?"),
+        cn.Execute(QStringLiteral("UPDATE FILES SET dat_send=? WHERE ") + kExactName,
                    {sent, r.NomeFileSolo()});
     }
     qint64 filesRows(const QString& name = QString())
@@ -134,7 +138,7 @@ struct Fixture {
         if (name.isEmpty())
             rs.Open(QStringLiteral("SELECT * FROM FILES"), cn, ado::adOpenStatic, ado::adLockReadOnly);
         else
-            rs.Open(QStringLiteral("SELECT * FROM FILES WHERE des_fileonly=?"), cn, ado::adOpenStatic,
+            rs.Open(QStringLiteral("SELECT * FROM FILES WHERE ") + kExactName, cn, ado::adOpenStatic,
                     ado::adLockReadOnly, QVariantList{name});
         const qint64 n = rs.RecordCount();
         rs.Close();
