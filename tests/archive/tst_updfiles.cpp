@@ -19,6 +19,9 @@
 #include <QLabel>
 #include <QTest>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 using namespace ado;
 
 namespace
@@ -126,6 +129,7 @@ class TstUpdFiles : public QObject
     void namesFilledOnce();
     void changedLengthGivesSecondRow();
     void oddFiles();
+    void nameNotUtf8Logged();
     void folderWithoutSlashListsItsOwnFiles();
     void unreadableFileKeepsEarlierRows();
     void fileShownInLoadedWindow();
@@ -333,6 +337,25 @@ void TstUpdFiles::oddFiles()
     QCOMPARE(r[2][2].toString(), QString());
     QCOMPARE(r[2][3].toString(), fx.folder + QStringLiteral("vuoto.xml"));
     QCOMPARE(MDB_UpdFiles(fx.cn, key), 0);
+}
+
+// A name written by a Windows-1252 system ("è" as one byte) cannot be recorded: it is
+// skipped, and the log names it, as the invoice list does.
+void TstUpdFiles::nameNotUtf8Logged()
+{
+    Fixture fx;
+    const qint32 key = fx.base(fx.folder);
+    fx.write(QStringLiteral("a.xml"), Doc{QStringLiteral("1")});
+    const QByteArray raw = QFile::encodeName(fx.folder) + "fattura_\xE8.xml";
+    const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0644);
+    QVERIFY(fd >= 0);
+    const QByteArray body = invoiceXml(Doc{QStringLiteral("2")});
+    QCOMPARE(::write(fd, body.constData(), size_t(body.size())), ssize_t(body.size()));
+    ::close(fd);
+    QCOMPARE(MDB_UpdFiles(fx.cn, key), 1);
+    QCOMPARE(fx.rows(QStringLiteral("des_fileonly")), (QList<QVariantList>{{QStringLiteral("a.xml")}}));
+    QVERIFY(fx.log().contains(QStringLiteral("   *** Nome file non valido (non UTF-8), saltato : ") + fx.folder +
+                              QStringLiteral("fattura_")));
 }
 
 // A folder kept without its closing "/" records its own files, under the key the list

@@ -12,6 +12,7 @@
 #include "qor/Cl_QOR.h"
 #include "startup/M_MV_Main.h"
 #include "support/ListFixture.h"
+#include "support/RecordingLauncher.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>
@@ -24,6 +25,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+
+#include <optional>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -110,6 +113,8 @@ class TestListNew : public QObject
     void rowOfEachLayout();
     void layoutStaysWithRows();
     void newFilesStoredBeforeEachPause();
+    void lockedArchiveEndsInMessage_data();
+    void lockedArchiveEndsInMessage();
     void unreadableFileListedNotRecorded();
     void duplicates_data();
     void duplicates();
@@ -460,6 +465,64 @@ void TestListNew::newFilesStoredBeforeEachPause()
     QCOMPARE(clock->pauses.size(), 0);
     QCOMPARE(w.status(), QStringLiteral("Completata lettura Cartella"));
     QCOMPARE(ado::OpenConnectionCount(Pth_DirTmpMDB), 0);
+}
+
+void TestListNew::lockedArchiveEndsInMessage_data()
+{
+    QTest::addColumn<bool>("zipRun");
+    QTest::newRow("list") << false;
+    QTest::newRow("ZIP run relisting") << true;
+}
+
+// Another copy of the program holds the archive's write lock while a new file waits to be
+// recorded: the list ends in a message and gives the window back, and a ZIP run whose
+// stamp and relisting meet the lock still reaches its end.
+void TestListNew::lockedArchiveEndsInMessage()
+{
+    QFETCH(bool, zipRun);
+    Fixture fx;
+    fx.write(QStringLiteral("n1.xml"), Doc{QStringLiteral("1")});
+    fx.archive(true);
+    fx.cn.Close();
+    std::optional<ado::WriteLock> otherCopy;
+    const auto lockWithNewFile = [&] {
+        fx.write(QStringLiteral("n2.xml"), Doc{QStringLiteral("2")});
+        otherCopy.emplace(Pth_DirTmpMDB);
+    };
+    F_ZipXML& w = fx.open();
+    ScriptedDialogs& d = fx.env.dialogs();
+    if (zipRun) {
+        w.Cmd_ListNew_Click();
+        w.Lst_XMLRows->selectAll(true);
+        const QString zipDir = fx.env.work() + QStringLiteral("zip/");
+        QDir().mkpath(zipDir);
+        w.Txt_DirZIP.setText(zipDir);
+        w.Chk_DoMail.setValue(0);
+        fx.env.launcher().onRun = [&](const QString& program, const QStringList& args, const QString& dir) {
+            const Launcher::Result r = RecordingLauncher::runForReal(program, args, dir);
+            if (!otherCopy) lockWithNewFile();
+            return r;
+        };
+        d.answer(vb::Yes).answer(vb::Yes); // confirm, then "Definitiva ?"
+        w.Cmd_ZipSel_Click();
+        QCOMPARE(w.status(), QStringLiteral("Termine generazione File ZIP. - Mail NON Inviata."));
+    } else {
+        lockWithNewFile();
+        w.Cmd_ListNew_Click();
+    }
+    QVERIFY(otherCopy);
+    const QString locked = QStringLiteral("Archivio in uso da un'altra operazione.");
+    int told = 0;
+    for (const QString& m : d.messages())
+        told += m.startsWith(locked) ? 1 : 0;
+    QCOMPARE(told, zipRun ? 2 : 1); // the ZIP run: its stamp, then the relisting
+    QVERIFY(w.Cmd_ListNew->isEnabled());
+    QVERIFY(w.Cmb_FoldXML->isEnabled());
+    QVERIFY(w.Lst_XML->isVisible());
+    otherCopy.reset();
+    fx.cn.Open(MDB_OpenConn(Pth_DirTmpMDB));
+    QCOMPARE(fx.filesRows(QStringLiteral("n2.xml")), qint64(0));
+    QCOMPARE(ado::OpenConnectionCount(Pth_DirTmpMDB), 1);
 }
 
 void TestListNew::unreadableFileListedNotRecorded()
