@@ -481,6 +481,7 @@ void TstMFiles::exactNameLookupsUseAnIndex_data()
         QStringLiteral("des_fileonly=? COLLATE BINARY AND cod_firma=?"),
         QStringLiteral("des_fileonly=? COLLATE BINARY AND val_lunfile=?"),
         QStringLiteral("cod_firma=? AND des_fileonly=? COLLATE BINARY"),
+        QStringLiteral("cod_firma=? AND des_fileonly=? COLLATE BINARY ORDER BY rowid LIMIT 1"),
     };
     for (const QString& l : lookups) {
         QTest::addRow("new archive: %s", qPrintable(l)) << l << false;
