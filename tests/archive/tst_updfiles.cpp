@@ -19,9 +19,6 @@
 #include <QLabel>
 #include <QTest>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 using namespace ado;
 
 namespace
@@ -346,12 +343,7 @@ void TstUpdFiles::nameNotUtf8Logged()
     Fixture fx;
     const qint32 key = fx.base(fx.folder);
     fx.write(QStringLiteral("a.xml"), Doc{QStringLiteral("1")});
-    const QByteArray raw = QFile::encodeName(fx.folder) + "fattura_\xE8.xml";
-    const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0644);
-    QVERIFY(fd >= 0);
-    const QByteArray body = invoiceXml(Doc{QStringLiteral("2")});
-    QCOMPARE(::write(fd, body.constData(), size_t(body.size())), ssize_t(body.size()));
-    ::close(fd);
+    QVERIFY(TestEnv::writeRawName(fx.folder, "fattura_\xE8.xml", invoiceXml(Doc{QStringLiteral("2")})));
     QCOMPARE(MDB_UpdFiles(fx.cn, key), 1);
     QCOMPARE(fx.rows(QStringLiteral("des_fileonly")), (QList<QVariantList>{{QStringLiteral("a.xml")}}));
     QVERIFY(fx.log().contains(QStringLiteral("   *** Nome file non valido (non UTF-8), saltato : ") + fx.folder +

@@ -28,9 +28,6 @@
 
 #include <optional>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 using namespace listfx;
 
 namespace
@@ -324,12 +321,7 @@ void TestListNew::nameNotUtf8LoggedAndCounted()
     Fixture fx;
     fx.write(QStringLiteral("a.xml"), Doc{QStringLiteral("1")});
     // A name written by a Windows-1252 system: "è" as one byte, no UTF-8.
-    const QByteArray raw = QFile::encodeName(fx.folder) + "fattura_\xE8.xml";
-    const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0644);
-    QVERIFY(fd >= 0);
-    const QByteArray body = invoiceXml(Doc{QStringLiteral("2")});
-    QCOMPARE(::write(fd, body.constData(), size_t(body.size())), ssize_t(body.size()));
-    ::close(fd);
+    QVERIFY(TestEnv::writeRawName(fx.folder, "fattura_\xE8.xml", invoiceXml(Doc{QStringLiteral("2")})));
     fx.archive(true);
     F_ZipXML& w = fx.open();
     w.Cmd_ListNew_Click();

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 TestEnv::TestEnv()
@@ -85,4 +86,13 @@ QString TestEnv::unreadableFile(const QString& path, const QByteArray& content)
             return QFile::link(target, path) ? path : QString();
     }
     return {};
+}
+
+bool TestEnv::writeRawName(const QString& folder, const QByteArray& name, const QByteArray& content)
+{
+    const QByteArray path = QFile::encodeName(folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/')) + name;
+    const int fd = ::open(path.constData(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
+    if (fd < 0) return false;
+    const bool whole = ::write(fd, content.constData(), size_t(content.size())) == ssize_t(content.size());
+    return ::close(fd) == 0 && whole;
 }

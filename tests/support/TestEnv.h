@@ -31,6 +31,9 @@ public:
     // file holds content and loses its read right; as root (who reads anything) it is
     // a link to a write-only kernel attribute. Empty when neither can be made.
     static QString unreadableFile(const QString& path, const QByteArray& content);
+    // A file in folder whose name is given as bytes, which need not be valid UTF-8 (as a
+    // Windows-1252 system writes "è"); true when written whole.
+    static bool writeRawName(const QString& folder, const QByteArray& name, const QByteArray& content);
 
     ScriptedDialogs& dialogs() { return *dialogs_; }
     RecordingLauncher& launcher() { return *launcher_; }
