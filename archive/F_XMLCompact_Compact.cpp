@@ -193,8 +193,8 @@ void F_XMLCompact::Cmd_Compact_Click()
             }
 
             // The same name and length is not yet the same invoice: one changed digit keeps
-            // both. Only a file with the archived copy's very bytes goes unread; any other is
-            // read and judged by its invoice identity below.
+            // both. Only a file holding the archived copy's very bytes goes by name and length;
+            // any other has its header read and is judged by its invoice identity below.
             bool differs = false;
             bool known = anyLiveCopy(Cn_DirTmp,
                                      QStringLiteral("SELECT des_file, val_lunfile FROM FILES WHERE cod_firma=? AND ") +
