@@ -9,7 +9,6 @@
 #include "qor/Cl_QOR.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 QString DB_Srv;
@@ -53,21 +52,10 @@ QString backupPath()
     return G_DirApp + QStringLiteral("SQLOG_BACK.INI");
 }
 
-// These files hold the SQL password in clear, in the ERP's own format: a file made here
-// is its owner's only; an existing file keeps the rights it has.
-void ensurePrivate(const QString& path)
-{
-    if (QFileInfo::exists(path)) return;
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly)) {
-        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        f.close();
-    }
-}
-
+// These files hold the SQL password in clear, in the ERP's own format; the settings
+// files make any file with a password key its owner's alone.
 bool writeMarvo(const QString& key, const QString& value)
 {
-    ensurePrivate(G_DirWin + kMarvo);
     return Qor().IniWrite(kLogin, key, value, kMarvo);
 }
 
@@ -452,7 +440,6 @@ bool MV_InitLib(bool ShowMessages)
     label = QStringLiteral("SQLOG_BACK");
     if (connStep([] {
             const QString path = backupPath();
-            ensurePrivate(path);
             Qor().IniWrite(kLogin, QStringLiteral("Server"), DB_Srv, path);
             Qor().IniWrite(kLogin, QStringLiteral("UserId"), Us_Id, path);
             Qor().IniWrite(kLogin, QStringLiteral("UserPwd"), Us_Pwd, path);

@@ -11,6 +11,7 @@
 #include "qor/Cl_QOR.h"
 #include "support/TestEnv.h"
 
+#include <QFileInfo>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -494,6 +495,21 @@ class TstProcMv : public QObject
         QCOMPARE(F_SQLAccess::StripQuotes(QStringLiteral("'a'")), QStringLiteral("a"));
         QCOMPARE(F_SQLAccess::StripQuotes(QStringLiteral("'a")), QStringLiteral("a"));
         QCOMPARE(F_SQLAccess::StripQuotes(QStringLiteral("\"a\"")), QStringLiteral("\"a\""));
+    }
+
+    // A fresh install: the login saved from the window is readable by its owner only.
+    void sqlAccessSaveOwnersOnly()
+    {
+        Fixture fx;
+        const QString marvo = fx.env.winDir() + QStringLiteral("MARVO_Z.INI");
+        QVERIFY(!QFileInfo::exists(marvo));
+        F_SQLAccess& w = F_SQLAccess::instance();
+        w.Txt_Server.setText(QStringLiteral("srv01"));
+        w.Txt_User.setText(QStringLiteral("sa"));
+        w.Txt_Pwd.setText(QStringLiteral("segreta"));
+        w.Cmd_Save_Click();
+        QCOMPARE(fx.marvo(QStringLiteral("UserPwd")), QStringLiteral("segreta"));
+        QCOMPARE(QFile::permissions(marvo) & 0x0077, QFileDevice::Permissions());
     }
 
     void companyChooser()
