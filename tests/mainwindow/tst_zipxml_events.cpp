@@ -48,7 +48,7 @@ QByteArray independentDecode(const QByteArray& xml)
     return QByteArray::fromBase64(text);
 }
 
-// The invoice with its attachment element's text put in place of the original.
+// The invoice with its attachment element's text put in place of the one it holds.
 QByteArray withAttachmentText(const QByteArray& xml, const QByteArray& text)
 {
     const qsizetype from = xml.indexOf("<Attachment>") + 12;
