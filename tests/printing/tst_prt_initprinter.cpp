@@ -7,6 +7,7 @@
 #include "support/TestEnv.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTest>
 
 namespace
@@ -339,6 +340,30 @@ class TstPrtInitPrinter : public QObject
         env.writeFile(env.winDir() + Ini, Base);
         const QString logFile = useOwnTemp(env);
         PRT_InitPrinter(QStringLiteral("0"));
+        QVERIFY(TestEnv::readFile(logFile).startsWith("0\r\nNom=Colori"));
+    }
+
+    // A link planted under the log's name is replaced, never written through.
+    void plantedLinkRefused_data()
+    {
+        QTest::addColumn<bool>("targetExists");
+        QTest::newRow("link to a file") << true;
+        QTest::newRow("link to no file yet") << false;
+    }
+    void plantedLinkRefused()
+    {
+        QFETCH(bool, targetExists);
+        TestEnv env;
+        installCatalog();
+        env.writeFile(env.winDir() + Ini, Base);
+        const QString logFile = useOwnTemp(env);
+        const QString victim = env.work() + QStringLiteral("altrui.txt");
+        if (targetExists) env.writeFile(victim, "dati di altri\n");
+        QVERIFY(QFile::link(victim, logFile));
+        PRT_InitPrinter(QStringLiteral("0"));
+        QCOMPARE(QFileInfo::exists(victim), targetExists);
+        if (targetExists) QCOMPARE(TestEnv::readFile(victim), QByteArray("dati di altri\n"));
+        QVERIFY(!QFileInfo(logFile).isSymLink());
         QVERIFY(TestEnv::readFile(logFile).startsWith("0\r\nNom=Colori"));
     }
 
