@@ -586,20 +586,32 @@ bool AziOpen(QString& Code)
     MV_RagSoc.clear();
     Db_Azi.clear();
     Db_AziCom.clear();
-    ado::Recordset rs;
-    rs.Open(
-        QStringLiteral("SELECT * FROM TS_AZIENDE AS a inner join TS_AZIENDE_INFO AS i on (a.cod_azienda = "
-                       "i.cod_anagra) WHERE cod_azienda =?"),
-        Cn_kSYS, ado::adOpenStatic, ado::adLockReadOnly, QVariantList{Code});
-    if (rs.RecordCount() == 1) {
-        MV_Azi = rs[QStringLiteral("cod_azienda")].toString();
-        MV_RagSoc = rs[QStringLiteral("des_ragsoc")].toString();
-        Db_Azi = rs[QStringLiteral("des_database")].toString();
-        Db_AziCom = rs[QStringLiteral("des_database_com")].toString();
+    // A company table that cannot be read is a company not found: the caller reports it
+    // and the start goes on without a company, rather than ending on the error.
+    try {
+        ado::Recordset rs;
+        rs.Open(QStringLiteral(
+                    "SELECT * FROM TS_AZIENDE AS a inner join TS_AZIENDE_INFO AS i on (a.cod_azienda = "
+                    "i.cod_anagra) WHERE cod_azienda =?"),
+                Cn_kSYS, ado::adOpenStatic, ado::adLockReadOnly, QVariantList{Code});
+        if (rs.RecordCount() == 1) {
+            const QString azi = rs[QStringLiteral("cod_azienda")].toString();
+            const QString ragSoc = rs[QStringLiteral("des_ragsoc")].toString();
+            const QString db = rs[QStringLiteral("des_database")].toString();
+            const QString dbCom = rs[QStringLiteral("des_database_com")].toString();
+            rs.Close();
+            MV_Azi = azi;
+            MV_RagSoc = ragSoc;
+            Db_Azi = db;
+            Db_AziCom = dbCom;
+            return true;
+        }
         rs.Close();
-        return true;
+    } catch (const std::exception& e) {
+        const auto* adoError = dynamic_cast<const ado::Error*>(&e);
+        logLine(QStringLiteral("*** ERRORE AziOpen (") + Code + QStringLiteral(") : ") +
+                (adoError ? adoError->Description() : QString::fromUtf8(e.what())));
     }
-    rs.Close();
     MsgBox(QStringLiteral("ERRORE Recuperando i Dati Azienda !! (") + Code + QStringLiteral(")"),
            vb::OKOnly | vb::Critical, QStringLiteral("Func. : AziOpen"));
     return false;
