@@ -220,7 +220,7 @@ T_PrtSet PRT_InitPrinter(const QString& nome)
         const std::optional<PrinterInfo> sys = catalog.systemDefault();
         if (!sys) {
             loadDefaults(r);
-            G_PrtMaxRow = qint16(r.Lunghezza - r.Bottom - r.Top);
+            G_PrtMaxRow = PRT_Rows16(double(r.Lunghezza) - r.Bottom - r.Top);
             writeLog(nome, r, QString());
             return r;
         }
@@ -254,7 +254,7 @@ T_PrtSet PRT_InitPrinter(const QString& nome)
         IniFile::writeSection(PrtIni, section, lines);
     }
     readSection(r, section);
-    G_PrtMaxRow = qint16(r.Lunghezza - r.Bottom - r.Top);
+    G_PrtMaxRow = PRT_Rows16(double(r.Lunghezza) - r.Bottom - r.Top);
     writeLog(nome, r, section);
     writeDefault(r);
     return r;

@@ -213,6 +213,27 @@ class TstPrtInitPrinter : public QObject
         QCOMPARE(int(G_PrtMaxRow), 72 - (-1) - 1);
     }
 
+    // Extreme values that each convert give the nearest body row count, not a wrapped one.
+    void extremeValuesClampRows_data()
+    {
+        QTest::addColumn<QByteArray>("keys");
+        QTest::addColumn<int>("maxRow");
+        QTest::newRow("short page, huge margins")
+            << QByteArray("Lunghezza=-32768\nTop=32767\nBottom=32767\n") << -32768;
+        QTest::newRow("short page, negative margins")
+            << QByteArray("Lunghezza=100\nTop=-32768\nBottom=-32768\n") << 32767;
+    }
+    void extremeValuesClampRows()
+    {
+        QFETCH(QByteArray, keys);
+        QFETCH(int, maxRow);
+        TestEnv env;
+        installCatalog();
+        env.writeFile(env.winDir() + Ini, Base + crlf("[Estremo,LPT7:]\n" + keys));
+        PRT_InitPrinter(QStringLiteral("Estremo,LPT7:"));
+        QCOMPARE(int(G_PrtMaxRow), maxRow);
+    }
+
     void rounding_data()
     {
         QTest::addColumn<QString>("value");
