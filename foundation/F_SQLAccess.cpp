@@ -1,6 +1,6 @@
 #include "F_SQLAccess.h"
 
-#include "InitVBProc.h"
+#include "StartSettings.h"
 #include "ModRegistro.h"
 #include "PosFinestre.h"
 #include "Proc_MV.h"

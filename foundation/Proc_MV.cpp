@@ -2,7 +2,7 @@
 
 #include "F_ChEAzi.h"
 #include "F_SQLAccess.h"
-#include "InitVBProc.h"
+#include "StartSettings.h"
 #include "M_MV.h"
 #include "ModRegistro.h"
 #include "platform/Dialogs.h"

@@ -5,7 +5,7 @@
 
 #include "archive/F_XMLCompact.h"
 #include "foundation/F_Fold.h"
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/Proc_Qor.h"
 #include "foundation/Proc_Qor_Files.h"
 #include "platform/Dialogs.h"

@@ -3,7 +3,7 @@
 // SQLite stand-in server.
 #include "foundation/F_ChEAzi.h"
 #include "foundation/F_SQLAccess.h"
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "foundation/Proc_MV.h"
 #include "platform/IniFile.h"

@@ -1,6 +1,6 @@
 // The list window: search, refine, deletions, font, view, save, row view, the answer
 // it leaves, activation, keys; and its layout memory.
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
