@@ -4,7 +4,7 @@
 #include "M_MDB.h"
 #include "foundation/F_Fold.h"
 #include "foundation/F_Splash.h"
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "foundation/PosFinestre.h"
 #include "foundation/Proc_Qor.h"

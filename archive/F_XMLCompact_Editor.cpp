@@ -17,6 +17,13 @@
 namespace
 {
 const QString kStart = QStringLiteral("Inizio Inserimento..");
+
+// True when the focus is in the control (or its inner box).
+bool focusIn(const QWidget* control)
+{
+    const QWidget* focus = QApplication::focusWidget();
+    return control && focus && (focus == control || control->isAncestorOf(focus));
+}
 } // namespace
 
 // ---------------------------------------------------------------- set-up
@@ -124,6 +131,16 @@ void F_XMLCompact::PulisciMaschera()
     Txt_Cod.setEnabled(true);
     Txt_Cod.setText(QString());
     Txt_Des.setText(QString());
+    // Emptied by the editor, not typed: a box with the focus compares on leaving with the
+    // text it was entered with, so it is entered anew, or leaving it would hand the
+    // emptying back as a change and offer to save two empty boxes.
+    for (TxtCtl* t : {&Txt_Cod, &Txt_Des})
+        if (focusIn(t->widget())) {
+            QApplication::focusWidget()->clearFocus();
+            t->SetFocus();
+        }
+    Txt_Cod.setMskModified(false);
+    Txt_Des.setMskModified(false);
     SpegniSave();
     TB_Ripr->setEnabled(false);
     Pan_Status->setText(kStart);
@@ -170,8 +187,7 @@ void focusCode(F_XMLCompact& w)
     const bool on = w.ControllaSave();
     QWidget* cod = w.Txt_Cod.widget();
     if (!cod || !cod->isEnabled()) return;
-    QWidget* focus = QApplication::focusWidget();
-    if (focus && (focus == cod || cod->isAncestorOf(focus))) focus->clearFocus();
+    if (focusIn(cod)) QApplication::focusWidget()->clearFocus();
     w.Txt_Cod.SetFocus();
     w.SetSave(on);
     w.Txt_Cod.setMskModified(on);

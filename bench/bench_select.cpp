@@ -6,7 +6,7 @@
 //
 //   bench_select [--rows N]
 
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "mainwindow/F_ZipXML.h"
 #include "platform/Dialogs.h"
 #include "printing/F_List.h"

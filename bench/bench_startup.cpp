@@ -20,7 +20,7 @@
 #include "archive/M_Files.h"
 #include "archive/M_MDB.h"
 #include "archive/M_XML.h"
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "mainwindow/F_ZipXML.h"
 #include "platform/Dialogs.h"

@@ -1,6 +1,6 @@
 #include "F_ChEAzi.h"
 
-#include "InitVBProc.h"
+#include "StartSettings.h"
 #include "M_MV.h"
 #include "PosFinestre.h"
 #include "Proc_MV.h"

@@ -1,6 +1,6 @@
 #include "F_SQLAccess.h"
 
-#include "InitVBProc.h"
+#include "StartSettings.h"
 #include "ModRegistro.h"
 #include "PosFinestre.h"
 #include "Proc_MV.h"
@@ -42,7 +42,7 @@ F_SQLAccess::F_SQLAccess()
                                 QStringLiteral("Nome macchina con SQL installato."), true);
     Txt_User = TxtCtl::create(QStringLiteral("Txt_User"), this, QStringLiteral("Utente di SQL."), true);
     Txt_Pwd = TxtCtl::create(QStringLiteral("Txt_Pwd"), this, QStringLiteral("Password Utente."), true);
-    // "Lucida Console" of the original: the system's fixed-pitch font.
+    // The server name in a fixed-pitch font ("Lucida Console" on Windows): the system's own.
     Txt_Server.put(QStringLiteral("Font"), QFontDatabase::systemFont(QFontDatabase::FixedFont));
     g->addWidget(Lbl_Srv, 0, 0);
     g->addWidget(Txt_Server.widget(), 0, 1);

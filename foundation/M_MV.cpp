@@ -1,6 +1,6 @@
 #include "M_MV.h"
 
-#include "InitVBProc.h"
+#include "StartSettings.h"
 #include "platform/Folders.h"
 #include "qor/Cl_QOR.h"
 

@@ -1,6 +1,6 @@
 #include "foundation/PosFinestre.h"
 
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "platform/Folders.h"
 #include "qor/Cl_QOR.h"

@@ -2,14 +2,13 @@
 
 #include "F_ChEAzi.h"
 #include "F_SQLAccess.h"
-#include "InitVBProc.h"
+#include "StartSettings.h"
 #include "M_MV.h"
 #include "ModRegistro.h"
 #include "platform/Dialogs.h"
 #include "qor/Cl_QOR.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 QString DB_Srv;
@@ -53,21 +52,10 @@ QString backupPath()
     return G_DirApp + QStringLiteral("SQLOG_BACK.INI");
 }
 
-// These files hold the SQL password in clear, in the ERP's own format: a file made here
-// is its owner's only; an existing file keeps the rights it has.
-void ensurePrivate(const QString& path)
-{
-    if (QFileInfo::exists(path)) return;
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly)) {
-        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        f.close();
-    }
-}
-
+// These files hold the SQL password in clear, in the ERP's own format; the settings
+// files make any file with a password key its owner's alone.
 bool writeMarvo(const QString& key, const QString& value)
 {
-    ensurePrivate(G_DirWin + kMarvo);
     return Qor().IniWrite(kLogin, key, value, kMarvo);
 }
 
@@ -452,7 +440,6 @@ bool MV_InitLib(bool ShowMessages)
     label = QStringLiteral("SQLOG_BACK");
     if (connStep([] {
             const QString path = backupPath();
-            ensurePrivate(path);
             Qor().IniWrite(kLogin, QStringLiteral("Server"), DB_Srv, path);
             Qor().IniWrite(kLogin, QStringLiteral("UserId"), Us_Id, path);
             Qor().IniWrite(kLogin, QStringLiteral("UserPwd"), Us_Pwd, path);
@@ -599,20 +586,32 @@ bool AziOpen(QString& Code)
     MV_RagSoc.clear();
     Db_Azi.clear();
     Db_AziCom.clear();
-    ado::Recordset rs;
-    rs.Open(
-        QStringLiteral("SELECT * FROM TS_AZIENDE AS a inner join TS_AZIENDE_INFO AS i on (a.cod_azienda = "
-                       "i.cod_anagra) WHERE cod_azienda =?"),
-        Cn_kSYS, ado::adOpenStatic, ado::adLockReadOnly, QVariantList{Code});
-    if (rs.RecordCount() == 1) {
-        MV_Azi = rs[QStringLiteral("cod_azienda")].toString();
-        MV_RagSoc = rs[QStringLiteral("des_ragsoc")].toString();
-        Db_Azi = rs[QStringLiteral("des_database")].toString();
-        Db_AziCom = rs[QStringLiteral("des_database_com")].toString();
+    // A company table that cannot be read is a company not found: the caller reports it
+    // and the start goes on without a company, rather than ending on the error.
+    try {
+        ado::Recordset rs;
+        rs.Open(QStringLiteral(
+                    "SELECT * FROM TS_AZIENDE AS a inner join TS_AZIENDE_INFO AS i on (a.cod_azienda = "
+                    "i.cod_anagra) WHERE cod_azienda =?"),
+                Cn_kSYS, ado::adOpenStatic, ado::adLockReadOnly, QVariantList{Code});
+        if (rs.RecordCount() == 1) {
+            const QString azi = rs[QStringLiteral("cod_azienda")].toString();
+            const QString ragSoc = rs[QStringLiteral("des_ragsoc")].toString();
+            const QString db = rs[QStringLiteral("des_database")].toString();
+            const QString dbCom = rs[QStringLiteral("des_database_com")].toString();
+            rs.Close();
+            MV_Azi = azi;
+            MV_RagSoc = ragSoc;
+            Db_Azi = db;
+            Db_AziCom = dbCom;
+            return true;
+        }
         rs.Close();
-        return true;
+    } catch (const std::exception& e) {
+        const auto* adoError = dynamic_cast<const ado::Error*>(&e);
+        logLine(QStringLiteral("*** ERRORE AziOpen (") + Code + QStringLiteral(") : ") +
+                (adoError ? adoError->Description() : QString::fromUtf8(e.what())));
     }
-    rs.Close();
     MsgBox(QStringLiteral("ERRORE Recuperando i Dati Azienda !! (") + Code + QStringLiteral(")"),
            vb::OKOnly | vb::Critical, QStringLiteral("Func. : AziOpen"));
     return false;

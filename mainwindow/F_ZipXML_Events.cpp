@@ -5,7 +5,7 @@
 
 #include "archive/F_XMLCompact.h"
 #include "foundation/F_Fold.h"
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/Proc_Qor.h"
 #include "foundation/Proc_Qor_Files.h"
 #include "platform/Dialogs.h"
@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMimeDatabase>
 #include <QMouseEvent>
 #include <QSaveFile>
 
@@ -65,6 +66,52 @@ bool safeExtension(const QString& ext)
               (c >= QLatin1Char('0') && c <= QLatin1Char('9'))))
             return false;
     return true;
+}
+
+// The name as one line: control, format and line-separator characters become blanks, so
+// no line break or direction mark can push the real extension out of sight.
+QString oneLine(const QString& name)
+{
+    QString out = name;
+    for (QChar& c : out) {
+        switch (c.category()) {
+        case QChar::Other_Control:
+        case QChar::Other_Format:
+        case QChar::Separator_Line:
+        case QChar::Separator_Paragraph:
+            c = QLatin1Char(' ');
+            break;
+        default:
+            break;
+        }
+    }
+    return out;
+}
+
+// Files the desktop would run or install rather than show, by the type it gives them.
+bool runnable(const QMimeType& type)
+{
+    static const char* const kinds[] = {
+        "application/x-executable", // programs and every script type
+        "application/x-sharedlib",
+        "application/x-desktop", // desktop entries run their Exec line
+        "application/x-ms-dos-executable",
+        "application/x-msi",
+        "application/vnd.debian.binary-package",
+        "application/x-rpm",
+        "application/vnd.flatpak",
+        "application/vnd.flatpak.ref",
+        "application/vnd.snap",
+        "application/vnd.appimage",
+        "application/x-iso9660-appimage",
+        "application/x-java-archive",
+        "application/x-php",
+        "text/tcl",
+        "text/vbscript",
+    };
+    for (const char* kind : kinds)
+        if (type.inherits(QLatin1String(kind))) return true;
+    return false;
 }
 
 // The labels that re-run the window's layout as the mouse passes over them.
@@ -135,12 +182,16 @@ void F_ZipXML::Lst_XML_DblClick()
         Beep();
         return;
     }
-    if (MsgBox(QStringLiteral("Confermi visualizzazione Allegato ?\r\n") + name, vb::YesNo | vb::Question,
-               Caption()) == vb::No) {
+    // The question shows the name on one line and, below it, the file it becomes: the
+    // extension taken is the one after the last dot, whatever the name shows first.
+    const QString ext = Qor().FileExt(name).toUpper();
+    const QString outName = QStringLiteral("_ALLEGATO.") + ext;
+    QString question = QStringLiteral("Confermi visualizzazione Allegato ?\r\n") + oneLine(name);
+    if (safeExtension(ext)) question += QStringLiteral("\r\nFile : ") + outName;
+    if (MsgBox(question, vb::YesNo | vb::Question, Caption()) == vb::No) {
         Beep();
         return;
     }
-    const QString ext = Qor().FileExt(name).toUpper();
     if (!safeExtension(ext)) {
         Beep();
         return;
@@ -164,7 +215,7 @@ void F_ZipXML::Lst_XML_DblClick()
     }
 
     // The earlier file of that type is replaced only by a complete new one.
-    const QString out = G_DirApp + QStringLiteral("_ALLEGATO.") + ext;
+    const QString out = G_DirApp + outName;
     QSaveFile file(out);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         file.cancelWriting();
@@ -173,8 +224,21 @@ void F_ZipXML::Lst_XML_DblClick()
         Beep();
         return;
     }
+    // A program, script, desktop entry or package is never handed on: the desktop would
+    // run it. The clerk is told where it was written.
+    if (runnable(QMimeDatabase().mimeTypeForFile(out))) {
+        MsgBox(QStringLiteral("L'allegato è un programma o uno script: non viene aperto.\r\n"
+                              "File salvato in :\r\n") +
+                   out,
+               vb::OKOnly | vb::Exclamation, Caption());
+        Beep();
+        return;
+    }
     // No program of the desktop's for the type: the file is there, nothing else is run.
     if (viewer.isEmpty()) {
+        MsgBox(QStringLiteral("Nessun programma per aprire i file ") + ext +
+                   QStringLiteral(".\r\nFile salvato in :\r\n") + out,
+               vb::OKOnly | vb::Exclamation, Caption());
         Beep();
         return;
     }

@@ -1,7 +1,7 @@
 // Mail sending: the desktop mail client (xdg-email) or straight to an SMTP server.
 #include "F_ZipXML.h"
 
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "foundation/Proc_Qor.h"
 #include "platform/Clock.h"

@@ -80,10 +80,26 @@ Doc load(const QString& path, bool* ok = nullptr)
     return d;
 }
 
+// A file with a password key (the SQL login's "UserPwd", the mail's "Passwd") is its
+// owner's alone, however it was made before: each save writes a new file anyway.
+bool holdsPassword(const Doc& d)
+{
+    for (const QString& l : d.lines) {
+        const QString k = keyOf(l);
+        if (k.contains(QLatin1String("pwd"), Qt::CaseInsensitive) ||
+            k.contains(QLatin1String("passw"), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
 bool save(const QString& path, const Doc& d)
 {
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly)) return false;
+    // Set on the new file before anything is written to it, so the password is never
+    // readable by others, not even for a moment.
+    if (holdsPassword(d) && !f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) return false;
     QByteArray out;
     for (const QString& l : d.lines) {
         out += l.toUtf8();

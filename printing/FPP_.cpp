@@ -1,7 +1,7 @@
 #include "printing/FPP_.h"
 
 #include "foundation/FocusColour.h"
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "foundation/Placed.h"
 #include "foundation/PosFinestre.h"

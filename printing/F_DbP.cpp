@@ -1,7 +1,7 @@
 #include "printing/F_DbP.h"
 
 #include "foundation/FocusColour.h"
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "foundation/ModRegistro.h"
 #include "foundation/Placed.h"

@@ -1,7 +1,7 @@
 #include "F_List.h"
 
 #include "List_Pos.h"
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/ListFont.h"
 #include "foundation/PosFinestre.h"
 #include "platform/Dialogs.h"

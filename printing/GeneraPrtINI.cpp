@@ -1,6 +1,6 @@
 #include "printing/GeneraPrtINI.h"
 
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "platform/IniFile.h"
 #include "platform/printers/PrinterCatalog.h"
 

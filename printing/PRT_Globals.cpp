@@ -1,5 +1,9 @@
 #include "printing/PRT_Globals.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 QString G_Esc;
 QString G_Esc0, G_Esc1, G_Esc2, G_Esc3, G_Esc4, G_Esc5, G_Esc6;
 double G_PrtPasso = 1.0;
@@ -27,4 +31,11 @@ void PRT_SetControlValues()
     G_Esc6 = G_Esc + QLatin1Char('6');
     G_PrtPasso = 1.0;
     G_PrtCrLf = QStringLiteral("\r\n");
+}
+
+qint16 PRT_Rows16(double rows)
+{
+    if (std::isnan(rows)) return 0;
+    return qint16(std::clamp(rows, double(std::numeric_limits<qint16>::min()),
+                             double(std::numeric_limits<qint16>::max())));
 }

@@ -32,5 +32,10 @@ extern float G_PrtFontSiz;
 extern qint32 G_PrtScaleH;
 extern qint32 G_PrtScaleW;
 
+// A row count as G_PrtMaxRow holds it: clamped to the 16-bit range before the
+// conversion, so extreme margins in the settings give the nearest count, never a
+// wrapped (or undefined) one.
+qint16 PRT_Rows16(double rows);
+
 // Sets G_Esc, the seven codes, G_PrtPasso = 1.0 and G_PrtCrLf = CR LF.
 void PRT_SetControlValues();

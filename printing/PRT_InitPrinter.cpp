@@ -131,8 +131,13 @@ QString logFolder()
 
 void writeLog(const QString& nome, const T_PrtSet& r, const QString& section)
 {
-    QFile f(logFolder() + QStringLiteral("prt-ini.log"));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
+    // The temporary folder may be shared: the old name is removed (a link goes, not what
+    // it points at) and the log made anew. A name another user holds, or one put back in
+    // between, makes the open fail rather than write through it.
+    const QString path = logFolder() + QStringLiteral("prt-ini.log");
+    QFile::remove(path);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return;
     const QStringList lines{
         nome,
         QStringLiteral("Nom=") + r.Nome.text(),
@@ -215,7 +220,7 @@ T_PrtSet PRT_InitPrinter(const QString& nome)
         const std::optional<PrinterInfo> sys = catalog.systemDefault();
         if (!sys) {
             loadDefaults(r);
-            G_PrtMaxRow = qint16(r.Lunghezza - r.Bottom - r.Top);
+            G_PrtMaxRow = PRT_Rows16(double(r.Lunghezza) - r.Bottom - r.Top);
             writeLog(nome, r, QString());
             return r;
         }
@@ -249,7 +254,7 @@ T_PrtSet PRT_InitPrinter(const QString& nome)
         IniFile::writeSection(PrtIni, section, lines);
     }
     readSection(r, section);
-    G_PrtMaxRow = qint16(r.Lunghezza - r.Bottom - r.Top);
+    G_PrtMaxRow = PRT_Rows16(double(r.Lunghezza) - r.Bottom - r.Top);
     writeLog(nome, r, section);
     writeDefault(r);
     return r;

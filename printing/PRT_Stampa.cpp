@@ -82,7 +82,7 @@ void landscapeLayout(bool turn)
     p.setScaleWidth(185);
     p.setScaleHeight(45);
     const double step = 1.2 * p.TextHeight(QStringLiteral("\"Ttp;^\u00C7#]@?"));
-    G_PrtMaxRow = qint16(std::floor(45.0 / step) - G_PrtSet.Top - G_PrtSet.Bottom);
+    G_PrtMaxRow = PRT_Rows16(std::floor(45.0 / step) - G_PrtSet.Top - G_PrtSet.Bottom);
     G_PrtPasso = step;
 }
 
@@ -158,7 +158,7 @@ struct PrtEngine {
         G_PrtTest = 0;
         p.setScaleHeight(G_PrtScaleH);
         p.setScaleWidth(G_PrtScaleW);
-        G_PrtMaxRow = qint16(std::lround(p.ScaleHeight()) - G_PrtSet.Top - G_PrtSet.Bottom);
+        G_PrtMaxRow = PRT_Rows16(std::round(p.ScaleHeight()) - G_PrtSet.Top - G_PrtSet.Bottom);
         setOpen(false);
     }
 
@@ -193,7 +193,7 @@ struct PrtEngine {
         p.setScaleMode(4);
         G_PrtScaleH = qint32(std::lround(p.ScaleHeight()));
         G_PrtScaleW = qint32(std::lround(p.ScaleWidth()));
-        G_PrtMaxRow = qint16(G_PrtScaleH - G_PrtSet.Top - G_PrtSet.Bottom);
+        G_PrtMaxRow = PRT_Rows16(double(G_PrtScaleH) - G_PrtSet.Top - G_PrtSet.Bottom);
         // 8.
         p.setDuplex(1);
         p.setPaperBin(14);

@@ -1,7 +1,7 @@
 #include "Rs2List.h"
 
 #include "F_List.h"
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "platform/Dialogs.h"
 #include "qor/Cl_QOR.h"

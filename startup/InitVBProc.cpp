@@ -1,7 +1,7 @@
 #include "startup/InitVBProc.h"
 
 #include "archive/F_XMLCompact.h"
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/ModRegistro.h"
 #include "platform/Dialogs.h"
 #include "platform/Folders.h"

@@ -1,7 +1,7 @@
 #pragma once
 #include <QString>
 
-// Sets the start-up settings (foundation/InitVBProc.h) and the print control values
+// Sets the start-up settings (foundation/StartSettings.h) and the print control values
 // (PRT_Globals.h), chooses the viewer ("QOR_PLCR.INI" [Stampe su Disco] PgmVisualizzatore),
 // builds "QOR_PRT.INI" when it is missing and selects the default printer into G_PrtSet.
 // Also installs the development views (InstallDevelopViews).

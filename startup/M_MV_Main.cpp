@@ -4,7 +4,7 @@
 #include "archive/M_Files.h"
 #include "archive/M_MDB.h"
 #include "foundation/F_Splash.h"
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "foundation/Proc_MV.h"
 #include "foundation/Proc_Qor.h"

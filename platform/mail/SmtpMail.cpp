@@ -310,6 +310,12 @@ Result Send(const Server& server, const Mail& mail, const Options& options)
     // Refusals before any connection.
     if (!IsHostName(server.host))
         return refuse(ErrBadServer, L("Nome del server di posta non valido (%1)").arg(server.host));
+    // A NUL would cut the address short where libcurl takes it as a C string: the mail
+    // would go from or to another address than the settings hold.
+    for (const QString& text : {mail.sender, mail.recipient, mail.cc, mail.bcc})
+        if (text.contains(QChar(0)))
+            return refuse(ErrBadAddress,
+                          L("Indirizzo di posta non valido (%1)").arg(oneLine(text).replace(QChar(0), u' ')));
     const QString from = EnvelopeAddress(oneLine(mail.sender));
     if (from.isEmpty()) return refuse(ErrNoSender, L("Indirizzo del mittente mancante"));
     QStringList rcpt;
@@ -340,8 +346,11 @@ Result Send(const Server& server, const Mail& mail, const Options& options)
     lib().easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
     lib().easy_setopt(c, CURLOPT_ERRORBUFFER, errbuf);
     lib().easy_setopt(c, CURLOPT_VERBOSE, 0L);
-    if (server.useSsl != 0 && !implicit)
-        lib().easy_setopt(c, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+    // With SSL off the login still goes under STARTTLS when the server offers it; only a
+    // server without it gets the clear login the settings ask for.
+    if (!implicit)
+        lib().easy_setopt(c, CURLOPT_USE_SSL,
+                          static_cast<long>(server.useSsl != 0 ? CURLUSESSL_ALL : CURLUSESSL_TRY));
     lib().easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
     lib().easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
     // An extra CA file goes in CAINFO; the system store stays reachable through CAPATH.

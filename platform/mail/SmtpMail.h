@@ -14,7 +14,7 @@ namespace smtp
 struct Server {
     QString host;
     int port = 0;
-    int useSsl = 0; // != 0: TLS, never a word in clear
+    int useSsl = 0; // != 0: TLS, never a word in clear; 0: STARTTLS when the server offers it
     int auth = 0;   // != 0: AUTH with user and password
     QString user;
     QString password;
@@ -42,6 +42,7 @@ enum : int {
     ErrAttachment = 1002,
     ErrNoSender = 1003,
     ErrNoRecipient = 1004,
+    ErrBadAddress = 1005, // an address text holding a NUL
 };
 
 struct Result {

@@ -2,7 +2,7 @@
 #include "archive/F_XMLCompact.h"
 #include "archive/M_Files.h"
 #include "archive/M_MDB.h"
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "platform/Folders.h"
 #include "support/TestEnv.h"

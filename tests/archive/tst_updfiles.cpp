@@ -5,7 +5,7 @@
 #include "archive/M_MDB.h"
 #include "archive/M_XML.h"
 #include "foundation/F_MSG.h"
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "foundation/Proc_Qor.h"
 #include "platform/Folders.h"

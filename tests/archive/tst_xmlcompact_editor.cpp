@@ -4,7 +4,7 @@
 #include "archive/F_XMLCompact.h"
 #include "archive/M_Files.h"
 #include "archive/M_MDB.h"
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "platform/Folders.h"
 #include "support/TestEnv.h"
@@ -253,6 +253,15 @@ void TstXMLCompactEditor::states_data()
     QTest::newRow("a walk from the code box starts it from the row shown")
         << QStringList{"next", "next", "focus:des"} << "Visualizzazione [New Elim] B20/Beta locked"
         << QStringList{} << 0 << rows;
+    QTest::newRow("after a delete from the code box, leaving it keeps the start")
+        << QStringList{"next", "del:Y", "focus:des"} << "Inizio Inserimento.. [New] /" << QStringList{kAskDel}
+        << 0 << QStringList{"B20=Beta", "C30=Gamma"};
+    QTest::newRow("after a delete from the description, leaving it keeps the start")
+        << QStringList{"next", "focus:des", "del:Y", "focus:cod"} << "Inizio Inserimento.. [New] /"
+        << QStringList{kAskDel} << 0 << QStringList{"B20=Beta", "C30=Gamma"};
+    QTest::newRow("after a delete, a pass through the code box keeps the start")
+        << QStringList{"find:B20", "del:Y", "focus:cod", "focus:des"} << "Inizio Inserimento.. [New] /"
+        << QStringList{kAskDel} << 0 << QStringList{"A10=Alfa", "C30=Gamma"};
     QTest::newRow("a new record starts unchanged, focus in the code box")
         << QStringList{"next", "new", "focus:des"} << "Inizio Inserimento.. [] /" << QStringList{} << 0
         << rows;

@@ -1,4 +1,4 @@
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "foundation/PosFinestre.h"
 #include "platform/IniFile.h"

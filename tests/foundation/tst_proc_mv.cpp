@@ -3,7 +3,7 @@
 // SQLite stand-in server.
 #include "foundation/F_ChEAzi.h"
 #include "foundation/F_SQLAccess.h"
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "foundation/Proc_MV.h"
 #include "platform/IniFile.h"
@@ -11,6 +11,7 @@
 #include "qor/Cl_QOR.h"
 #include "support/TestEnv.h"
 
+#include <QFileInfo>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -282,6 +283,63 @@ class TstProcMv : public QObject
         if (code.isEmpty() && !ok) QCOMPARE(MV_Azi, QStringLiteral("OLD")); // untouched
     }
 
+    // The integrated start's company: the registry's, or the user's choice when the
+    // registry names none. A company table that cannot be read ends in the start's own
+    // message, with no company, and the start goes on.
+    void initMvProcCompany_data()
+    {
+        QTest::addColumn<QString>("registry"); // UltimoLoginAppl "Azienda"
+        QTest::addColumn<bool>("readable");
+        QTest::addColumn<QStringList>("messages"); // the last ones shown, in order
+        QTest::addColumn<QString>("company");
+        const QString notFound = QStringLiteral("ERRORE Recuperando i Dati Azienda !! (AZI1)");
+        const QString disaster = QStringLiteral("DISASTRO APRENDO L'AZIENDA !!");
+        const QString undefined = QStringLiteral("Azienda Gestalo NON Definita !!");
+        QTest::newRow("registry company") << "AZI1" << true << QStringList{} << "AZI1";
+        QTest::newRow("registry company, table unreadable")
+            << "AZI1" << false << QStringList{notFound, notFound, disaster} << "";
+        QTest::newRow("no registry company") << "" << true << QStringList{undefined} << "AZI1";
+        QTest::newRow("no registry company, table unreadable")
+            << "" << false << QStringList{notFound, notFound, disaster} << "";
+    }
+    void initMvProcCompany()
+    {
+        QFETCH(QString, registry);
+        QFETCH(bool, readable);
+        QFETCH(QStringList, messages);
+        QFETCH(QString, company);
+        Fixture fx;
+        fx.makeErp();
+        if (!readable) sql(fx.db("kSYS"), "DROP TABLE TS_AZIENDE_INFO;");
+        Cn_kSYS.Open(
+            QStringLiteral("Provider=SQLOLEDB.1;User ID=sa;Password=;Initial Catalog=kSYS;Data Source=s"));
+        setReg(Registry::HKEY_CURRENT_USER, kLastLogin, QStringLiteral("Azienda"), registry);
+        setReg(Registry::HKEY_CURRENT_USER, QStringLiteral("Software\\Ostera Software\\k\\Login"),
+               QStringLiteral("UltimaAzienda"), QStringLiteral("AZI1"));
+        IniFile::write(QStringLiteral("QOR_PLCR.INI"), QStringLiteral("AMBIENTE"),
+                       QStringLiteral("Codice Azienda"), QStringLiteral("AZI1"));
+        int chooserShown = 0;
+        setModalRunner([&chooserShown](VbForm& f) {
+            QVERIFY(dynamic_cast<F_ChEAzi*>(&f));
+            ++chooserShown; // left without a choice
+        });
+        fx.env.dialogs().acceptOkBoxes = true;
+
+        InitMVProc(16380);
+
+        QCOMPARE(chooserShown, registry.isEmpty() ? 1 : 0);
+        QCOMPARE(fx.env.dialogs().beeps, registry.isEmpty() ? 1 : 0);
+        const QStringList shown = fx.env.dialogs().messages();
+        QVERIFY2(shown.size() >= messages.size(), qPrintable(shown.join(QLatin1Char('|'))));
+        QCOMPARE(shown.mid(shown.size() - messages.size()), messages);
+        if (registry.isEmpty()) QCOMPARE(shown.first(), QStringLiteral("Azienda Gestalo NON Definita !!"));
+        if (!readable) QCOMPARE(fx.env.dialogs().calls.last().title, QStringLiteral("AziMarvo - AziOpen"));
+        QCOMPARE(MV_Azi, company);
+        QCOMPARE(Db_Azi, readable ? QStringLiteral("DB_A1") : QString());
+        QCOMPARE(MV_NomeProdotto, QStringLiteral("k/VERTICALE"));
+        if (!readable) QVERIFY(fx.log().contains("*** ERRORE AziOpen (AZI1) : "));
+    }
+
     void versions()
     {
         Fixture fx;
@@ -494,6 +552,21 @@ class TstProcMv : public QObject
         QCOMPARE(F_SQLAccess::StripQuotes(QStringLiteral("'a'")), QStringLiteral("a"));
         QCOMPARE(F_SQLAccess::StripQuotes(QStringLiteral("'a")), QStringLiteral("a"));
         QCOMPARE(F_SQLAccess::StripQuotes(QStringLiteral("\"a\"")), QStringLiteral("\"a\""));
+    }
+
+    // A fresh install: the login saved from the window is readable by its owner only.
+    void sqlAccessSaveOwnersOnly()
+    {
+        Fixture fx;
+        const QString marvo = fx.env.winDir() + QStringLiteral("MARVO_Z.INI");
+        QVERIFY(!QFileInfo::exists(marvo));
+        F_SQLAccess& w = F_SQLAccess::instance();
+        w.Txt_Server.setText(QStringLiteral("srv01"));
+        w.Txt_User.setText(QStringLiteral("sa"));
+        w.Txt_Pwd.setText(QStringLiteral("segreta"));
+        w.Cmd_Save_Click();
+        QCOMPARE(fx.marvo(QStringLiteral("UserPwd")), QStringLiteral("segreta"));
+        QCOMPARE(QFile::permissions(marvo) & 0x0077, QFileDevice::Permissions());
     }
 
     void companyChooser()

@@ -1,6 +1,6 @@
 // The mail settings window: load defaults, "Salva" with its keys and values, the
 // stored password, presets, right clicks, the access code, focus and size.
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "mainwindow/F_Mail.h"
 #include "mainwindow/F_ZipXML.h"

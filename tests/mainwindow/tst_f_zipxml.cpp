@@ -3,7 +3,7 @@
 #include "archive/M_Files.h"
 #include "foundation/F_CpRt.h"
 #include "foundation/F_Splash.h"
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "foundation/Proc_Qor.h"
 #include "mainwindow/F_ZipXML.h"

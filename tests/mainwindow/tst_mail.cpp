@@ -1,6 +1,6 @@
 // Mail from the main window: the direct road to a local SMTP server, its failures
 // and missing settings, the desktop client road through xdg-email, the clipboard.
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "mainwindow/F_ZipXML.h"
 #include "platform/Folders.h"

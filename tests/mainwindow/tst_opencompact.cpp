@@ -1,7 +1,7 @@
 // The main window opens the maintenance window modally, with its company caption.
 #include "archive/F_XMLCompact.h"
 #include "archive/M_MDB.h"
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "mainwindow/F_ZipXML.h"
 #include "platform/Folders.h"

@@ -1,7 +1,7 @@
 // The main window's selection tools: search, select all, invert, never-sent, the list
 // window of the selected rows, the list font, folders and the XML viewer.
 #include "foundation/F_Fold.h"
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "foundation/ModRegistro.h"
 #include "foundation/Proc_Qor.h"

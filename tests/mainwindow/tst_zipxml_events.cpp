@@ -4,7 +4,7 @@
 #include "archive/M_Files.h"
 #include "archive/M_MDB.h"
 #include "foundation/F_Fold.h"
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "foundation/Proc_Qor.h"
 #include "mainwindow/F_ZipXML.h"
@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -36,6 +37,10 @@ QByteArray fixture(const QString& name)
 const QByteArray kJpegInvoice = fixture(QStringLiteral("IT01234567890_FPR04.xml"));
 const QByteArray kPngInvoice = fixture(QStringLiteral("IT02780790107_11004.xml"));
 
+// A name whose line breaks push its real extension out of sight.
+const QString kHiddenDesktop =
+    QStringLiteral("fattura_77.pdf") + QString(12, QLatin1Char('\n')) + QStringLiteral(".desktop");
+
 // What the first attachment element holds, decoded on its own: the text between the
 // first tags, without any white space.
 QByteArray independentDecode(const QByteArray& xml)
@@ -47,7 +52,7 @@ QByteArray independentDecode(const QByteArray& xml)
     return QByteArray::fromBase64(text);
 }
 
-// The invoice with its attachment element's text put in place of the original.
+// The invoice with its attachment element's text put in place of the one it holds.
 QByteArray withAttachmentText(const QByteArray& xml, const QByteArray& text)
 {
     const qsizetype from = xml.indexOf("<Attachment>") + 12;
@@ -104,6 +109,9 @@ struct Fixture {
         IniFile::write(kIni, kSec, QStringLiteral("DirID"), QString::number(MDB_FolderKey(shown)));
         env.dialogs().acceptOkBoxes = true;
 
+        // The desktop's MIME database, without the desktop's programs.
+        QDir().mkpath(env.root() + QStringLiteral("data"));
+        QFile::link(QStringLiteral("/usr/share/mime"), env.root() + QStringLiteral("data/mime"));
         viewer = env.writeFile(env.root() + QStringLiteral("bin/imgview"), "#!/bin/sh\n");
         QFile::setPermissions(viewer, QFile::permissions(viewer) | QFile::ExeOwner);
         registerViewer(true);
@@ -116,10 +124,14 @@ struct Fixture {
         setModalRunner({});
     }
 
+    // The viewer program is also the desktop's choice for these "type=imgview.desktop;" lines.
+    QByteArray extraTypes;
     void registerViewer(bool on)
     {
         env.writeFile(env.root() + QStringLiteral("config/mimeapps.list"),
                       on ? "[Default Applications]\nimage/jpeg=imgview.desktop;\nimage/png=imgview.desktop;\n"
+                           "image/gif=imgview.desktop;\napplication/pdf=imgview.desktop;\n" +
+                               extraTypes
                          : "[Default Applications]\n");
         env.writeFile(env.root() + QStringLiteral("data/applications/imgview.desktop"),
                       "[Desktop Entry]\nType=Application\nName=Img\nExec=" + viewer.toUtf8() + " %f\n");
@@ -171,6 +183,15 @@ struct Fixture {
     QStringList messages() { return env.dialogs().messages(); }
 };
 
+// The question of the double click: the name as shown, then the file it becomes when
+// the extension is one the program writes.
+QString question(const QString& shownName, const QString& file)
+{
+    QString q = QStringLiteral("Confermi visualizzazione Allegato ?\r\n") + shownName;
+    if (!file.isEmpty()) q += QStringLiteral("\r\nFile : ") + file;
+    return q;
+}
+
 QPoint rowCenter(QListView* v, int row)
 {
     return v->visualRect(v->model()->index(row, 0)).center();
@@ -188,6 +209,10 @@ class TestZipXMLEvents : public QObject
     void extractionOutcomes_data();
     void extractionOutcomes();
     void largeAttachment();
+    void namesShownOnOneLine_data();
+    void namesShownOnOneLine();
+    void runnableNeverHandedOn_data();
+    void runnableNeverHandedOn();
     void fieldsOfEachLayout_data();
     void fieldsOfEachLayout();
     void rowsWithoutAttachmentBeep_data();
@@ -221,6 +246,7 @@ void TestZipXMLEvents::attachment_data()
     QTest::addColumn<QString>("outName");
     QTest::addColumn<QByteArray>("magic");
     QTest::addColumn<QString>("message"); // "" for none; <path> is the invoice
+    QTest::addColumn<QString>("asked");   // the file the question names
 
     const QByteArray jpeg("\xFF\xD8\xFF", 3), png("\x89PNG", 4);
     const QString notFound = QStringLiteral("Allegato non trovato nel file :\r\n<path>");
@@ -241,28 +267,35 @@ void TestZipXMLEvents::attachment_data()
     };
 
     QTest::newRow("JPEG wrapped and indented") << kJpegInvoice << "LogoA.jpg"
-                                               << "_ALLEGATO.JPG" << jpeg << "";
+                                               << "_ALLEGATO.JPG" << jpeg << ""
+                                               << "_ALLEGATO.JPG";
     QTest::newRow("PNG on one line") << kPngInvoice << "test.png"
-                                     << "_ALLEGATO.PNG" << png << "";
+                                     << "_ALLEGATO.PNG" << png << ""
+                                     << "_ALLEGATO.PNG";
     QTest::newRow("tab indentation") << tabs << "LogoA.jpg"
-                                     << "_ALLEGATO.JPG" << jpeg << "";
+                                     << "_ALLEGATO.JPG" << jpeg << ""
+                                     << "_ALLEGATO.JPG";
     QTest::newRow("two attachments: the first") << two << "LogoA.jpg"
-                                                << "_ALLEGATO.JPG" << jpeg << "";
+                                                << "_ALLEGATO.JPG" << jpeg << ""
+                                                << "_ALLEGATO.JPG";
     QTest::newRow("no opening tag") << noOpen << "LogoA.jpg"
-                                    << "" << QByteArray() << notFound;
+                                    << "" << QByteArray() << notFound << "_ALLEGATO.JPG";
     QTest::newRow("no closing tag") << noClose << "LogoA.jpg"
-                                    << "" << QByteArray() << notFound;
+                                    << "" << QByteArray() << notFound << "_ALLEGATO.JPG";
     QTest::newRow("not base64") << withAttachmentText(kJpegInvoice, "\n  *** non base64 ***  \n")
                                 << "LogoA.jpg"
-                                << "" << QByteArray() << notFound;
+                                << "" << QByteArray() << notFound << "_ALLEGATO.JPG";
     QTest::newRow("empty element") << withAttachmentText(kJpegInvoice, "\n   \n") << "LogoA.jpg"
-                                   << "" << QByteArray() << notFound;
+                                   << "" << QByteArray() << notFound << "_ALLEGATO.JPG";
     QTest::newRow("extension p?f") << named(".p?f") << "LogoA.p?f"
-                                   << "" << QByteArray() << "";
+                                   << "" << QByteArray() << ""
+                                   << "";
     QTest::newRow("extension too long") << named(".toolongexten") << "LogoA.toolongexten"
-                                        << "" << QByteArray() << "";
+                                        << "" << QByteArray() << ""
+                                        << "";
     QTest::newRow("no extension") << named("") << "LogoA"
-                                  << "" << QByteArray() << "";
+                                  << "" << QByteArray() << ""
+                                  << "";
 }
 
 void TestZipXMLEvents::attachment()
@@ -272,6 +305,7 @@ void TestZipXMLEvents::attachment()
     QFETCH(QString, outName);
     QFETCH(QByteArray, magic);
     QFETCH(QString, message);
+    QFETCH(QString, asked);
     Fixture fx;
     const QString path = fx.write(QStringLiteral("IT01234567890_00001.xml"), xml);
     fx.env.writeFile(G_DirApp + QStringLiteral("_ALLEGATO.JPG"), "OLD JPG");
@@ -286,7 +320,7 @@ void TestZipXMLEvents::attachment()
 
     const auto& calls = fx.env.dialogs().calls;
     QVERIFY(!calls.isEmpty());
-    QCOMPARE(calls.first().text, QStringLiteral("Confermi visualizzazione Allegato ?\r\n") + attachName);
+    QCOMPARE(calls.first().text, question(attachName, asked));
     QCOMPARE(calls.first().buttons(), int(vb::YesNo));
     QCOMPARE(calls.first().icon(), int(vb::Question));
     QCOMPARE(calls.first().title, F_ZipXML::Caption());
@@ -342,7 +376,9 @@ void TestZipXMLEvents::extractionOutcomes_data()
     QTest::addColumn<int>("starts");
     QTest::addColumn<QString>("message"); // after the question; <out> is the output path
     QTest::newRow("answer No") << "no" << false << 0 << "";
-    QTest::newRow("no program for the type") << "noprogram" << true << 0 << "";
+    QTest::newRow("no program for the type")
+        << "noprogram" << true << 0
+        << "Nessun programma per aprire i file JPG.\r\nFile salvato in :\r\n<out>";
     QTest::newRow("program does not start")
         << "nostart" << true << 1 << "Impossibile avviare il programma :\r\n<viewer>";
     QTest::newRow("file cannot be written")
@@ -372,13 +408,15 @@ void TestZipXMLEvents::extractionOutcomes()
     QCOMPARE(fx.env.dialogs().beeps, beeps + 1);
     QCOMPARE(TestEnv::readFile(out) == independentDecode(kJpegInvoice), written);
     QCOMPARE(fx.env.launcher().starts.size(), starts);
-    QStringList want{QStringLiteral("Confermi visualizzazione Allegato ?\r\nLogoA.jpg")};
+    QStringList want{question(QStringLiteral("LogoA.jpg"), QStringLiteral("_ALLEGATO.JPG"))};
     if (!message.isEmpty())
         want << QString(message)
                     .replace(QStringLiteral("<out>"), out)
                     .replace(QStringLiteral("<viewer>"), fx.viewer);
     QCOMPARE(fx.messages(), want);
-    if (!message.isEmpty()) QCOMPARE(fx.env.dialogs().calls.last().icon(), int(vb::Critical));
+    if (!message.isEmpty())
+        QCOMPARE(fx.env.dialogs().calls.last().icon(),
+                 int(fault == QLatin1String("noprogram") ? vb::Exclamation : vb::Critical));
 }
 
 // An attachment of tens of megabytes is read once and written whole.
@@ -398,6 +436,98 @@ void TestZipXMLEvents::largeAttachment()
     fx.listed(0);
     fx.doubleClick(0);
     QCOMPARE(TestEnv::readFile(G_DirApp + QStringLiteral("_ALLEGATO.PDF")), bytes);
+}
+
+// Line breaks, tabs and direction marks in the name become blanks in the question, and
+// the file named below it carries the extension really taken.
+void TestZipXMLEvents::namesShownOnOneLine_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("line breaks hide .desktop")
+        << kHiddenDesktop
+        << QStringLiteral("fattura_77.pdf") + QString(12, QLatin1Char(' ')) + QStringLiteral(".desktop")
+        << "_ALLEGATO.DESKTOP";
+    QTest::newRow("tab and CR") << "fattura.pdf\t\r.sh"
+                                << "fattura.pdf  .sh"
+                                << "_ALLEGATO.SH";
+    QTest::newRow("right-to-left override") << QStringLiteral("fattura\u202Efdp.exe") << "fattura fdp.exe"
+                                            << "_ALLEGATO.EXE";
+    QTest::newRow("line separator") << QStringLiteral("nota.pdf\u2028.jpg") << "nota.pdf .jpg"
+                                    << "_ALLEGATO.JPG";
+    QTest::newRow("plain name") << "Preventivo 2024.pdf"
+                                << "Preventivo 2024.pdf"
+                                << "_ALLEGATO.PDF";
+}
+
+void TestZipXMLEvents::namesShownOnOneLine()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, shown);
+    QFETCH(QString, file);
+    Fixture fx;
+    fx.write(QStringLiteral("A.xml"), invoice(QStringLiteral("1"), name, "%PDF-1.4"));
+    fx.listed(0);
+    fx.doubleClick(0, vb::No);
+    QCOMPARE(fx.messages(), QStringList{question(shown, file)});
+    QVERIFY(fx.attachments().isEmpty());
+}
+
+// Files the desktop would run or install are written but never handed to a program,
+// even one the desktop names for their type; the clerk is told where they are.
+void TestZipXMLEvents::runnableNeverHandedOn_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("outName");
+    QTest::newRow("desktop entry behind line breaks")
+        << kHiddenDesktop << QByteArray("[Desktop Entry]\nType=Application\nName=Fattura\nExec=true\n")
+        << "_ALLEGATO.DESKTOP";
+    QTest::newRow("shell script") << "avvio.sh" << QByteArray("#!/bin/sh\necho ciao\n") << "_ALLEGATO.SH";
+    QTest::newRow("python script") << "conti.py" << QByteArray("print(1)\n") << "_ALLEGATO.PY";
+    QTest::newRow("ELF program, unknown extension")
+        << "dati.xyz"
+        << QByteArray("\x7F"
+                      "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x02\0\x3E\0",
+                      20)
+        << "_ALLEGATO.XYZ";
+    QTest::newRow("Windows program") << "setup.exe" << QByteArray("MZ\x90\0") << "_ALLEGATO.EXE";
+    QTest::newRow("Debian package") << "aggiorna.deb" << QByteArray("!<arch>\ndebian-binary   ")
+                                    << "_ALLEGATO.DEB";
+    QTest::newRow("Java archive") << "firma.jar" << QByteArray("PK\x03\x04") << "_ALLEGATO.JAR";
+}
+
+void TestZipXMLEvents::runnableNeverHandedOn()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, outName);
+    if (!QFileInfo::exists(QStringLiteral("/usr/share/mime/mime.cache")))
+        QSKIP("the desktop's MIME database (shared-mime-info) is not installed");
+    Fixture fx;
+    fx.extraTypes = "application/x-desktop=imgview.desktop;\napplication/x-shellscript=imgview.desktop;\n"
+                    "text/x-python=imgview.desktop;\napplication/x-executable=imgview.desktop;\n"
+                    "application/x-ms-dos-executable=imgview.desktop;\n"
+                    "application/vnd.debian.binary-package=imgview.desktop;\n"
+                    "application/x-java-archive=imgview.desktop;\n"
+                    "application/octet-stream=imgview.desktop;\n";
+    fx.registerViewer(true);
+    fx.write(QStringLiteral("A.xml"), invoice(QStringLiteral("1"), name, content));
+    fx.listed(0);
+    const int beeps = fx.env.dialogs().beeps;
+    fx.doubleClick(0);
+    const QString out = G_DirApp + outName;
+    QCOMPARE(TestEnv::readFile(out), content);
+    QVERIFY(fx.env.launcher().starts.isEmpty());
+    const auto& calls = fx.env.dialogs().calls;
+    QCOMPARE(calls.size(), 2);
+    QCOMPARE(
+        calls.last().text,
+        QStringLiteral("L'allegato è un programma o uno script: non viene aperto.\r\nFile salvato in :\r\n") +
+            out);
+    QCOMPARE(calls.last().icon(), int(vb::Exclamation));
+    QCOMPARE(fx.env.dialogs().beeps, beeps + 1);
 }
 
 // Rows keep their fields where the layout they were built with put them, whatever
@@ -424,8 +554,9 @@ void TestZipXMLEvents::fieldsOfEachLayout()
 
     fx.doubleClick(Fixture::rowOf(QStringLiteral("IT01234567890_00001.xml")));
     fx.doubleClick(Fixture::rowOf(QStringLiteral("IT01234567890_00002.xml")));
-    QCOMPARE(fx.messages(), (QStringList{QStringLiteral("Confermi visualizzazione Allegato ?\r\nUno.gif"),
-                                         QStringLiteral("Confermi visualizzazione Allegato ?\r\nDue.pdf")}));
+    QCOMPARE(fx.messages(),
+             (QStringList{question(QStringLiteral("Uno.gif"), QStringLiteral("_ALLEGATO.GIF")),
+                          question(QStringLiteral("Due.pdf"), QStringLiteral("_ALLEGATO.PDF"))}));
     QCOMPARE(TestEnv::readFile(G_DirApp + QStringLiteral("_ALLEGATO.GIF")), gif);
     QCOMPARE(TestEnv::readFile(G_DirApp + QStringLiteral("_ALLEGATO.PDF")), pdf);
 }

@@ -6,6 +6,8 @@
 #include <QProcess>
 #include <QTest>
 
+#include <sys/stat.h>
+
 class TstIniFile : public QObject
 {
     Q_OBJECT
@@ -23,6 +25,8 @@ class TstIniFile : public QObject
     void refusedTexts();
     void unreadableFileNeverRewritten_data();
     void unreadableFileNeverRewritten();
+    void passwordFilesOwnersAlone_data();
+    void passwordFilesOwnersAlone();
 };
 
 void TstIniFile::bareNameLandsInWindowsFolder()
@@ -304,6 +308,54 @@ void TstIniFile::unreadableFileNeverRewritten()
     const QString fresh = env.winDir() + QStringLiteral("NEW.INI");
     QVERIFY(IniFile::write(fresh, s, QStringLiteral("c"), QStringLiteral("3")));
     QCOMPARE(TestEnv::readFile(fresh), QByteArray("[S]\r\nc=3\r\n"));
+}
+
+// A file that holds a password key is readable by its owner only after any write,
+// new or old, by whichever writer; other files keep the rights the user's umask gives.
+void TstIniFile::passwordFilesOwnersAlone_data()
+{
+    QTest::addColumn<QByteArray>("before"); // "" for no file
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("how"); // 0 write, 1 writeSection, 2 removeKey of another key
+    QTest::addColumn<bool>("owners");
+    QTest::newRow("fresh SQL login") << QByteArray() << "UserPwd" << 0 << true;
+    QTest::newRow("fresh mail password") << QByteArray() << "Passwd" << 0 << true;
+    QTest::newRow("password written in a whole section") << QByteArray() << "UserPwd" << 1 << true;
+    QTest::newRow("open file gets a password")
+        << QByteArray("[Login]\r\nServer=s\r\n") << "UserPwd" << 0 << true;
+    QTest::newRow("file that holds one, another key removed")
+        << QByteArray("[Login]\r\nUserPwd=x\r\nOld=1\r\n") << "Old" << 2 << true;
+    QTest::newRow("no password") << QByteArray() << "Server" << 0 << false;
+}
+
+void TstIniFile::passwordFilesOwnersAlone()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, key);
+    QFETCH(int, how);
+    QFETCH(bool, owners);
+    TestEnv env;
+    const mode_t mask = ::umask(022);
+    const QString path = env.winDir() + QStringLiteral("MARVO_Z.INI");
+    if (!before.isEmpty()) {
+        env.writeFile(path, before);
+        QFile::setPermissions(path,
+                              QFile::permissions(path) | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    }
+    const QString s = QStringLiteral("Login");
+    bool done = false;
+    if (how == 0) done = IniFile::write(QStringLiteral("MARVO_Z.INI"), s, key, QStringLiteral("segreta"));
+    if (how == 1)
+        done = IniFile::writeSection(QStringLiteral("MARVO_Z.INI"), s, {key + QStringLiteral("=segreta")});
+    if (how == 2) done = IniFile::removeKey(QStringLiteral("MARVO_Z.INI"), s, key);
+    ::umask(mask);
+    QVERIFY(done);
+    const QFileDevice::Permissions others =
+        QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+    QCOMPARE(QFile::permissions(path) & others,
+             owners ? QFileDevice::Permissions()
+                    : QFileDevice::Permissions(QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    QVERIFY(QFile::permissions(path) & QFileDevice::ReadOwner);
 }
 
 int main(int argc, char** argv)

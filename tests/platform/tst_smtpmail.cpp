@@ -28,6 +28,8 @@ class TstSmtpMail : public QObject
 
     void tlsFromTheStart();
     void headersAndParts();
+    void sslOffTakesStartTlsWhenOffered_data();
+    void sslOffTakesStartTlsWhenOffered();
     void refusedBeforeConnecting_data();
     void refusedBeforeConnecting();
 
@@ -288,6 +290,37 @@ void TstSmtpMail::headersAndParts()
     QVERIFY(!raw.contains("\nBcc:"));
 }
 
+// SSL off with a login (port 25, SSL 0, authentication on): the login goes under
+// STARTTLS when the server offers it, in clear only to a server without it.
+void TstSmtpMail::sslOffTakesStartTlsWhenOffered_data()
+{
+    QTest::addColumn<bool>("offered");
+    QTest::newRow("STARTTLS offered") << true;
+    QTest::newRow("no STARTTLS") << false;
+}
+
+void TstSmtpMail::sslOffTakesStartTlsWhenOffered()
+{
+    QFETCH(bool, offered);
+    SmtpTestServer srv;
+    QStringList args{QStringLiteral("--user"), QStringLiteral("studio"), QStringLiteral("--password"),
+                     QStringLiteral("pa€ss")};
+    if (offered) args << QStringLiteral("--starttls") << certs_.cert() << certs_.key();
+    QVERIFY2(srv.start(args), qPrintable(srv.error()));
+    smtp::Mail m;
+    m.sender = QStringLiteral("ditta@x.it");
+    m.recipient = QStringLiteral("studio@y.it");
+    m.subject = QStringLiteral("Prova");
+    m.body = QStringLiteral("Testo");
+    const smtp::Result r = smtp::Send(server(srv.port(), 0), m);
+    QVERIFY2(r.ok, qPrintable(r.description));
+    const QList<QJsonObject> mails = srv.mails();
+    QCOMPARE(mails.size(), 1);
+    QCOMPARE(mails[0].value(QStringLiteral("tls")).toBool(), offered);
+    QCOMPARE(mails[0].value(QStringLiteral("auth_tls")).toBool(), offered);
+    QCOMPARE(mails[0].value(QStringLiteral("auth_user")).toString(), QStringLiteral("studio"));
+}
+
 void TstSmtpMail::refusedBeforeConnecting_data()
 {
     QTest::addColumn<QString>("host");
@@ -311,6 +344,15 @@ void TstSmtpMail::refusedBeforeConnecting_data()
                                   << "a@x.it"
                                   << " ; "
                                   << "" << int(smtp::ErrNoRecipient);
+    const QString nul(QChar(0));
+    QTest::newRow("NUL in the sender") << "127.0.0.1"
+                                       << "a@x.it" + nul + "altro"
+                                       << "b@y.it"
+                                       << "" << int(smtp::ErrBadAddress);
+    QTest::newRow("NUL in a recipient") << "127.0.0.1"
+                                        << "a@x.it"
+                                        << "c@z.it; b@y.it" + nul + ".evil"
+                                        << "" << int(smtp::ErrBadAddress);
     QTest::newRow("missing attachment") << "127.0.0.1"
                                         << "a@x.it"
                                         << "b@y.it"

@@ -1,6 +1,6 @@
 // The list window: search, refine, deletions, font, view, save, row view, the answer
 // it leaves, activation, keys; and its layout memory.
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
@@ -210,7 +210,9 @@ void TestFList::deletions()
     f.Lst_Lista->setListIndex(selected);
     int activations = 0;
     // The questions close without activating the window again (activation would select row 0).
-    connect(&f, &VbForm::hidden, &f, [&] { ++activations; });
+    // The count's connection ends with this scope, before the fixture unloads the window.
+    QObject scope;
+    connect(&f, &VbForm::hidden, &scope, [&] { ++activations; });
     if (answer != 0) fx.env.dialogs().answer(answer);
     fx.env.dialogs().beeps = 0;
     const QString before = f.Lbl_Qta->text();

@@ -1,4 +1,4 @@
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "platform/IniFile.h"
 #include "platform/printers/FakePrinterCatalog.h"

@@ -1,4 +1,4 @@
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "platform/IniFile.h"
 #include "platform/printers/FakePrinterCatalog.h"
 #include "printing/GeneraPrtINI.h"

@@ -7,6 +7,7 @@
 #include "support/TestEnv.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTest>
 
 namespace
@@ -212,6 +213,27 @@ class TstPrtInitPrinter : public QObject
         QCOMPARE(int(G_PrtMaxRow), 72 - (-1) - 1);
     }
 
+    // Extreme values that each convert give the nearest body row count, not a wrapped one.
+    void extremeValuesClampRows_data()
+    {
+        QTest::addColumn<QByteArray>("keys");
+        QTest::addColumn<int>("maxRow");
+        QTest::newRow("short page, huge margins")
+            << QByteArray("Lunghezza=-32768\nTop=32767\nBottom=32767\n") << -32768;
+        QTest::newRow("short page, negative margins")
+            << QByteArray("Lunghezza=100\nTop=-32768\nBottom=-32768\n") << 32767;
+    }
+    void extremeValuesClampRows()
+    {
+        QFETCH(QByteArray, keys);
+        QFETCH(int, maxRow);
+        TestEnv env;
+        installCatalog();
+        env.writeFile(env.winDir() + Ini, Base + crlf("[Estremo,LPT7:]\n" + keys));
+        PRT_InitPrinter(QStringLiteral("Estremo,LPT7:"));
+        QCOMPARE(int(G_PrtMaxRow), maxRow);
+    }
+
     void rounding_data()
     {
         QTest::addColumn<QString>("value");
@@ -339,6 +361,30 @@ class TstPrtInitPrinter : public QObject
         env.writeFile(env.winDir() + Ini, Base);
         const QString logFile = useOwnTemp(env);
         PRT_InitPrinter(QStringLiteral("0"));
+        QVERIFY(TestEnv::readFile(logFile).startsWith("0\r\nNom=Colori"));
+    }
+
+    // A link planted under the log's name is replaced, never written through.
+    void plantedLinkRefused_data()
+    {
+        QTest::addColumn<bool>("targetExists");
+        QTest::newRow("link to a file") << true;
+        QTest::newRow("link to no file yet") << false;
+    }
+    void plantedLinkRefused()
+    {
+        QFETCH(bool, targetExists);
+        TestEnv env;
+        installCatalog();
+        env.writeFile(env.winDir() + Ini, Base);
+        const QString logFile = useOwnTemp(env);
+        const QString victim = env.work() + QStringLiteral("altrui.txt");
+        if (targetExists) env.writeFile(victim, "dati di altri\n");
+        QVERIFY(QFile::link(victim, logFile));
+        PRT_InitPrinter(QStringLiteral("0"));
+        QCOMPARE(QFileInfo::exists(victim), targetExists);
+        if (targetExists) QCOMPARE(TestEnv::readFile(victim), QByteArray("dati di altri\n"));
+        QVERIFY(!QFileInfo(logFile).isSymLink());
         QVERIFY(TestEnv::readFile(logFile).startsWith("0\r\nNom=Colori"));
     }
 

@@ -276,6 +276,34 @@ class TstPrtStampa : public QObject
         QVERIFY(!rig.cat->jobs.at(1).options.landscape);
     }
 
+    // Margins at the ends of their range leave a row count at the nearest end of
+    // G_PrtMaxRow's, in each layout, never one wrapped round to a positive page.
+    void extremeMargins_data()
+    {
+        QTest::addColumn<int>("margin"); // Top and Bottom alike
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<int>("maxRow");
+        QTest::newRow("largest margins") << 32767 << false << -32768;
+        QTest::newRow("smallest margins") << -32768 << false << 32767;
+        QTest::newRow("largest margins, landscape test") << 32767 << true << -32768;
+        QTest::newRow("smallest margins, landscape test") << -32768 << true << 32767;
+    }
+    void extremeMargins()
+    {
+        QFETCH(int, margin);
+        QFETCH(bool, landscape);
+        QFETCH(int, maxRow);
+        Rig rig;
+        G_PrtSet.Top = G_PrtSet.Bottom = qint16(margin);
+        G_PrtSet.Landscape = landscape ? 1 : 0;
+        G_PrtTest = landscape ? 1 : 0;
+        PrtRun run;
+        PRT_Stampa(QStringLiteral("INIT"));
+        QCOMPARE(int(G_PrtMaxRow), maxRow);
+        PRT_Stampa(QStringLiteral("STOP"));
+        QCOMPARE(int(G_PrtMaxRow), maxRow);
+    }
+
     void printerSettings_data()
     {
         QTest::addColumn<QString>("device");

@@ -1,7 +1,7 @@
 // The recordset loader: refusals, names and files, column limits, the many-records
 // question, the information block, header and cells, Null cells, vertical layout, batch.
 #include "archive/M_MDB.h"
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "platform/Folders.h"
 #include "printing/F_List.h"

@@ -1,6 +1,6 @@
 #include "archive/F_XMLCompact.h"
 #include "archive/M_MDB.h"
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "foundation/VbForm.h"
 #include "platform/IniFile.h"

@@ -3,7 +3,7 @@
 // catalog of two installed printers, "Ufficio" on LPT1: and "Grande" on LPT2: (or "Ufficio"
 // alone, or none), its jobs
 // written under the scratch folder, and the printing globals as a fresh start has them.
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "platform/printers/FakePrinterCatalog.h"
 #include "platform/printers/PrinterObject.h"
