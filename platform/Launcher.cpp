@@ -68,8 +68,10 @@ Launcher::Result run(const QString& program, const QStringList& args, const QStr
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start();
     Launcher::Result r;
-    if (!p.waitForStarted(-1))
+    if (!p.waitForStarted(-1)) {
+        r.error = p.errorString();
         return r;
+    }
     r.started = true;
     if (live) {
         QEventLoop loop;

@@ -13,6 +13,7 @@ public:
         bool started = false;
         int exitCode = -1;
         QByteArray output; // the child's merged output, its last few KB
+        QString error;     // the system's reason when it did not start
     };
 
     virtual ~Launcher() = default;

@@ -469,7 +469,7 @@ void TestMail::mapiArguments()
     F_ZipXML& w = fx.window();
     fx.env.launcher().onRun = [&](const QString&, const QStringList&, const QString&) {
         QDir::setCurrent(QDir::tempPath()); // the client may wander off
-        return Launcher::Result{true, 0, {}};
+        return Launcher::Result{true, 0, {}, {}};
     };
     QVERIFY(w.Do_InviaMail(path, QString(), QString()));
     QCOMPARE(fx.env.launcher().starts.size(), 1);
@@ -515,7 +515,7 @@ void TestMail::mapiExits()
     if (vanished) QFile::remove(path);
     F_ZipXML& w = fx.window();
     fx.env.launcher().onRun = [&](const QString&, const QStringList&, const QString&) {
-        return Launcher::Result{started, exitCode, {}};
+        return Launcher::Result{started, exitCode, {}, {}};
     };
     QCOMPARE(w.Do_InviaMail(path, QString(), QString()), ok);
     const QStringList texts = fx.env.dialogs().messages();
@@ -548,7 +548,7 @@ void TestMail::mapiNestedCall()
     bool inner = true;
     fx.env.launcher().onRun = [&](const QString&, const QStringList&, const QString&) {
         inner = w.Do_InviaMail(QString(), QStringLiteral("Testo Libero"), QString());
-        return Launcher::Result{true, 0, {}};
+        return Launcher::Result{true, 0, {}, {}};
     };
     QVERIFY(w.Do_InviaMail(QString(), QString(), QString()));
     QVERIFY(!inner);

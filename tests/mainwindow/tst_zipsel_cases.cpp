@@ -23,7 +23,7 @@ Launcher::Result sevenZipForReal(const QString& program, const QStringList& args
 {
     if (QFileInfo(program).fileName() == QLatin1String("7z"))
         return RecordingLauncher::runForReal(program, args, dir);
-    return Launcher::Result{true, 0, {}};
+    return Launcher::Result{true, 0, {}, {}};
 }
 
 QList<RecordingLauncher::Start> startsOf(Fixture& fx, const QString& kind, const QString& programName = {})
@@ -124,7 +124,7 @@ void TestZipSelCases::hostileNames()
     QCOMPARE(datSend(fx.cn, name).toDateTime(), QDateTime(fx.env.clock().now().date(), QTime(0, 0)));
     const auto runs = startsOf(fx, QStringLiteral("wait"));
     QCOMPARE(runs.size(), 1);
-    QCOMPARE(runs[0].args.mid(5), (QStringList{QStringLiteral("--"), zip + QStringLiteral(".tmp.zip"),
+    QCOMPARE(runs[0].args.mid(6), (QStringList{QStringLiteral("--"), zip + QStringLiteral(".tmp.zip"),
                                                fx.folder + name}));
     QCOMPARE(w.status(), QStringLiteral("Termine generazione File ZIP. - Mail NON Inviata."));
 }
@@ -425,7 +425,8 @@ void TestZipSelCases::sevenZipFailures()
     } else {
         QCOMPARE(messages.size(), 3);
         QCOMPARE(messages[1], QStringLiteral("ERRORE nella creazione del File ZIP !!\r\nFile non compattato : ") +
-                                  fx.folder + files.names[0] + QStringLiteral("\r\n( 7z : codice 2 )"));
+                                  fx.folder + files.names[0] +
+                                  QStringLiteral("\r\n( 7z : codice 2 )\r\nerrno=20 : Not a directory"));
         QCOMPARE(messages[2], QStringLiteral("Mail NON Inviata !!"));
         QCOMPARE(w.status(), QStringLiteral("Termine generazione File ZIP. - Mail NON Inviata."));
         QCOMPARE(startsOf(fx, QStringLiteral("wait")).size(), 1);
