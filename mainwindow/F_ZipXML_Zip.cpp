@@ -287,8 +287,8 @@ void F_ZipXML::Cmd_ZipSel_Click()
     if (packed) {
         // One step that replaces an earlier archive: there is never a moment without one.
         std::error_code ec;
-        std::filesystem::rename(QFile::encodeName(tmpPath).constData(), QFile::encodeName(zipPath).constData(),
-                                ec);
+        std::filesystem::rename(QFile::encodeName(tmpPath).constData(),
+                                QFile::encodeName(zipPath).constData(), ec);
         if (ec) {
             packed = false;
             QFile::remove(tmpPath);

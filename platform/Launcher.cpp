@@ -15,8 +15,7 @@ void prepare(QProcess& p, const QString& program, const QStringList& args, const
 {
     p.setProgram(program);
     p.setArguments(args);
-    if (!workDir.isEmpty())
-        p.setWorkingDirectory(workDir);
+    if (!workDir.isEmpty()) p.setWorkingDirectory(workDir);
     p.setStandardInputFile(QProcess::nullDevice());
 }
 
@@ -76,8 +75,7 @@ Launcher::Result run(const QString& program, const QStringList& args, const QStr
     if (live) {
         QEventLoop loop;
         QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
-        if (p.state() != QProcess::NotRunning)
-            loop.exec(QEventLoop::ExcludeUserInputEvents);
+        if (p.state() != QProcess::NotRunning) loop.exec(QEventLoop::ExcludeUserInputEvents);
         // The loop was broken off (the program ends) before the child did.
         if (p.state() != QProcess::NotRunning) {
             p.kill();
@@ -99,7 +97,8 @@ Launcher::Result runProcessAndWait(const QString& program, const QStringList& ar
     return run(program, args, workDir, false);
 }
 
-Launcher::Result runProcessAndWaitLive(const QString& program, const QStringList& args, const QString& workDir)
+Launcher::Result runProcessAndWaitLive(const QString& program, const QStringList& args,
+                                       const QString& workDir)
 {
     return run(program, args, workDir, true);
 }

@@ -24,7 +24,8 @@ public:
     virtual Result runAndWait(const QString& program, const QStringList& args, const QString& workDir = {}) = 0;
     // The same for a program that may stay up as long as the user works in it (the mail
     // client's hand-over): the windows are repainted meanwhile, user input waits.
-    virtual Result runAndWaitLive(const QString& program, const QStringList& args, const QString& workDir = {})
+    virtual Result runAndWaitLive(const QString& program, const QStringList& args,
+                                  const QString& workDir = {})
     {
         return runAndWait(program, args, workDir);
     }

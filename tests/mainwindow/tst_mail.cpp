@@ -656,8 +656,10 @@ void TestMail::clientWait()
     QTimer::singleShot(400, &w, [&] { tickedWhileWaiting = !QFileInfo::exists(ended); });
     QCOMPARE(w.Do_InviaMail(QString(), QString(), QString()), ok);
     QVERIFY(tickedWhileWaiting);
-    QCOMPARE(w.status(), ok ? QStringLiteral("Invio Mail completato !!") : QStringLiteral("Invio Mail CON ERRORI !!"));
-    if (!ok) QVERIFY(fx.log().contains(QStringLiteral("SendEMail_Client.ERRORE 32002 : xdg-email : codice -1")));
+    QCOMPARE(w.status(),
+             ok ? QStringLiteral("Invio Mail completato !!") : QStringLiteral("Invio Mail CON ERRORI !!"));
+    if (!ok)
+        QVERIFY(fx.log().contains(QStringLiteral("SendEMail_Client.ERRORE 32002 : xdg-email : codice -1")));
 }
 
 QTEST_MAIN(TestMail)

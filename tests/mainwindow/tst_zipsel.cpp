@@ -51,8 +51,8 @@ void TestZipSel::definitiveRun()
 {
     QFETCH(QString, failure);
     QFETCH(bool, earlier);
-    const bool packs = failure.isEmpty() || failure == QStringLiteral("link") ||
-                       failure == QStringLiteral("stamps refused");
+    const bool packs =
+        failure.isEmpty() || failure == QStringLiteral("link") || failure == QStringLiteral("stamps refused");
     Fixture fx;
     fx.archive(true);
     const QStringList names{QStringLiteral("IT01234567890_00001.xml"),
@@ -169,8 +169,9 @@ void TestZipSel::definitiveRun()
         QVERIFY2(messages.last().contains(QStringLiteral("disco pieno")), qPrintable(messages.join(u'|')));
     } else {
         const QString which = fx.folder + listOrder[failure == QStringLiteral("deleted") ? 1 : 0];
-        const QString head = QStringLiteral("ERRORE nella creazione del File ZIP !!\r\nFile non compattato : ") +
-                             which + QStringLiteral("\r\n");
+        const QString head =
+            QStringLiteral("ERRORE nella creazione del File ZIP !!\r\nFile non compattato : ") + which +
+            QStringLiteral("\r\n");
         if (failure == QStringLiteral("deleted")) {
             // 7z's own words follow its code.
             const QString expected = head + QStringLiteral("( 7z : codice 1 )\r\n");

@@ -87,9 +87,18 @@ struct BoxesTakeTheWindow final : DialogService {
         QApplication::setActiveWindow(&box);
         return script.msgBox(text, style, title);
     }
-    QString inputBox(const QString& p, const QString& t, const QString& d) override { return script.inputBox(p, t, d); }
-    QString openFile(const QString& t, const QString& d, const QString& f) override { return script.openFile(t, d, f); }
-    QString saveFile(const QString& t, const QString& d, const QString& f) override { return script.saveFile(t, d, f); }
+    QString inputBox(const QString& p, const QString& t, const QString& d) override
+    {
+        return script.inputBox(p, t, d);
+    }
+    QString openFile(const QString& t, const QString& d, const QString& f) override
+    {
+        return script.openFile(t, d, f);
+    }
+    QString saveFile(const QString& t, const QString& d, const QString& f) override
+    {
+        return script.saveFile(t, d, f);
+    }
     std::optional<QFont> chooseFont(const QFont& i, bool f) override { return script.chooseFont(i, f); }
     std::optional<QColor> chooseColor(const QColor& i) override { return script.chooseColor(i); }
     void beep() override { script.beep(); }
@@ -147,8 +156,8 @@ void TestZipSelCases::hostileNames()
     QCOMPARE(datSend(fx.cn, name).toDateTime(), QDateTime(fx.env.clock().now().date(), QTime(0, 0)));
     const auto runs = startsOf(fx, QStringLiteral("wait"));
     QCOMPARE(runs.size(), 1);
-    QCOMPARE(runs[0].args.mid(6), (QStringList{QStringLiteral("--"), zip + QStringLiteral(".tmp.zip"),
-                                               fx.folder + name}));
+    QCOMPARE(runs[0].args.mid(6),
+             (QStringList{QStringLiteral("--"), zip + QStringLiteral(".tmp.zip"), fx.folder + name}));
     QCOMPARE(w.status(), QStringLiteral("Termine generazione File ZIP. - Mail NON Inviata."));
 }
 
@@ -374,9 +383,9 @@ void TestZipSelCases::mailQuestions()
 
 void TestZipSelCases::endStatusWindowBackLate_data()
 {
-    QTest::addColumn<bool>("mail");           // Chk_DoMail
-    QTest::addColumn<QList<int>>("answers");  // after "Confermi..." Yes
-    QTest::addColumn<int>("clientExit");      // the desktop mail client's hand-over
+    QTest::addColumn<bool>("mail");          // Chk_DoMail
+    QTest::addColumn<QList<int>>("answers"); // after "Confermi..." Yes
+    QTest::addColumn<int>("clientExit");     // the desktop mail client's hand-over
     QTest::addColumn<QString>("status");
     const QString sent = QStringLiteral("Termine generazione File ZIP. - Mail Inviata.");
     const QString notSent = QStringLiteral("Termine generazione File ZIP. - Mail NON Inviata.");
@@ -398,7 +407,8 @@ void TestZipSelCases::endStatusWindowBackLate()
     fx.archive(true);
     ThreeFiles files(fx);
     IniFile::write(kIni, kMail, QStringLiteral("Indir"), QStringLiteral("studio@x.it"));
-    fx.env.launcher().onRun = [clientExit](const QString& program, const QStringList& args, const QString& dir) {
+    fx.env.launcher().onRun = [clientExit](const QString& program, const QStringList& args,
+                                           const QString& dir) {
         if (QFileInfo(program).fileName() == QLatin1String("7z"))
             return RecordingLauncher::runForReal(program, args, dir);
         return Launcher::Result{true, clientExit, {}, {}};
@@ -499,9 +509,10 @@ void TestZipSelCases::sevenZipFailures()
         QCOMPARE(startsOf(fx, QStringLiteral("wait")).size(), 0);
     } else {
         QCOMPARE(messages.size(), 3);
-        QCOMPARE(messages[1], QStringLiteral("ERRORE nella creazione del File ZIP !!\r\nFile non compattato : ") +
-                                  fx.folder + files.names[0] +
-                                  QStringLiteral("\r\n( 7z : codice 2 )\r\nerrno=20 : Not a directory"));
+        QCOMPARE(messages[1],
+                 QStringLiteral("ERRORE nella creazione del File ZIP !!\r\nFile non compattato : ") +
+                     fx.folder + files.names[0] +
+                     QStringLiteral("\r\n( 7z : codice 2 )\r\nerrno=20 : Not a directory"));
         QCOMPARE(messages[2], QStringLiteral("Mail NON Inviata !!"));
         QCOMPARE(w.status(), QStringLiteral("Termine generazione File ZIP. - Mail NON Inviata."));
         QCOMPARE(startsOf(fx, QStringLiteral("wait")).size(), 1);

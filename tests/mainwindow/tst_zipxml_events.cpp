@@ -730,11 +730,14 @@ void TestZipXMLEvents::delDir()
     const bool noneLeft = entries > 0 && left.isEmpty();
     const QString wantKey = currentAfter >= 0 && answer == vb::Yes
                                 ? QString::number(MDB_FolderKey(w.Cmb_FoldXML->itemText(currentAfter)))
-                                : noneLeft ? QString() : QStringLiteral("0");
+                            : noneLeft ? QString()
+                                       : QStringLiteral("0");
     QCOMPARE(w.FolderKey(), wantKey);
     QCOMPARE(w.Lst_XMLRows->ListCount(), entries > 0 && answer != vb::Yes ? 1 : 0);
-    if (noneLeft) QCOMPARE(w.Lbl_LastDo->text(), QStringLiteral("__/__/____"));
-    else if (answer != vb::Yes) QCOMPARE(w.Lbl_LastDo->text(), QStringLiteral("2024/01/12"));
+    if (noneLeft)
+        QCOMPARE(w.Lbl_LastDo->text(), QStringLiteral("__/__/____"));
+    else if (answer != vb::Yes)
+        QCOMPARE(w.Lbl_LastDo->text(), QStringLiteral("2024/01/12"));
     QCOMPARE(count(QStringLiteral("DIRBASE")), entries);
     QCOMPARE(count(QStringLiteral("FILES")), entries);
     cn.Close();

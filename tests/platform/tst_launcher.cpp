@@ -50,7 +50,8 @@ void TstLauncher::childInputIsNull()
     setLauncher(nullptr); // the real one
     const QString out = env.work() + QStringLiteral("read.txt");
     // "timeout" ends a read that hangs with 124; the null device ends it at once with 0.
-    const QStringList args{QStringLiteral("-c"), QStringLiteral("timeout 5 cat >/dev/null; echo $? > \"$0\""), out};
+    const QStringList args{QStringLiteral("-c"), QStringLiteral("timeout 5 cat >/dev/null; echo $? > \"$0\""),
+                           out};
     const QString sh = findProgram(QStringLiteral("sh"));
     if (road == QStringLiteral("wait")) {
         const Launcher::Result r = launcher().runAndWait(sh, args);
@@ -86,7 +87,8 @@ void TstLauncher::liveWait()
     qint64 firedAt = -1;
     QTimer::singleShot(200, this, [&] { firedAt = clock.elapsed(); });
     clock.start();
-    const Launcher::Result r = launcher().runAndWaitLive(findProgram(QStringLiteral("sh")), {QStringLiteral("-c"), script});
+    const Launcher::Result r =
+        launcher().runAndWaitLive(findProgram(QStringLiteral("sh")), {QStringLiteral("-c"), script});
     const qint64 endedAt = clock.elapsed();
     QVERIFY(r.started);
     QCOMPARE(r.exitCode, exitCode);
