@@ -516,7 +516,12 @@ void F_ZipXML::connectHandlers()
         const ChkCtl box = *c;
         box.on(QStringLiteral("GotFocus"), this,
                [this, box](const QVariantList&) { setStatus(box.Prompt()); });
-        box.on(QStringLiteral("LostFocus"), this, [this](const QVariantList&) { setStatus(QString()); });
+        // Leaving a box takes away its own prompt only: the ZIP button, disabled while it runs,
+        // lends the focus to "Invia Mail", and the window may give it back only after the run
+        // has written its end status there.
+        box.on(QStringLiteral("LostFocus"), this, [this, box](const QVariantList&) {
+            if (status() == box.Prompt()) setStatus(QString());
+        });
     }
     Txt_DirZIP.on(
         QStringLiteral("LostFocus"), this,

@@ -335,10 +335,17 @@ void F_ZipXML::Cmd_DelDir_Click()
     }
     // Only the list entry goes: the folder stays in the archive.
     Cmb_FoldXML->removeItem(Cmb_FoldXML->currentIndex());
-    if (Cmb_FoldXML->count() > 0)
+    if (Cmb_FoldXML->count() > 0) {
         setFoldListIndex(0);
-    else
+    } else {
         Cmb_FoldXML->setCurrentIndex(-1);
+        // Nothing of the last folder stays behind: its rows would be packed and mailed under
+        // no folder and its key would name the next ZIP. The window is as at load without folders.
+        Lst_XMLRows->Clear();
+        Lst_XML->setToolTip(QString());
+        Lbl_LastDo->setText(QStringLiteral("__/__/____"));
+        Lbl_LastDo->setToolTip(QString());
+    }
 }
 
 void F_ZipXML::Cmd_DelDir_MouseUp(int button, int, int, int)

@@ -184,7 +184,10 @@ bool F_ZipXML::SendEMail_Client(QString strSender, QString strRecipient, QString
             args << QStringLiteral("--to") << a;
         label = QStringLiteral("SEND");
         logLine(QStringLiteral("     SEND "));
-        const Launcher::Result r = launcher().runAndWait(findProgram(QStringLiteral("xdg-email")), args);
+        // xdg-email hands the mail over and ends, but a mail client that was not running yet
+        // may keep it until the client is closed: the window stays painted meanwhile. Only an
+        // ordinary end with 0 is a hand-over; a killed xdg-email gives -1.
+        const Launcher::Result r = launcher().runAndWaitLive(findProgram(QStringLiteral("xdg-email")), args);
         if (!r.started || r.exitCode != 0)
             throw MailError{32002, QStringLiteral("xdg-email : codice ") + QString::number(r.exitCode)};
         logLine(QStringLiteral("     Dopo SEND"));

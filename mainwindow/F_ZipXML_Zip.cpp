@@ -19,6 +19,8 @@
 #include <QPushButton>
 #include <QRegularExpression>
 
+#include <filesystem>
+
 namespace
 {
 
@@ -57,10 +59,14 @@ QString commandText(const QString& program, const QStringList& args)
     return parts.join(QLatin1Char(' '));
 }
 
-QString lastLine(const QByteArray& output)
+// The line of 7z's output that says what went wrong: the last one with the system's error
+// ("errno=28 : No space left on device"), else its last line.
+QString errorLine(const QByteArray& output)
 {
     const QStringList lines = QString::fromLocal8Bit(output).split(
         QRegularExpression(QStringLiteral("[\r\n]+")), Qt::SkipEmptyParts);
+    for (auto it = lines.crbegin(); it != lines.crend(); ++it)
+        if (it->contains(QStringLiteral("errno="))) return it->trimmed();
     return lines.isEmpty() ? QString() : lines.last().trimmed();
 }
 
@@ -232,29 +238,26 @@ void F_ZipXML::Cmd_ZipSel_Click()
     const QString zipPath = zipFolder + zipName;
     const QString listPath = zipFolder + listName;
     // Only an archive is replaced: a typed name may point at any file.
-    if (QFileInfo::exists(zipPath)) {
-        if (!isZipFile(zipPath)) {
-            MsgBox(QStringLiteral("IL FILE ESISTE E NON E' UNO ZIP !!") + kCrLf + zipPath, stop, title);
-            Beep();
-            return;
-        }
-        if (!QFile::remove(zipPath)) {
-            MsgBox(QStringLiteral("IMPOSSIBILE ELIMINARE IL FILE !!") + kCrLf + zipPath, stop, title);
-            Beep();
-            return;
-        }
+    if (QFileInfo::exists(zipPath) && !isZipFile(zipPath)) {
+        MsgBox(QStringLiteral("IL FILE ESISTE E NON E' UNO ZIP !!") + kCrLf + zipPath, stop, title);
+        Beep();
+        return;
     }
 
-    // 7-Zip writes beside the final name and the archive takes that name only when every
-    // file is in; the ".zip" ending keeps 7-Zip from adding its own.
+    // 7-Zip writes beside the final name and the archive takes that name, in place of an
+    // earlier one, only when every file is in: a failed run leaves the earlier archive as it
+    // was. The ".zip" ending keeps 7-Zip from adding its own.
     const QString tmpPath = zipPath + QStringLiteral(".tmp.zip");
     QFile::remove(tmpPath);
     const QString program = SevenZip_Path();
+    // "-l": a listed file that is a symbolic link goes in with the bytes it points to, under
+    // its listed name, not as the link.
     const QStringList prefix{QStringLiteral("a"),
                              QStringLiteral("-tzip"),
                              QStringLiteral("-y"),
                              QStringLiteral("-bd"),
                              QStringLiteral("-spd"),
+                             QStringLiteral("-l"),
                              QStringLiteral("--"),
                              tmpPath};
     logLine(QStringLiteral("XML-ZIP Shell-00 : ") + commandText(program, prefix));
@@ -266,23 +269,34 @@ void F_ZipXML::Cmd_ZipSel_Click()
         const Launcher::Result r = ShellAndWait(program, args, 2, QStringLiteral("Comp.XML"));
         if (r.started && r.exitCode == 0) continue;
         packed = false;
+        // The cause may be the ZIP folder or the disk, not the file: 7z's own words say which.
+        const QString cause = r.started ? errorLine(r.output) : r.error;
         logLine(QStringLiteral("---XML-ZIP ERRORE : ") + QString::number(r.exitCode) + QStringLiteral(" : ") +
-                lastLine(r.output));
+                cause);
         QFile::remove(tmpPath);
         MsgBox(QStringLiteral("ERRORE nella creazione del File ZIP !!") + kCrLf +
                    QStringLiteral("File non compattato : ") + c.path + kCrLf +
                    (r.started ? QStringLiteral("( 7z : codice ") + QString::number(r.exitCode) +
                                     QStringLiteral(" )")
-                              : QStringLiteral("( 7z non avviato )")),
+                              : QStringLiteral("( 7z non avviato )")) +
+                   (cause.isEmpty() ? QString() : kCrLf + cause),
                stop, title);
         Beep();
         break;
     }
-    if (packed && !QFile::rename(tmpPath, zipPath)) {
-        packed = false;
-        QFile::remove(tmpPath);
-        MsgBox(QStringLiteral("ERRORE nella creazione del File ZIP !!") + kCrLf + zipPath, stop, title);
-        Beep();
+    if (packed) {
+        // One step that replaces an earlier archive: there is never a moment without one.
+        std::error_code ec;
+        std::filesystem::rename(QFile::encodeName(tmpPath).constData(),
+                                QFile::encodeName(zipPath).constData(), ec);
+        if (ec) {
+            packed = false;
+            QFile::remove(tmpPath);
+            MsgBox(QStringLiteral("ERRORE nella creazione del File ZIP !!") + kCrLf + zipPath + kCrLf +
+                       QString::fromLocal8Bit(ec.message()),
+                   stop, title);
+            Beep();
+        }
     }
 
     bool mailFlag = false;
@@ -303,7 +317,33 @@ void F_ZipXML::Cmd_ZipSel_Click()
         }
 
         if (MsgBox(QStringLiteral("Definitiva ?"), vb::YesNo | vb::Question, title) == vb::Yes) {
-            if (!rowsBlock.isEmpty()) {
+            // The send dates go first, in one transaction; the list file and the folder's last
+            // ZIP date tell of a sending only once the archive holds it, so a failed commit
+            // writes neither.
+            bool stamped = true;
+            if (haveArchive) {
+                // The row the list reads back: by folder and name, the first one.
+                const QDateTime today(appClock().now().date(), QTime(0, 0));
+                try {
+                    cn.BeginTrans();
+                    for (const Counted& c : counted) {
+                        if (c.sent) continue;
+                        MDB_SetDatSend(cn, folderKey, c.name, today);
+                    }
+                    cn.CommitTrans();
+                } catch (const ado::Error& e) {
+                    stamped = false;
+                    try {
+                        cn.RollbackTrans();
+                    } catch (const ado::Error&) {
+                    }
+                    logLine(QStringLiteral("XML-ZIP ERRORE Archivio : ") + e.Description());
+                    MsgBox(e.Description(), stop, title);
+                    Beep();
+                }
+            }
+
+            if (stamped && !rowsBlock.isEmpty()) {
                 listLine(QStringLiteral("=====   Files inviati il ") + now, listPath);
                 listLine(Qor().Replicate(40, QStringLiteral("=")), listPath);
                 listLine(rowsBlock, listPath);
@@ -316,32 +356,11 @@ void F_ZipXML::Cmd_ZipSel_Click()
                                      QLatin1Char('/') + datePart.mid(6, 2);
             const QDate zipDate = QDate::fromString(datePart, QStringLiteral("yyyyMMdd"));
             const QDateTime shownDate = Qor().TextToDate(Lbl_LastDo->text().trimmed());
-            if (!(shownDate.isValid() && zipDate.isValid() && shownDate.date() > zipDate)) {
+            if (stamped && !(shownDate.isValid() && zipDate.isValid() && shownDate.date() > zipDate)) {
                 Lbl_LastDo->setText(dateText);
                 const QString key = QStringLiteral("LastZIP_") + QString::number(folderKey);
                 Qor().IniWrite(kSec, key, Lbl_LastDo->text(), kIni);
                 Qor().IniWriteVar(kSec, key, Lbl_LastDo->text(), kIni);
-            }
-
-            if (haveArchive) {
-                // The row the list reads back: by folder and name, the first one.
-                const QDateTime today(appClock().now().date(), QTime(0, 0));
-                try {
-                    cn.BeginTrans();
-                    for (const Counted& c : counted) {
-                        if (c.sent) continue;
-                        MDB_SetDatSend(cn, folderKey, c.name, today);
-                    }
-                    cn.CommitTrans();
-                } catch (const ado::Error& e) {
-                    try {
-                        cn.RollbackTrans();
-                    } catch (const ado::Error&) {
-                    }
-                    logLine(QStringLiteral("XML-ZIP ERRORE Archivio : ") + e.Description());
-                    MsgBox(e.Description(), stop, title);
-                    Beep();
-                }
             }
             if (cn.State() == ado::adStateOpen) cn.Close();
             Cmd_ListNew_Click();

@@ -13,6 +13,7 @@ public:
         bool started = false;
         int exitCode = -1;
         QByteArray output; // the child's merged output, its last few KB
+        QString error;     // the system's reason when it did not start
     };
 
     virtual ~Launcher() = default;
@@ -21,6 +22,13 @@ public:
                                const QString& workDir = {}) = 0;
     // Runs a program to its end (no time limit).
     virtual Result runAndWait(const QString& program, const QStringList& args, const QString& workDir = {}) = 0;
+    // The same for a program that may stay up as long as the user works in it (the mail
+    // client's hand-over): the windows are repainted meanwhile, user input waits.
+    virtual Result runAndWaitLive(const QString& program, const QStringList& args,
+                                  const QString& workDir = {})
+    {
+        return runAndWait(program, args, workDir);
+    }
     // Opens a web address or a folder with the desktop's own program.
     virtual bool openUrl(const QString& address) = 0;
     virtual bool openFolder(const QString& folder) = 0;
@@ -31,7 +39,13 @@ Launcher& launcher();
 void setLauncher(std::unique_ptr<Launcher> l);
 
 // Runs a program to its end with QProcess (what the real launcher's runAndWait does).
+// Every child reads its input from the null device.
 Launcher::Result runProcessAndWait(const QString& program, const QStringList& args, const QString& workDir = {});
+// The same with the events running while it waits (runAndWaitLive), user input left for later.
+// A child that is still running when the wait is broken off (the program ends) is killed and
+// reported with exit code -1.
+Launcher::Result runProcessAndWaitLive(const QString& program, const QStringList& args,
+                                       const QString& workDir = {});
 
 // Full path of a program on PATH, empty when not found.
 QString findProgram(const QString& name);

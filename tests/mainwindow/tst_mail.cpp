@@ -5,6 +5,7 @@
 #include "mainwindow/F_ZipXML.h"
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
+#include "platform/Launcher.h"
 #include "platform/mail/SmtpMail.h"
 #include "qor/Cl_QOR.h"
 #include "support/SmtpTestServer.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 namespace
 {
@@ -125,6 +127,8 @@ class TestMail : public QObject
     void roadChoice_data();
     void roadChoice();
     void realXdgEmail();
+    void clientWait_data();
+    void clientWait();
 };
 
 void TestMail::initTestCase()
@@ -465,7 +469,7 @@ void TestMail::mapiArguments()
     F_ZipXML& w = fx.window();
     fx.env.launcher().onRun = [&](const QString&, const QStringList&, const QString&) {
         QDir::setCurrent(QDir::tempPath()); // the client may wander off
-        return Launcher::Result{true, 0, {}};
+        return Launcher::Result{true, 0, {}, {}};
     };
     QVERIFY(w.Do_InviaMail(path, QString(), QString()));
     QCOMPARE(fx.env.launcher().starts.size(), 1);
@@ -511,7 +515,7 @@ void TestMail::mapiExits()
     if (vanished) QFile::remove(path);
     F_ZipXML& w = fx.window();
     fx.env.launcher().onRun = [&](const QString&, const QStringList&, const QString&) {
-        return Launcher::Result{started, exitCode, {}};
+        return Launcher::Result{started, exitCode, {}, {}};
     };
     QCOMPARE(w.Do_InviaMail(path, QString(), QString()), ok);
     const QStringList texts = fx.env.dialogs().messages();
@@ -544,7 +548,7 @@ void TestMail::mapiNestedCall()
     bool inner = true;
     fx.env.launcher().onRun = [&](const QString&, const QStringList&, const QString&) {
         inner = w.Do_InviaMail(QString(), QStringLiteral("Testo Libero"), QString());
-        return Launcher::Result{true, 0, {}};
+        return Launcher::Result{true, 0, {}, {}};
     };
     QVERIFY(w.Do_InviaMail(QString(), QString(), QString()));
     QVERIFY(!inner);
@@ -619,6 +623,43 @@ void TestMail::realXdgEmail()
     QVERIFY2(mailto.contains(QStringLiteral("to=a@x.it")), qPrintable(mailto));
     QVERIFY2(mailto.contains(QStringLiteral("attach=") + QString(path).replace(u'_', QStringLiteral("%5F"))),
              qPrintable(mailto));
+}
+
+void TestMail::clientWait_data()
+{
+    QTest::addColumn<QByteArray>("script"); // the stand-in xdg-email, after it read its input
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("client kept open a while") << QByteArray("sleep 1\n") << true;
+    QTest::newRow("killed while the client is open") << QByteArray("sleep 1\nkill -9 $$\n") << false;
+}
+
+// A mail client that keeps xdg-email waiting: the window's events run meanwhile, and only
+// an ordinary end with 0 counts as handed over.
+void TestMail::clientWait()
+{
+    QFETCH(QByteArray, script);
+    QFETCH(bool, ok);
+    Fixture fx;
+    const QString bin = fx.env.work() + QStringLiteral("bin/");
+    const QString ended = fx.env.work() + QStringLiteral("ended");
+    const QString program =
+        fx.env.writeFile(bin + QStringLiteral("xdg-email"),
+                         "#!/bin/sh\ncat >/dev/null\n" + script + "touch '" + ended.toUtf8() + "'\n");
+    QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
+    qputenv("PATH", QFile::encodeName(bin) + ":" + fx.oldPath);
+    fx.set(QStringLiteral("Indir"), QStringLiteral("a@x.it"));
+    F_ZipXML& w = fx.window();
+    fx.env.launcher().onRun = [](const QString& p, const QStringList& a, const QString& d) {
+        return runProcessAndWaitLive(p, a, d);
+    };
+    bool tickedWhileWaiting = false;
+    QTimer::singleShot(400, &w, [&] { tickedWhileWaiting = !QFileInfo::exists(ended); });
+    QCOMPARE(w.Do_InviaMail(QString(), QString(), QString()), ok);
+    QVERIFY(tickedWhileWaiting);
+    QCOMPARE(w.status(),
+             ok ? QStringLiteral("Invio Mail completato !!") : QStringLiteral("Invio Mail CON ERRORI !!"));
+    if (!ok)
+        QVERIFY(fx.log().contains(QStringLiteral("SendEMail_Client.ERRORE 32002 : xdg-email : codice -1")));
 }
 
 QTEST_MAIN(TestMail)

@@ -30,19 +30,29 @@ class TestZipSel : public QObject
     void zipStops();
 };
 
-// failure: "" the run succeeds; "deleted" a listed file is gone before the ZIP (7z exit 1);
-// "not started" the 7z child does not start.
+// failure: "" the run succeeds; "link" it succeeds with a listed file that is a symbolic
+// link; "deleted" a listed file is gone before the ZIP (7z exit 1); "not started" the 7z
+// child does not start; "stamps refused" the archive refuses the send dates. With earlier,
+// an archive of the same name is there before the run.
 void TestZipSel::definitiveRun_data()
 {
     QTest::addColumn<QString>("failure");
-    QTest::newRow("three new rows, definitive, no mail") << QString();
-    QTest::newRow("a listed file deleted before the ZIP") << QStringLiteral("deleted");
-    QTest::newRow("7z does not start") << QStringLiteral("not started");
+    QTest::addColumn<bool>("earlier");
+    QTest::newRow("three new rows, definitive, no mail") << QString() << false;
+    QTest::newRow("an earlier archive of the name is replaced") << QString() << true;
+    QTest::newRow("a listed file is a symbolic link") << QStringLiteral("link") << false;
+    QTest::newRow("a listed file deleted before the ZIP, an earlier archive kept")
+        << QStringLiteral("deleted") << true;
+    QTest::newRow("7z does not start") << QStringLiteral("not started") << false;
+    QTest::newRow("the archive refuses the send dates") << QStringLiteral("stamps refused") << false;
 }
 
 void TestZipSel::definitiveRun()
 {
     QFETCH(QString, failure);
+    QFETCH(bool, earlier);
+    const bool packs =
+        failure.isEmpty() || failure == QStringLiteral("link") || failure == QStringLiteral("stamps refused");
     Fixture fx;
     fx.archive(true);
     const QStringList names{QStringLiteral("IT01234567890_00001.xml"),
@@ -55,10 +65,31 @@ void TestZipSel::definitiveRun()
         d.date = QStringLiteral("2024-01-0") + QString::number(i + 3);
         bytes.insert(names[i], TestEnv::readFile(fx.write(names[i], d, received[i])));
     }
+    if (failure == QStringLiteral("link")) {
+        // The listed name is a link to the invoice kept in another folder.
+        const QString target = fx.env.work() + QStringLiteral("elsewhere/") + names[2];
+        QDir().mkpath(QFileInfo(target).path());
+        QVERIFY(QFile::rename(fx.folder + names[2], target));
+        QVERIFY(QFile::link(target, fx.folder + names[2]));
+    }
     // The list keeps reception-date order: 00001, 00003, 00002.
     const QStringList listOrder{names[0], names[2], names[1]};
     const QString zipDir = fx.env.work() + QStringLiteral("zip dir/");
     QDir().mkpath(zipDir);
+    const QString zipName = QStringLiteral("20240112_RIF_") + fx.key() + QStringLiteral("_XML.ZIP");
+    const QString zipPath = zipDir + zipName;
+    const QString listPath =
+        zipDir + QStringLiteral("20240112_RIF_") + fx.key() + QStringLiteral("_ZIPLIST.TXT");
+    QByteArray earlierZip;
+    if (earlier) {
+        const QString old = fx.env.writeFile(fx.env.work() + QStringLiteral("old.xml"), "<vecchio/>");
+        QCOMPARE(runProcessAndWait(QStringLiteral("7z"), {QStringLiteral("a"), QStringLiteral("-tzip"),
+                                                          QStringLiteral("--"), zipPath, old})
+                     .exitCode,
+                 0);
+        earlierZip = TestEnv::readFile(zipPath);
+        QVERIFY(earlierZip.startsWith("PK"));
+    }
 
     if (failure == QStringLiteral("not started"))
         fx.env.launcher().onRun = [](const QString&, const QStringList&, const QString&) {
@@ -72,6 +103,7 @@ void TestZipSel::definitiveRun()
     w.Cmd_ListNew_Click();
     QCOMPARE(Fixture::listedNames(), names);
     const QStringList rowsBefore = Fixture::rows();
+    const QString lastDoBefore = w.Lbl_LastDo->text();
     w.Lst_XMLRows->selectAll(true);
     w.Txt_DirZIP.setText(zipDir);
     w.Txt_Rif.setText(QStringLiteral("RIF"));
@@ -79,16 +111,15 @@ void TestZipSel::definitiveRun()
     const QStringList iniBefore = IniFile::readSection(kIni, kSec);
 
     if (failure == QStringLiteral("deleted")) QVERIFY(QFile::remove(fx.folder + listOrder[1]));
+    if (failure == QStringLiteral("stamps refused"))
+        fx.cn.Execute(QStringLiteral("CREATE TRIGGER refuse_send BEFORE UPDATE OF dat_send ON FILES "
+                                     "BEGIN SELECT RAISE(ABORT, 'disco pieno'); END"));
     fx.env.dialogs().answer(vb::Yes).answer(vb::Yes); // confirm, then "Definitiva ?"
     const QByteArray clicked = fx.env.clock().now().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")).toUtf8();
     w.Cmd_ZipSel->setFocus(); // pressed with the keyboard
     QCOMPARE(w.focusWidget(), w.Cmd_ZipSel);
     w.Cmd_ZipSel_Click();
 
-    const QString zipName = QStringLiteral("20240112_RIF_") + fx.key() + QStringLiteral("_XML.ZIP");
-    const QString zipPath = zipDir + zipName;
-    const QString listPath =
-        zipDir + QStringLiteral("20240112_RIF_") + fx.key() + QStringLiteral("_ZIPLIST.TXT");
     const QStringList messages = fx.env.dialogs().messages();
     QVERIFY(w.Cmd_ZipSel->isEnabled());
     QVERIFY(w.Cmb_FoldXML->isEnabled());
@@ -97,24 +128,31 @@ void TestZipSel::definitiveRun()
     QCOMPARE(w.Chk_DoMail.Value(), 0);
     QCOMPARE(w.status(), QStringLiteral("Termine generazione File ZIP. - Mail NON Inviata."));
     // 7z is run once per file until the first failure, always with its arguments as a list.
-    const int expectedRuns = failure.isEmpty() ? 3 : (failure == QStringLiteral("deleted") ? 2 : 1);
+    const int expectedRuns = packs ? 3 : (failure == QStringLiteral("deleted") ? 2 : 1);
     QList<QStringList> runs;
     for (const RecordingLauncher::Start& s : fx.env.launcher().starts)
         if (s.kind == QStringLiteral("wait")) runs << s.args;
     QCOMPARE(runs.size(), expectedRuns);
     for (int i = 0; i < expectedRuns; ++i) {
         const QStringList args = runs[i];
-        QCOMPARE(args.mid(0, 6),
+        QCOMPARE(args.mid(0, 7),
                  (QStringList{QStringLiteral("a"), QStringLiteral("-tzip"), QStringLiteral("-y"),
-                              QStringLiteral("-bd"), QStringLiteral("-spd"), QStringLiteral("--")}));
-        QCOMPARE(args.size(), 8);
-        QCOMPARE(args.value(7), fx.folder + listOrder[i]);
+                              QStringLiteral("-bd"), QStringLiteral("-spd"), QStringLiteral("-l"),
+                              QStringLiteral("--")}));
+        QCOMPARE(args.size(), 9);
+        QCOMPARE(args.value(8), fx.folder + listOrder[i]);
     }
 
-    if (failure.isEmpty()) {
+    if (packs) {
         QVERIFY(messages.join(QLatin1Char('\n')).contains(QStringLiteral("Definitiva ?")));
-        QCOMPARE(extracted(zipPath, fx.env.work() + QStringLiteral("out")), bytes);
+        const QString out = fx.env.work() + QStringLiteral("out/");
+        QCOMPARE(extracted(zipPath, out), bytes);
+        // Entries hold the files' bytes, never a link (which 7z would extract as a link).
+        for (const QString& n : names)
+            QVERIFY2(!QFileInfo(out + n).isSymLink(), qPrintable(n));
         QVERIFY(!QFileInfo::exists(zipPath + QStringLiteral(".tmp.zip")));
+    }
+    if (failure.isEmpty() || failure == QStringLiteral("link")) {
         QCOMPARE(IniFile::read(kIni, kSec, QStringLiteral("LastZIP_") + fx.key(), QString()),
                  QStringLiteral("2024/01/12"));
         QCOMPARE(w.Lbl_LastDo->text(), QStringLiteral("2024/01/12"));
@@ -125,23 +163,38 @@ void TestZipSel::definitiveRun()
                  "=====   Files inviati il " + clicked + "\r\n" + line40 + "\r\n" +
                      (rowsBefore.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8() + "\r\n" +
                      line40 + "\r\n");
+        return;
+    }
+    if (failure == QStringLiteral("stamps refused")) {
+        QVERIFY2(messages.last().contains(QStringLiteral("disco pieno")), qPrintable(messages.join(u'|')));
     } else {
         const QString which = fx.folder + listOrder[failure == QStringLiteral("deleted") ? 1 : 0];
-        const QString code = failure == QStringLiteral("deleted") ? QStringLiteral("( 7z : codice 1 )")
-                                                                  : QStringLiteral("( 7z non avviato )");
-        QVERIFY2(messages.contains(
-                     QStringLiteral("ERRORE nella creazione del File ZIP !!\r\nFile non compattato : ") +
-                     which + QStringLiteral("\r\n") + code),
-                 qPrintable(messages.join(QLatin1Char('|'))));
+        const QString head =
+            QStringLiteral("ERRORE nella creazione del File ZIP !!\r\nFile non compattato : ") + which +
+            QStringLiteral("\r\n");
+        if (failure == QStringLiteral("deleted")) {
+            // 7z's own words follow its code.
+            const QString expected = head + QStringLiteral("( 7z : codice 1 )\r\n");
+            QVERIFY2(messages.size() == 2 && messages[1].startsWith(expected) &&
+                         messages[1].endsWith(QStringLiteral("errno=2 : No such file or directory")),
+                     qPrintable(messages.join(QLatin1Char('|'))));
+        } else {
+            QVERIFY2(messages.contains(head + QStringLiteral("( 7z non avviato )")),
+                     qPrintable(messages.join(QLatin1Char('|'))));
+        }
         QVERIFY(!messages.join(QLatin1Char('\n')).contains(QStringLiteral("Definitiva ?")));
-        QVERIFY(!QFileInfo::exists(zipPath));
-        QVERIFY(!QFileInfo::exists(zipPath + QStringLiteral(".tmp.zip")));
-        QVERIFY(!QFileInfo::exists(listPath));
-        QCOMPARE(IniFile::readSection(kIni, kSec), iniBefore);
-        for (const QString& n : names)
-            QVERIFY(!datSend(fx.cn, n).isValid());
         QVERIFY(Fixture::log().contains(QStringLiteral("---XML-ZIP ERRORE : ")));
+        // A failed run leaves an earlier archive as it was, and no partial one.
+        QCOMPARE(QFileInfo::exists(zipPath), earlier);
+        if (earlier) QCOMPARE(TestEnv::readFile(zipPath), earlierZip);
+        QVERIFY(!QFileInfo::exists(zipPath + QStringLiteral(".tmp.zip")));
     }
+    // Nothing tells of a sending that the archive does not hold.
+    QVERIFY(!QFileInfo::exists(listPath));
+    QCOMPARE(IniFile::readSection(kIni, kSec), iniBefore);
+    QCOMPARE(w.Lbl_LastDo->text(), lastDoBefore);
+    for (const QString& n : names)
+        QVERIFY(!datSend(fx.cn, n).isValid());
 }
 
 // One never-sent row in the last layout, document of 15/01/2024, received on "received".

@@ -2,8 +2,10 @@
 // parts, an old archive, the folder checks, the mail questions, the develop block, 7z
 // missing or refusing the folder, and one run mailed to a local SMTP server.
 #include "support/ListFixture.h"
+#include "support/ScriptedDialogs.h"
 #include "support/SmtpTestServer.h"
 
+#include <QApplication>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLabel>
@@ -23,7 +25,7 @@ Launcher::Result sevenZipForReal(const QString& program, const QStringList& args
 {
     if (QFileInfo(program).fileName() == QLatin1String("7z"))
         return RecordingLauncher::runForReal(program, args, dir);
-    return Launcher::Result{true, 0, {}};
+    return Launcher::Result{true, 0, {}, {}};
 }
 
 QList<RecordingLauncher::Start> startsOf(Fixture& fx, const QString& kind, const QString& programName = {})
@@ -74,6 +76,34 @@ F_ZipXML& listedAndSelected(Fixture& fx, const QString& zipDir, bool mail = fals
     return w;
 }
 
+// Message boxes as a desktop shows them: each one takes the activation, and the main window
+// gets it back only later, when the window manager says so. Answers come from `script`.
+struct BoxesTakeTheWindow final : DialogService {
+    ScriptedDialogs script;
+    QWidget box; // stands for the message box window
+    int msgBox(const QString& text, int style, const QString& title) override
+    {
+        box.show();
+        QApplication::setActiveWindow(&box);
+        return script.msgBox(text, style, title);
+    }
+    QString inputBox(const QString& p, const QString& t, const QString& d) override
+    {
+        return script.inputBox(p, t, d);
+    }
+    QString openFile(const QString& t, const QString& d, const QString& f) override
+    {
+        return script.openFile(t, d, f);
+    }
+    QString saveFile(const QString& t, const QString& d, const QString& f) override
+    {
+        return script.saveFile(t, d, f);
+    }
+    std::optional<QFont> chooseFont(const QFont& i, bool f) override { return script.chooseFont(i, f); }
+    std::optional<QColor> chooseColor(const QColor& i) override { return script.chooseColor(i); }
+    void beep() override { script.beep(); }
+};
+
 } // namespace
 
 class TestZipSelCases : public QObject
@@ -89,6 +119,8 @@ class TestZipSelCases : public QObject
     void folderWithoutClosingSlash();
     void mailQuestions_data();
     void mailQuestions();
+    void endStatusWindowBackLate_data();
+    void endStatusWindowBackLate();
     void developBlock();
     void sevenZipFailures_data();
     void sevenZipFailures();
@@ -124,8 +156,8 @@ void TestZipSelCases::hostileNames()
     QCOMPARE(datSend(fx.cn, name).toDateTime(), QDateTime(fx.env.clock().now().date(), QTime(0, 0)));
     const auto runs = startsOf(fx, QStringLiteral("wait"));
     QCOMPARE(runs.size(), 1);
-    QCOMPARE(runs[0].args.mid(5), (QStringList{QStringLiteral("--"), zip + QStringLiteral(".tmp.zip"),
-                                               fx.folder + name}));
+    QCOMPARE(runs[0].args.mid(6),
+             (QStringList{QStringLiteral("--"), zip + QStringLiteral(".tmp.zip"), fx.folder + name}));
     QCOMPARE(w.status(), QStringLiteral("Termine generazione File ZIP. - Mail NON Inviata."));
 }
 
@@ -349,6 +381,59 @@ void TestZipSelCases::mailQuestions()
     QCOMPARE(datSend(fx.cn, files.names[0]).isValid(), answers.first() == vb::Yes);
 }
 
+void TestZipSelCases::endStatusWindowBackLate_data()
+{
+    QTest::addColumn<bool>("mail");          // Chk_DoMail
+    QTest::addColumn<QList<int>>("answers"); // after "Confermi..." Yes
+    QTest::addColumn<int>("clientExit");     // the desktop mail client's hand-over
+    QTest::addColumn<QString>("status");
+    const QString sent = QStringLiteral("Termine generazione File ZIP. - Mail Inviata.");
+    const QString notSent = QStringLiteral("Termine generazione File ZIP. - Mail NON Inviata.");
+    QTest::newRow("not definitive, mail not asked for") << false << QList<int>{vb::No} << 0 << notSent;
+    QTest::newRow("not definitive, no mail") << true << QList<int>{vb::No, vb::No} << 0 << notSent;
+    QTest::newRow("definitive, the mail fails") << true << QList<int>{vb::Yes} << 1 << notSent;
+    QTest::newRow("definitive, mailed") << true << QList<int>{vb::Yes} << 0 << sent;
+}
+
+// The run's end status stays when the main window gets the activation back after the run,
+// as a window manager gives it after the last message box.
+void TestZipSelCases::endStatusWindowBackLate()
+{
+    QFETCH(bool, mail);
+    QFETCH(QList<int>, answers);
+    QFETCH(int, clientExit);
+    QFETCH(QString, status);
+    Fixture fx;
+    fx.archive(true);
+    ThreeFiles files(fx);
+    IniFile::write(kIni, kMail, QStringLiteral("Indir"), QStringLiteral("studio@x.it"));
+    fx.env.launcher().onRun = [clientExit](const QString& program, const QStringList& args,
+                                           const QString& dir) {
+        if (QFileInfo(program).fileName() == QLatin1String("7z"))
+            return RecordingLauncher::runForReal(program, args, dir);
+        return Launcher::Result{true, clientExit, {}, {}};
+    };
+    const QString zipDir = fx.env.work() + QStringLiteral("zip/");
+    QDir().mkpath(zipDir);
+    F_ZipXML& w = listedAndSelected(fx, zipDir, mail);
+    auto boxes = std::make_unique<BoxesTakeTheWindow>();
+    BoxesTakeTheWindow& d = *boxes;
+    setDialogService(std::move(boxes));
+    d.script.acceptOkBoxes = true;
+    d.script.answer(vb::Yes);
+    for (int a : answers)
+        d.script.answer(a);
+    QApplication::setActiveWindow(&w);
+    w.Cmd_ZipSel->setFocus();
+    QCOMPARE(QApplication::focusWidget(), w.Cmd_ZipSel);
+    w.Cmd_ZipSel_Click();
+    QApplication::setActiveWindow(&w);
+
+    QVERIFY(d.script.allAnswered());
+    QCOMPARE(QApplication::focusWidget(), w.Cmd_ZipSel);
+    QCOMPARE(w.status(), status);
+}
+
 // With the develop marker the rows go first to a block of their own, with the list's
 // header, and the viewer shows the file before and after "Definitiva ?".
 void TestZipSelCases::developBlock()
@@ -424,8 +509,10 @@ void TestZipSelCases::sevenZipFailures()
         QCOMPARE(startsOf(fx, QStringLiteral("wait")).size(), 0);
     } else {
         QCOMPARE(messages.size(), 3);
-        QCOMPARE(messages[1], QStringLiteral("ERRORE nella creazione del File ZIP !!\r\nFile non compattato : ") +
-                                  fx.folder + files.names[0] + QStringLiteral("\r\n( 7z : codice 2 )"));
+        QCOMPARE(messages[1],
+                 QStringLiteral("ERRORE nella creazione del File ZIP !!\r\nFile non compattato : ") +
+                     fx.folder + files.names[0] +
+                     QStringLiteral("\r\n( 7z : codice 2 )\r\nerrno=20 : Not a directory"));
         QCOMPARE(messages[2], QStringLiteral("Mail NON Inviata !!"));
         QCOMPARE(w.status(), QStringLiteral("Termine generazione File ZIP. - Mail NON Inviata."));
         QCOMPARE(startsOf(fx, QStringLiteral("wait")).size(), 1);

@@ -830,6 +830,12 @@ void TestZipXMLEvents::delDir()
     w.Cmb_FoldXML->setCurrentIndex(current);
     const QString shown = current >= 0 ? base + names[current] + QLatin1Char('/') : QString();
     w.Lbl_LastDo->setToolTip(QStringLiteral("0 | Click-Dx per Cambio Data"));
+    // The shown folder's rows and last ZIP date.
+    w.Lbl_LastDo->setText(QStringLiteral("2024/01/12"));
+    if (entries > 0)
+        w.Lst_XMLRows->AddItem(QStringLiteral("20240110 | ") + names[0] + QStringLiteral(".xml"),
+                               base + names[0] + QStringLiteral("/") + names[0] + QStringLiteral(".xml"),
+                               names[0] + QStringLiteral(".xml"));
     if (answer) fx.env.dialogs().answer(answer);
 
     QTest::mouseClick(w.Cmd_DelDir, Qt::LeftButton);
@@ -851,10 +857,18 @@ void TestZipXMLEvents::delDir()
     if (!messages.isEmpty() && !answer) QCOMPARE(fx.env.dialogs().calls.first().icon(), int(vb::Critical));
     QCOMPARE(fx.env.dialogs().beeps, beeps);
     // The folder choice ran for the entry made current.
+    // With the last one gone, no folder's rows, date or key is left.
+    const bool noneLeft = entries > 0 && left.isEmpty();
     const QString wantKey = currentAfter >= 0 && answer == vb::Yes
                                 ? QString::number(MDB_FolderKey(w.Cmb_FoldXML->itemText(currentAfter)))
-                                : QStringLiteral("0");
+                            : noneLeft ? QString()
+                                       : QStringLiteral("0");
     QCOMPARE(w.FolderKey(), wantKey);
+    QCOMPARE(w.Lst_XMLRows->ListCount(), entries > 0 && answer != vb::Yes ? 1 : 0);
+    if (noneLeft)
+        QCOMPARE(w.Lbl_LastDo->text(), QStringLiteral("__/__/____"));
+    else if (answer != vb::Yes)
+        QCOMPARE(w.Lbl_LastDo->text(), QStringLiteral("2024/01/12"));
     QCOMPARE(count(QStringLiteral("DIRBASE")), entries);
     QCOMPARE(count(QStringLiteral("FILES")), entries);
     cn.Close();

@@ -12,7 +12,7 @@ Launcher::Result RecordingLauncher::runAndWait(const QString& program, const QSt
     starts << Start{QStringLiteral("wait"), program, args, workDir};
     if (onRun)
         return onRun(program, args, workDir);
-    return Result{true, 0, {}};
+    return Result{true, 0, {}, {}};
 }
 
 bool RecordingLauncher::openUrl(const QString& address)
