@@ -6,6 +6,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+namespace Plicora {
+
 namespace {
 
 class ProcessLauncher final : public Launcher {
@@ -72,3 +74,5 @@ QString findProgram(const QString& name)
 {
     return QStandardPaths::findExecutable(name);
 }
+
+} // namespace Plicora
