@@ -1,4 +1,5 @@
-# The library as a host sees it: included where the library's tests are added.
+# The library as a host sees it, on the whole build and on the library's own
+# (ORDALIS_ONLY): included where the library's tests are added.
 
 # What the library exports: its API and the services the program shares with it.
 add_test(NAME ordalis_exports COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/check_exports.sh
@@ -21,3 +22,13 @@ set_tests_properties(ordalis_host PROPERTIES
   ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/ordalis_host/config;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/ordalis_host/data"
   TIMEOUT 600)
 
+# The library alone, as its README gives it to a host's developer: Qt is all it needs,
+# and the checks above pass there too.
+if(NOT ORDALIS_ONLY)
+  add_test(NAME ordalis_alone COMMAND ${CMAKE_COMMAND}
+    -DSOURCE=${CMAKE_SOURCE_DIR}
+    -DWORK=${CMAKE_BINARY_DIR}/ordalis_alone
+    -DLAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER}
+    -P ${CMAKE_CURRENT_LIST_DIR}/run_alone_test.cmake)
+  set_tests_properties(ordalis_alone PROPERTIES PROCESSORS 4 TIMEOUT 1200)
+endif()
