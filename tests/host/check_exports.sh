@@ -5,7 +5,8 @@
 set -uo pipefail
 lib=${1:?library}
 list=${2:?list}
-syms=$(nm -D --defined-only -C "$lib" | cut -d' ' -f3-) || exit 1
+# AddressSanitizer's ODR indicator of a global is checked as the global itself.
+syms=$(nm -D --defined-only "$lib" | cut -d' ' -f3- | sed 's/^__odr_asan\.//' | c++filt) || exit 1
 [ -n "$syms" ] || { echo "$lib exports nothing"; exit 1; }
 awk -v list="$list" '
   BEGIN {
