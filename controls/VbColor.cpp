@@ -2,7 +2,7 @@
 
 #include <QGuiApplication>
 
-namespace VbColor
+namespace Ordalis::VbColor
 {
 
 namespace
@@ -78,4 +78,4 @@ qint32 fromQColor(const QColor& c)
     return qint32(rgb.red() | (rgb.green() << 8) | (rgb.blue() << 16));
 }
 
-} // namespace VbColor
+} // namespace Ordalis::VbColor

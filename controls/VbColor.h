@@ -6,7 +6,7 @@
 
 // VB colours are &H00BBGGRR (red in the low byte); a set high bit names a system
 // colour by its index (&H80000005 is the window colour), which maps to a palette role.
-namespace VbColor
+namespace Ordalis::VbColor
 {
 
 constexpr qint32 SystemWindow = qint32(0x80000005);     // window background
@@ -24,4 +24,4 @@ ORDALIS_EXPORT qint32 fromQColor(const QColor& c);
 // The palette role a system colour stands for; QPalette::NoRole for other numbers.
 ORDALIS_EXPORT QPalette::ColorRole systemRole(qint32 vb);
 
-} // namespace VbColor
+} // namespace Ordalis::VbColor

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-namespace VbNumber
+namespace Ordalis::VbNumber
 {
 
 double toNumber(const QString& text, bool* ok)
@@ -77,4 +77,4 @@ QString formatFixed(double v, int decimals)
     return s;
 }
 
-} // namespace VbNumber
+} // namespace Ordalis::VbNumber

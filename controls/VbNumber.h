@@ -6,7 +6,7 @@
 // Numbers as an Italian system reads and writes them: "," is the decimal mark and
 // "." groups thousands, except that a lone "." is taken as the decimal mark
 // (what a user types on the keypad).
-namespace VbNumber
+namespace Ordalis::VbNumber
 {
 
 // The text as a number; ok is false (and 0 returned) when it is not one.
@@ -19,4 +19,4 @@ ORDALIS_EXPORT int cInt(double v);
 // The number with that many decimals (rounded half away from zero), decimal comma, no grouping.
 ORDALIS_EXPORT QString formatFixed(double v, int decimals);
 
-} // namespace VbNumber
+} // namespace Ordalis::VbNumber

@@ -3,6 +3,8 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+namespace Plicora {
+
 namespace {
 
 class SystemClock final : public Clock {
@@ -38,3 +40,5 @@ void setClock(std::unique_ptr<Clock> c)
 {
     slot() = c ? std::move(c) : std::make_unique<SystemClock>();
 }
+
+} // namespace Plicora

@@ -1,7 +1,10 @@
 #pragma once
+#include "platform/Shared.h"
 #include <QDateTime>
 
 #include <memory>
+
+namespace Plicora PLICORA_SHARED {
 
 // The program's clock. Tests install a fake one so that dates and pauses are theirs.
 class Clock {
@@ -19,3 +22,9 @@ public:
 
 Clock& appClock();
 void setClock(std::unique_ptr<Clock> c);
+
+} // namespace Plicora
+
+using Plicora::Clock;
+using Plicora::appClock;
+using Plicora::setClock;

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <ctime>
 
+namespace Plicora {
+
 namespace DateText {
 namespace
 {
@@ -231,3 +233,5 @@ QString GeneralText(QDate date, QTime time)
 }
 
 } // namespace DateText
+
+} // namespace Plicora

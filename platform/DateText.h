@@ -1,8 +1,11 @@
 #pragma once
+#include "platform/Shared.h"
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
 #include <QStringView>
+
+namespace Plicora PLICORA_SHARED {
 
 // Quick readers for the two date texts the program writes and reads on every row:
 // "d/M/yyyy[ H:mm[:ss]]" (day and month of one or two digits, minutes and seconds of two)
@@ -36,3 +39,7 @@ QByteArray IsoBytes(QDate date, QTime time);
 QString GeneralText(QDate date, QTime time);
 
 } // namespace DateText
+
+} // namespace Plicora
+
+namespace DateText = Plicora::DateText;

@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QPushButton>
 
+namespace Plicora {
+
 namespace
 {
 
@@ -173,3 +175,5 @@ void setDialogService(std::unique_ptr<DialogService> d)
 {
     slot() = d ? std::move(d) : std::make_unique<QtDialogService>();
 }
+
+} // namespace Plicora

@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/Shared.h"
 #include <QColor>
 #include <QFont>
 #include <QString>
@@ -8,6 +9,8 @@
 #include <optional>
 
 class QWidget;
+
+namespace Plicora PLICORA_SHARED {
 
 // Message-box style flags and answers, with the values the program's code uses.
 namespace vb {
@@ -45,7 +48,6 @@ public:
 DialogService& dialogs();
 void setDialogService(std::unique_ptr<DialogService> d);
 
-class QWidget;
 // The window the program has just made its active one. Shown and activated by the program,
 // it is not active for the window system until that gets round to it: the dialogs that come
 // in between belong to it (while it is shown).
@@ -60,3 +62,13 @@ inline void Beep()
 {
     dialogs().beep();
 }
+
+} // namespace Plicora
+
+namespace vb = Plicora::vb;
+using Plicora::DialogService;
+using Plicora::dialogs;
+using Plicora::setDialogService;
+using Plicora::setProgramActiveWindow;
+using Plicora::MsgBox;
+using Plicora::Beep;

@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+namespace Plicora {
+
 DynamicLibrary::DynamicLibrary(std::initializer_list<const char*> names)
 {
     for (const char* name : names) {
@@ -23,3 +25,5 @@ void* DynamicLibrary::symbol(const char* name)
     }
     return at;
 }
+
+} // namespace Plicora

@@ -1,7 +1,10 @@
 #pragma once
+#include "platform/Shared.h"
 #include <QString>
 
 #include <initializer_list>
+
+namespace Plicora PLICORA_SHARED {
 
 // A shared library opened when it is first needed, not when the program starts: the mail
 // and printer libraries bring dozens of others with them (TLS, Kerberos, LDAP, Avahi),
@@ -31,3 +34,7 @@ class DynamicLibrary
     void* handle_ = nullptr;
     QString error_;
 };
+
+} // namespace Plicora
+
+using Plicora::DynamicLibrary;

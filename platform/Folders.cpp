@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+namespace Plicora {
+
 namespace
 {
 
@@ -72,3 +74,5 @@ QString resolveIniPath(const QString& fileName)
 }
 
 } // namespace Folders
+
+} // namespace Plicora

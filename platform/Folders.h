@@ -1,5 +1,8 @@
 #pragma once
+#include "platform/Shared.h"
 #include <QString>
+
+namespace Plicora PLICORA_SHARED {
 
 // Where the Windows folders live on this machine. Every caller that needs the
 // Windows folder, the program folder or the registry folder asks here, so a bare
@@ -19,3 +22,7 @@ QString tempDir();
 QString resolveIniPath(const QString& fileName);
 
 } // namespace Folders
+
+} // namespace Plicora
+
+namespace Folders = Plicora::Folders;

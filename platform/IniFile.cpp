@@ -10,6 +10,8 @@
 
 #include <functional>
 
+namespace Plicora {
+
 namespace
 {
 
@@ -306,3 +308,5 @@ bool writeSection(const QString& file, const QString& section, const QStringList
 }
 
 } // namespace IniFile
+
+} // namespace Plicora

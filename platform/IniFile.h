@@ -1,7 +1,10 @@
 #pragma once
+#include "platform/Shared.h"
 #include <QPair>
 #include <QString>
 #include <QStringList>
+
+namespace Plicora PLICORA_SHARED {
 
 // Settings files with the semantics of the Windows profile functions:
 // sections and keys are case-insensitive, the first duplicate wins, blanks around
@@ -37,3 +40,7 @@ bool removeSection(const QString& file, const QString& section);
 bool writeSection(const QString& file, const QString& section, const QStringList& lines);
 
 } // namespace IniFile
+
+} // namespace Plicora
+
+namespace IniFile = Plicora::IniFile;

@@ -7,6 +7,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+namespace Plicora {
+
 namespace {
 
 // A child never gets the program's own input: one that reads it (xdg-open falling back to
@@ -117,3 +119,5 @@ QString findProgram(const QString& name)
 {
     return QStandardPaths::findExecutable(name);
 }
+
+} // namespace Plicora

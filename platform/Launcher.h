@@ -1,9 +1,12 @@
 #pragma once
+#include "platform/Shared.h"
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
+
+namespace Plicora PLICORA_SHARED {
 
 // Starting other programs. Always an argument list, never a shell command line,
 // so a path with blanks or quotes reaches the program as one argument.
@@ -49,3 +52,11 @@ Launcher::Result runProcessAndWaitLive(const QString& program, const QStringList
 
 // Full path of a program on PATH, empty when not found.
 QString findProgram(const QString& name);
+
+} // namespace Plicora
+
+using Plicora::Launcher;
+using Plicora::launcher;
+using Plicora::setLauncher;
+using Plicora::runProcessAndWait;
+using Plicora::findProgram;

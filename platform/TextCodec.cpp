@@ -3,6 +3,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+namespace Plicora {
+
 namespace {
 
 // Windows-1252 positions 0x80..0x9F; the rest of the code page is Latin-1.
@@ -90,3 +92,5 @@ QChar fromAnsi(int code)
 }
 
 } // namespace TextCodec
+
+} // namespace Plicora

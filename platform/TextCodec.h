@@ -1,6 +1,9 @@
 #pragma once
+#include "platform/Shared.h"
 #include <QByteArray>
 #include <QString>
+
+namespace Plicora PLICORA_SHARED {
 
 namespace TextCodec {
 
@@ -19,3 +22,7 @@ int ansiCode(QChar c);
 QChar fromAnsi(int code);
 
 } // namespace TextCodec
+
+} // namespace Plicora
+
+namespace TextCodec = Plicora::TextCodec;

@@ -1,5 +1,7 @@
 #include "VbKeys.h"
 
+namespace Plicora {
+
 namespace VbKeys {
 
 int keyCode(int key, Qt::KeyboardModifiers mods)
@@ -91,3 +93,5 @@ int button(Qt::MouseButtons b)
 }
 
 } // namespace VbKeys
+
+} // namespace Plicora

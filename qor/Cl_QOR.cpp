@@ -20,6 +20,8 @@
 #include <sys/vfs.h>
 #include <unistd.h>
 
+namespace Plicora {
+
 Cl_QOR& Cl_QOR::instance()
 {
     static Cl_QOR the;
@@ -641,3 +643,5 @@ bool Cl_QOR::WriteLog(const QString& text, int first, const QString& logFile, bo
     bytes += "\r\n";
     return sink.write(logFile, first != 0, bytes);
 }
+
+} // namespace Plicora

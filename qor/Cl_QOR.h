@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/Shared.h"
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -9,6 +10,8 @@ class QComboBox;
 class QLineEdit;
 class QRadioButton;
 class QWidget;
+
+namespace Plicora PLICORA_SHARED {
 
 // The outside utility class: settings, text, date and log helpers that every
 // part of the program and the control library call through one shared instance.
@@ -134,3 +137,8 @@ inline Cl_QOR& Qor()
 {
     return Cl_QOR::instance();
 }
+
+} // namespace Plicora
+
+using Plicora::Cl_QOR;
+using Plicora::Qor;

@@ -12,6 +12,8 @@
 #include <QMimeDatabase>
 #include <QSysInfo>
 
+namespace Plicora {
+
 namespace
 {
 
@@ -218,3 +220,5 @@ QString Cl_QOR::RegRead(const QString& fullPath, const QString& sep) const
     if (!v) return QString();
     return v->type == Registry::REG_DWORD ? QString::number(v->dword) : v->text;
 }
+
+} // namespace Plicora

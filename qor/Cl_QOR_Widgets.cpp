@@ -12,6 +12,8 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
+namespace Plicora {
+
 int Cl_QOR::ListFind(QAbstractItemView* list, const QString& text, int) const
 {
     if (!list || !list->model())
@@ -94,3 +96,5 @@ void Cl_QOR::NumKeyFilter(QLineEdit* box, int& keyAscii, int decimals, const QSt
     }
     keyAscii = 0;
 }
+
+} // namespace Plicora

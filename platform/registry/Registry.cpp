@@ -11,6 +11,8 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+namespace Plicora {
+
 namespace Registry
 {
 
@@ -401,3 +403,5 @@ bool setValue(qint32 handle, const QString& name, const Value& v)
 }
 
 } // namespace Registry
+
+} // namespace Plicora

@@ -1,8 +1,11 @@
 #pragma once
+#include "platform/Shared.h"
 #include <QString>
 #include <QStringList>
 
 #include <optional>
+
+namespace Plicora PLICORA_SHARED {
 
 // The registry as this program sees it: one text file per hive under
 // Folders::registryDir(), "HKEY_CURRENT_USER.reg" and "HKEY_LOCAL_MACHINE.reg",
@@ -61,3 +64,7 @@ std::optional<Value> queryValue(qint32 handle, const QString& name);
 bool setValue(qint32 handle, const QString& name, const Value& v);
 
 } // namespace Registry
+
+} // namespace Plicora
+
+namespace Registry = Plicora::Registry;

@@ -3,10 +3,15 @@
 #include "ui_F_Host.h"
 
 #include <Ordalis/Ordalis.h>
+#include <Ordalis/PropertyPages.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUiLoader>
 
@@ -121,6 +126,87 @@ void checkForm(QWidget* form, const QString& how)
 
 } // namespace
 
+// The host's own settings helper, with the names and signatures the library's once had.
+// The library must go on with its own: a host's definitions replace nothing of it.
+namespace IniFile
+{
+int calls = 0;
+QString read(const QString&, const QString&, const QString&, const QString&)
+{
+    ++calls;
+    return QStringLiteral("HOST");
+}
+bool write(const QString&, const QString&, const QString&, const QString&)
+{
+    ++calls;
+    return true;
+}
+} // namespace IniFile
+
+namespace
+{
+
+class PageHost : public Ordalis::PageHost
+{
+  public:
+    explicit PageHost(QObject* control) : control_(control) {}
+    QList<QObject*> selection() const override { return {control_}; }
+    bool setProperty(QObject* control, const QString& name, const QVariant& value, QString* why) override
+    {
+        if (Ordalis::dispPut(control, name, value)) return true;
+        if (why) *why = Ordalis::dispError(control);
+        return false;
+    }
+
+  private:
+    QObject* control_;
+};
+
+// The text page's lookup settings come from the library's "QOR_CTRL.INI" and go back there.
+void checkOwnSettings(QWidget* txt)
+{
+    const QString own = IniFile::read({}, {}, {}, {});
+    expect(own == QLatin1String("HOST") && IniFile::calls == 1,
+           QStringLiteral("the host's own IniFile::read gives ") + own);
+    IniFile::calls = 0;
+    QTemporaryDir winDir;
+    qputenv("PLICORA_WINDIR", QFile::encodeName(winDir.path()));
+    QFile ini(winDir.filePath(QStringLiteral("QOR_CTRL.INI")));
+    expect(ini.open(QIODevice::WriteOnly) && ini.write("[OrdalisTxt]\r\nTabellaMDB=T_MDB\r\n") > 0,
+           QStringLiteral("QOR_CTRL.INI not written"));
+    ini.close();
+
+    PageHost host(txt);
+    auto* page = qobject_cast<Ordalis::ProprietaTxt*>(Ordalis::createPropertyPage(QStringLiteral("Txt_"), &host));
+    expect(page != nullptr, QStringLiteral("no text page"));
+    if (!page) return;
+    Ordalis::PropertyPageDialog dlg(page);
+    dlg.show();
+    dlg.activateWindow();
+    expect(QTest::qWaitForWindowActive(&dlg), QStringLiteral("the page's dialog is not active"));
+    // IsKey ticked and left opens the lookup kinds; the MDB option loads its table.
+    page->Chk_IsKey->setFocus(Qt::TabFocusReason);
+    page->Chk_IsKey->setChecked(true);
+    page->Opt_Key[0]->setFocus(Qt::TabFocusReason);
+    QRadioButton* mdb = page->Opt_Key[2];
+    expect(QTest::qWaitFor([mdb] { return mdb->isEnabled(); }), QStringLiteral("the MDB option stays off"));
+    QTest::mouseClick(mdb, Qt::LeftButton, {}, QPoint(6, mdb->height() / 2));
+    expect(page->Txt_Tabella->text() == QLatin1String("T_MDB"),
+           QStringLiteral("the MDB option loads the table ") + page->Txt_Tabella->text());
+    // The generator keeps the kind and the table in the same file.
+    page->Txt_Nome->setText(QStringLiteral("Txt_Cod"));
+    page->Txt_Tabella->setText(QStringLiteral("ANAGR"));
+    QTest::mouseClick(page->Cmd_Code, Qt::LeftButton);
+    expect(ini.open(QIODevice::ReadOnly), QStringLiteral("QOR_CTRL.INI is gone"));
+    const QByteArray kept = ini.readAll();
+    expect(kept.contains("TipKey=2") && kept.contains("TabellaMDB=ANAGR"),
+           QStringLiteral("QOR_CTRL.INI holds ") + QString::fromLatin1(kept));
+    expect(IniFile::calls == 0, QStringLiteral("the library called the host's IniFile"));
+    qunsetenv("PLICORA_WINDIR");
+}
+
+} // namespace
+
 class F_Host : public QWidget
 {
     Q_OBJECT
@@ -154,6 +240,7 @@ int main(int argc, char** argv)
     std::unique_ptr<QWidget> loaded(loader.load(&f));
     expect(loaded != nullptr, QStringLiteral("QUiLoader: ") + loader.errorString());
     if (loaded) checkForm(loaded.get(), QStringLiteral("QUiLoader"));
+    checkOwnSettings(compiled.ui.Txt_Cod);
 
     std::fprintf(stderr, failures ? "%d failures\n" : "all values reached their controls\n", failures);
     return failures ? 1 : 0;

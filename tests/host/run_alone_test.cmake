@@ -1,0 +1,21 @@
+# Configures the library alone as the preset "ordalis" does, into a folder of its own,
+# checks that it looked for nothing beyond Qt, builds it and runs its checks:
+# -DSOURCE=<source tree> -DWORK=<scratch folder> [-DLAUNCHER=<compiler launcher>]
+file(REMOVE_RECURSE ${WORK})
+function(step)
+  execute_process(COMMAND ${ARGN} WORKING_DIRECTORY ${SOURCE} RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "failed (${rc}): ${ARGN}")
+  endif()
+endfunction()
+set(launcher "")
+if(LAUNCHER)
+  set(launcher -DCMAKE_CXX_COMPILER_LAUNCHER=${LAUNCHER} -DCMAKE_C_COMPILER_LAUNCHER=${LAUNCHER})
+endif()
+step(${CMAKE_COMMAND} --preset ordalis -B ${WORK} ${launcher})
+file(STRINGS ${WORK}/CMakeCache.txt found REGEX "^(SQLite3|CURL|CUPS|Qt6Sql|Qt6PrintSupport)[A-Za-z_]*:")
+if(found)
+  message(FATAL_ERROR "the library alone looked for more than Qt: ${found}")
+endif()
+step(${CMAKE_COMMAND} --build ${WORK} --parallel 4)
+step(${CMAKE_CTEST_COMMAND} --test-dir ${WORK} --output-on-failure)
