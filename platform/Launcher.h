@@ -59,4 +59,5 @@ using Plicora::Launcher;
 using Plicora::launcher;
 using Plicora::setLauncher;
 using Plicora::runProcessAndWait;
+using Plicora::runProcessAndWaitLive;
 using Plicora::findProgram;
