@@ -20,6 +20,10 @@ class QWidget;
 
 // Call from the window's load (before it is shown). A minHeight/minWidth below 1000 is
 // replaced by the laid-out height/width (twips) when that is 1001 or more.
+// The window, frame included, is kept on the work area: a resizable window larger than the
+// area is made smaller, one that fits is moved whole onto it; the frame is only known once
+// the window is shown, so that is checked once more then, and the minimums (which must live
+// as long as the window) are lowered to the size it got.
 void PosFinestre_Load(QWidget* form, qint32& minHeight, qint32& minWidth, const QString& section = QString(),
                       const QString& keySuffix = QString());
 // Same, for callers that need no minimum sizes back.
