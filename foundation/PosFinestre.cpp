@@ -136,15 +136,15 @@ void fitOnScreen(QWidget* form, const QMargins& frame, bool resizable, qint32* m
     if (at != form->pos()) form->move(at);
 }
 
-// Until the window is shown its frame is only guessed: once the desktop has framed it, the
-// window is fitted again with the real frame.
-class RefitWhenFramed final : public QObject
+// Runs an action once the desktop has framed the window (at once when it already has, or
+// when this platform draws no frames); a desktop that never reports a frame drops it.
+class WhenFramed final : public QObject
 {
   public:
-    RefitWhenFramed(QWidget* form, bool resizable, qint32* minHeight, qint32* minWidth)
-        : QObject(form), form_(form), resizable_(resizable), minHeight_(minHeight), minWidth_(minWidth)
+    WhenFramed(QWidget* form, std::function<void()> action) : QObject(form), form_(form), action_(std::move(action))
     {
         form->installEventFilter(this);
+        if (form->isVisible()) dropLater();
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -152,8 +152,7 @@ class RefitWhenFramed final : public QObject
         if (watched != form_) return false;
         switch (event->type()) {
         case QEvent::Show:
-            // A desktop that never reports a frame leaves the first fit in place.
-            QTimer::singleShot(3000, this, [this] { deleteLater(); });
+            dropLater();
             break;
         case QEvent::Move:
         case QEvent::Resize:
@@ -161,7 +160,7 @@ class RefitWhenFramed final : public QObject
             if (form_->isVisible() && !frameOf(form_).isNull()) {
                 form_->removeEventFilter(this);
                 QTimer::singleShot(0, this, [this] {
-                    if (form_) fitOnScreen(form_, frameOf(form_), resizable_, minHeight_, minWidth_);
+                    if (form_) action_();
                     deleteLater();
                 });
             }
@@ -173,23 +172,49 @@ class RefitWhenFramed final : public QObject
     }
 
   private:
+    void dropLater()
+    {
+        QTimer::singleShot(3000, this, [this] { deleteLater(); });
+    }
+
     QPointer<QWidget> form_;
-    bool resizable_;
-    qint32* minHeight_;
-    qint32* minWidth_;
+    std::function<void()> action_;
 };
 
 // The window's place once restored; a window left to the desktop is only made small enough.
+// Until the desktop has framed the window its corner goes to the client area, so a corner
+// of our own is set again once the frame is known.
 void placeOnScreen(QWidget* form, bool resizable, bool place, qint32* minHeight, qint32* minWidth)
 {
+    const QPoint corner = form->pos(); // the guessed frame may move it more than the real one
     fitOnScreen(form, expectedFrame(form), resizable, minHeight, minWidth, place);
-    if (!form->isVisible() && framed(form)) new RefitWhenFramed(form, resizable, minHeight, minWidth);
+    if (form->isVisible()) return;
+    AfterFramed(form, [form, resizable, place, corner, minHeight, minWidth] {
+        if (place && form->pos() != corner) form->move(corner);
+        fitOnScreen(form, frameOf(form), resizable, minHeight, minWidth);
+    });
 }
 
 void load(QWidget* form, qint32& minHeight, qint32& minWidth, const QString& section, const QString& keySuffix,
           bool callerKeepsMinimums);
 
 } // namespace
+
+bool FrameKnown(const QWidget* form)
+{
+    if (!framed(form)) return true;
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) return true;
+    return form->isVisible() && !frameOf(form).isNull();
+}
+
+void AfterFramed(QWidget* form, std::function<void()> action)
+{
+    if (FrameKnown(form))
+        action();
+    else
+        new WhenFramed(form, std::move(action));
+}
 
 void setWorkAreaProvider(std::function<QRect()> p)
 {

@@ -46,6 +46,13 @@ int WorkAreaHeight();
 int WorkAreaWidthTw();  // pixels x 15
 int WorkAreaHeightTw(); // pixels x 15
 
+// Whether the desktop's frame around the window is known (it is once the window has been
+// framed, and always where this platform draws none); until then a shown window's position
+// is that of its client area. AfterFramed runs the action at once when it is known, else
+// once the desktop has framed the window.
+bool FrameKnown(const QWidget* form);
+void AfterFramed(QWidget* form, std::function<void()> action);
+
 // Tests (and odd desktops) give the work area in pixels; an empty function restores
 // the primary screen's available geometry.
 void setWorkAreaProvider(std::function<QRect()> provider);
