@@ -4,8 +4,8 @@
 #include "foundation/InitVBProc.h"
 #include "foundation/M_MV.h"
 #include "foundation/Placed.h"
+#include "foundation/StatusBar.h"
 #include "foundation/PosFinestre.h"
-#include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
 #include "platform/Launcher.h"
@@ -23,7 +23,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
-#include <QTimer>
 #include <QValidator>
 
 QString G_DestStampa;
@@ -207,11 +206,7 @@ FPP_::FPP_()
     Pan_Date = panel("Pan_Date", false);
     for (QLabel* l : {Pan_Num, Pan_Caps, Pan_Ins})
         l->setMinimumWidth(24);
-    showTime();
-    clockTimer_ = new QTimer(this);
-    clockTimer_->setInterval(1000);
-    connect(clockTimer_, &QTimer::timeout, this, [this] { showTime(); });
-    clockTimer_->start();
+    StartClock(Pan_Time, Pan_Date);
 
     QWidget* order[] = {Opt_PRT[0], Txt_PRT, Opt_PRT[1], Txt_FIL, Cmd_PRT, Chk_Quit, Chk_View, Cmd_View};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
@@ -232,13 +227,6 @@ FPP_::FPP_()
     });
     onDblClick(Txt_PRT, [this] { Guard(QStringLiteral("Txt_PRT_DblClick"), [this] { Txt_PRT_DblClick(); }); });
     setKeyPreview(true);
-}
-
-void FPP_::showTime()
-{
-    const QDateTime now = appClock().now();
-    Pan_Time->setText(now.toString(QStringLiteral("hh:mm")));
-    Pan_Date->setText(now.toString(QStringLiteral("dd/MM/yyyy")));
 }
 
 void FPP_::AccendiSave() {}
