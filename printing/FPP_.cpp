@@ -227,6 +227,7 @@ FPP_::FPP_()
     });
     onDblClick(Txt_PRT, [this] { Guard(QStringLiteral("Txt_PRT_DblClick"), [this] { Txt_PRT_DblClick(); }); });
     setKeyPreview(true);
+    FitCaptions(this);
 }
 
 void FPP_::AccendiSave() {}

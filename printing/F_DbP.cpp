@@ -143,6 +143,7 @@ F_DbP::F_DbP()
         Guard(QStringLiteral("Cmd_View_MouseUp"), [&] { Cmd_View_MouseUp(b, s, x, y); });
     });
     setKeyPreview(true);
+    FitCaptions(this);
 }
 
 void F_DbP::Form_Load()
