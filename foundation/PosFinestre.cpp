@@ -78,6 +78,13 @@ QMargins frameOf(const QWidget* w)
     return QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
 }
 
+// Whether this platform's windows get a frame from a desktop (offscreen ones get none).
+bool desktopFrames()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
+
 bool framed(const QWidget* w)
 {
     return !w->windowFlags().testFlag(Qt::FramelessWindowHint) && w->windowType() != Qt::SplashScreen &&
@@ -99,8 +106,7 @@ QMargins expectedFrame(const QWidget* form)
         const QMargins m = frameOf(w);
         if (!m.isNull()) return m;
     }
-    const QString platform = QGuiApplication::platformName();
-    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) return {};
+    if (!desktopFrames()) return {};
     const QStyle* st = form->style();
     const int border = st->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, form);
     return QMargins(border, st->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, form) + border, border, border);
@@ -202,9 +208,7 @@ void load(QWidget* form, qint32& minHeight, qint32& minWidth, const QString& sec
 
 bool FrameKnown(const QWidget* form)
 {
-    if (!framed(form)) return true;
-    const QString platform = QGuiApplication::platformName();
-    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) return true;
+    if (!framed(form) || !desktopFrames()) return true;
     return form->isVisible() && !frameOf(form).isNull();
 }
 
