@@ -3,8 +3,8 @@
 #include "InitVBProc.h"
 #include "ModRegistro.h"
 #include "PosFinestre.h"
-#include "StatusBar.h"
 #include "Proc_MV.h"
+#include "StatusBar.h"
 #include "platform/Dialogs.h"
 #include "qor/Cl_QOR.h"
 

@@ -109,7 +109,8 @@ QMargins expectedFrame(const QWidget* form)
     if (!desktopFrames()) return {};
     const QStyle* st = form->style();
     const int border = st->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, form);
-    return QMargins(border, st->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, form) + border, border, border);
+    return QMargins(border, st->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, form) + border, border,
+                    border);
 }
 
 // The window with its frame inside the work area. A resizable window larger than the area
@@ -147,7 +148,8 @@ void fitOnScreen(QWidget* form, const QMargins& frame, bool resizable, qint32* m
 class WhenFramed final : public QObject
 {
   public:
-    WhenFramed(QWidget* form, std::function<void()> action) : QObject(form), form_(form), action_(std::move(action))
+    WhenFramed(QWidget* form, std::function<void()> action)
+        : QObject(form), form_(form), action_(std::move(action))
     {
         form->installEventFilter(this);
         if (form->isVisible()) dropLater();
@@ -201,8 +203,8 @@ void placeOnScreen(QWidget* form, bool resizable, bool place, qint32* minHeight,
     });
 }
 
-void load(QWidget* form, qint32& minHeight, qint32& minWidth, const QString& section, const QString& keySuffix,
-          bool callerKeepsMinimums);
+void load(QWidget* form, qint32& minHeight, qint32& minWidth, const QString& section,
+          const QString& keySuffix, bool callerKeepsMinimums);
 
 } // namespace
 
@@ -268,8 +270,8 @@ void PosFinestre_Load(QWidget* form, qint32& minHeight, qint32& minWidth, const 
 
 namespace
 {
-void load(QWidget* form, qint32& minHeight, qint32& minWidth, const QString& section, const QString& keySuffix,
-          bool callerKeepsMinimums)
+void load(QWidget* form, qint32& minHeight, qint32& minWidth, const QString& section,
+          const QString& keySuffix, bool callerKeepsMinimums)
 {
     if (!form) return;
     const Cl_QOR& q = Qor();

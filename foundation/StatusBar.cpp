@@ -7,8 +7,8 @@
 #include <QDateTime>
 #include <QLabel>
 #include <QPointer>
-#include <QTimer>
 #include <QStatusBar>
+#include <QTimer>
 
 StatusPanels MakeStatusPanels(QWidget* parent)
 {

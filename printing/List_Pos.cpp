@@ -105,7 +105,8 @@ void List_LoadPos(QWidget* form, const QString& listName, qint32& minHeight, qin
         const QSize scr = screenTwips();
         if (top < 0 || top > scr.height() - 100) top = 0;
         if (left < 0 || left > scr.width() - 100) left = 0;
-        placeFrame(form, QPoint(static_cast<int>(left / TwipsPerPixel), static_cast<int>(top / TwipsPerPixel)));
+        placeFrame(form,
+                   QPoint(static_cast<int>(left / TwipsPerPixel), static_cast<int>(top / TwipsPerPixel)));
     }
 
     // A size of 0 or less (or one that is not a number) leaves the current font.

@@ -52,9 +52,11 @@ namespace
 class WidestRowDelegate final : public QAbstractItemDelegate
 {
   public:
-    WidestRowDelegate(QAbstractItemDelegate* inner, QObject* parent) : QAbstractItemDelegate(parent), inner_(inner)
+    WidestRowDelegate(QAbstractItemDelegate* inner, QObject* parent)
+        : QAbstractItemDelegate(parent), inner_(inner)
     {
-        connect(inner_, &QAbstractItemDelegate::sizeHintChanged, this, &QAbstractItemDelegate::sizeHintChanged);
+        connect(inner_, &QAbstractItemDelegate::sizeHintChanged, this,
+                &QAbstractItemDelegate::sizeHintChanged);
         connect(inner_, &QAbstractItemDelegate::commitData, this, &QAbstractItemDelegate::commitData);
         connect(inner_, &QAbstractItemDelegate::closeEditor, this, &QAbstractItemDelegate::closeEditor);
     }
@@ -125,8 +127,7 @@ void Cl_QOR::ListFit(QAbstractItemView* list, int row) const
     // The row given is the caller's widest; a longer text elsewhere (rows added or removed
     // since) wins over it. The list is never scrolled to the row.
     auto* lv = qobject_cast<QListView*>(list);
-    if (!lv)
-        return;
+    if (!lv) return;
     lv->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     const QAbstractItemModel* m = list->model();
     const QModelIndex root = list->rootIndex();
@@ -140,8 +141,7 @@ void Cl_QOR::ListFit(QAbstractItemView* list, int row) const
             widest = r;
         }
     }
-    if (!lv->uniformItemSizes() || widest < 0)
-        return;
+    if (!lv->uniformItemSizes() || widest < 0) return;
     auto* fit = dynamic_cast<WidestRowDelegate*>(lv->itemDelegate());
     if (!fit) {
         fit = new WidestRowDelegate(lv->itemDelegate(), lv);

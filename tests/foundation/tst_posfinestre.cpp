@@ -135,16 +135,17 @@ class TstPosFinestre : public QObject
         QTest::addColumn<QSize>("minimum"); // what the caller gets back, pixels
         const QRect area(0, 0, 1280, 720);
         QTest::newRow("first open, taller than the area: made smaller")
-            << "sizable" << QSize(1180, 760) << "" << area << QPoint(0, 0) << QSize(1180, 720) << QSize(1180, 720);
+            << "sizable" << QSize(1180, 760) << "" << area << QPoint(0, 0) << QSize(1180, 720)
+            << QSize(1180, 720);
         QTest::newRow("stored size larger than the area: made smaller")
-            << "sizable" << QSize(400, 300) << "0|0|0|12000|21000|" << area << QPoint(0, 0) << QSize(1280, 720)
-            << QSize(400, 300);
+            << "sizable" << QSize(400, 300) << "0|0|0|12000|21000|" << area << QPoint(0, 0)
+            << QSize(1280, 720) << QSize(400, 300);
         QTest::newRow("fits, but past the right and bottom edges: moved on")
             << "sizable" << QSize(400, 300) << "0|9000|15000|4500|6000|" << area << QPoint(880, 420)
             << QSize(400, 300) << QSize(400, 300);
         QTest::newRow("work area below a top panel")
-            << "sizable" << QSize(400, 300) << "0|0|150|4500|6000|" << QRect(0, 40, 1280, 680) << QPoint(10, 40)
-            << QSize(400, 300) << QSize(400, 300);
+            << "sizable" << QSize(400, 300) << "0|0|150|4500|6000|" << QRect(0, 40, 1280, 680)
+            << QPoint(10, 40) << QSize(400, 300) << QSize(400, 300);
         QTest::newRow("fixed window larger than the area: only its corner is kept on it")
             << "fixed" << QSize(400, 300) << "0|3000|4500|4500|6000|" << QRect(0, 0, 320, 200)
             << QPoint(300, (200 * 15 - 100) / 15) << QSize(400, 300) << QSize(400, 300);

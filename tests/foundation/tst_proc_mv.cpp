@@ -14,9 +14,9 @@
 
 #include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QStatusBar>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 

@@ -112,21 +112,18 @@ class TstFDbP : public QObject
         QTest::newRow("no settings file") << QByteArray() << "C:\\"
                                           << ""
                                           << "LOG"
-                                          << "LOG"
-                                          << StartViewer;
+                                          << "LOG" << StartViewer;
         QTest::newRow("ExtCmb TXT") << QByteArray("[Stampe su Disco]\r\nExtCmb=TXT\r\nDirectory=/srv/\r\n")
                                     << "/srv/"
                                     << ""
                                     << "TXT"
-                                    << "TXT"
-                                    << StartViewer;
+                                    << "TXT" << StartViewer;
         QTest::newRow("ExtCmb DBP not listed")
             << QByteArray("[Stampe su Disco]\r\nExtCmb=DBP\r\nEstensione=XYZ\r\nUltimoFile=/a/b.LOG\r\n")
             << "C:\\"
             << "/a/b.LOG"
             << "LOG"
-            << "LOG"
-            << StartViewer;
+            << "LOG" << StartViewer;
         QTest::newRow("empty ExtCmb")
             << QByteArray("[Stampe su Disco]\r\nExtCmb=\r\nPgmVisualizzatore=/usr/bin/v\r\n") << "C:\\"
             << ""
@@ -137,8 +134,7 @@ class TstFDbP : public QObject
             << QByteArray("[Stampe su Disco]\r\nDirectory=/" + QByteArray(299, 'd') + "\r\n")
             << QStringLiteral("/") + QString(253, QLatin1Char('d')) << ""
             << "LOG"
-            << "LOG"
-            << StartViewer;
+            << "LOG" << StartViewer;
     }
     void opening()
     {
@@ -530,8 +526,7 @@ class TstFDbP : public QObject
         QCOMPARE(rig.ini(QStringLiteral("PgmVisualizzatore")), atOnce ? viewer : QStringLiteral("<none>"));
         QCOMPARE(G_PgmVisualizzatore, atOnce ? viewer : StartViewer);
         f.Unload();
-        QCOMPARE(rig.ini(QStringLiteral("PgmVisualizzatore")),
-                 taken ? viewer : StartViewer);
+        QCOMPARE(rig.ini(QStringLiteral("PgmVisualizzatore")), taken ? viewer : StartViewer);
     }
 
     // The list window's right click on its view button opens this window modally.

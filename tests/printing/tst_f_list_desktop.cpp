@@ -65,9 +65,8 @@ class TestFListDesktop : public QObject
 
         // First opening: no stored place, the title bar is on the screen.
         const QRect first = openAndClose();
-        QVERIFY2(area.contains(first.topLeft()), qPrintable(QStringLiteral("first at %1,%2")
-                                                                .arg(first.x())
-                                                                .arg(first.y())));
+        QVERIFY2(area.contains(first.topLeft()),
+                 qPrintable(QStringLiteral("first at %1,%2").arg(first.x()).arg(first.y())));
         // Moved by the user, then opened twice more: it comes back where it was left.
         const QRect moved = openAndClose(QPoint(200, 150));
         QCOMPARE(moved.topLeft(), QPoint(200, 150));

@@ -13,9 +13,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,8 +25,6 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QStatusBar>
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QTest>
 
 namespace
@@ -347,14 +347,17 @@ class TstFPP : public QObject
         QTest::addColumn<QString>("clip");
         QTest::addColumn<QString>("expected");
         const QString n40 = QStringLiteral("B").repeated(40);
-        QTest::newRow("lower case") << "" << false << "lista.dbp" << "LISTA.DBP";
+        QTest::newRow("lower case") << "" << false << "lista.dbp"
+                                    << "LISTA.DBP";
         QTest::newRow("cut at 35") << "" << false << QStringLiteral("x").repeated(40)
                                    << QStringLiteral("X").repeated(35);
         QTest::newRow("after a proposal, up to 35")
             << QStringLiteral("C").repeated(33) << false << "xyz" << QStringLiteral("C").repeated(33) + "XY";
         QTest::newRow("40-character proposal: refused, kept whole") << n40 << false << "q" << n40;
-        QTest::newRow("over the selected proposal") << n40 << true << "abc" << "ABC";
-        QTest::newRow("line breaks dropped") << "" << false << "ab\ncd" << "ABCD";
+        QTest::newRow("over the selected proposal") << n40 << true << "abc"
+                                                    << "ABC";
+        QTest::newRow("line breaks dropped") << "" << false << "ab\ncd"
+                                             << "ABCD";
     }
     void paste()
     {

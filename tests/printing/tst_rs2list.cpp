@@ -330,7 +330,6 @@ void TestRs2List::batch()
     QCOMPARE(F_List::instance().Lst_Lista->ListCount(), 0);
 }
 
-
 void TestRs2List::widestRow_data()
 {
     QTest::addColumn<QString>("sql");
@@ -338,7 +337,8 @@ void TestRs2List::widestRow_data()
     const QString longText = QString(300, QLatin1Char('x'));
     // The statement's line comes before the records; a long value of the last record ends the
     // vertical list.
-    QTest::newRow("long row first") << QStringLiteral("SELECT * FROM T WHERE nome <> '%1'").arg(longText) << false;
+    QTest::newRow("long row first") << QStringLiteral("SELECT * FROM T WHERE nome <> '%1'").arg(longText)
+                                    << false;
     QTest::newRow("long row last") << QStringLiteral("SELECT id, nome || '%1' AS lungo FROM T").arg(longText)
                                    << true;
 }

@@ -2,8 +2,8 @@
 // buttons, options and check boxes must show whole in the fonts of this platform.
 #include "foundation/VbForm.h"
 #include "printing/FPP_.h"
-#include "printing/FormPRT.h"
 #include "printing/F_DbP.h"
+#include "printing/FormPRT.h"
 #include "support/TestEnv.h"
 
 #include <QAbstractButton>

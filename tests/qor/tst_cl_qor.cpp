@@ -6,9 +6,9 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QStringListModel>
-#include <QRadioButton>
 #include <QTest>
 
 class TstClQor : public QObject
@@ -608,7 +608,7 @@ void TstClQor::numKeyFilter()
 
 void TstClQor::listFitWidestRow_data()
 {
-    QTest::addColumn<int>("at");   // where the long row is: -1 = last
+    QTest::addColumn<int>("at");    // where the long row is: -1 = last
     QTest::addColumn<int>("given"); // the row the caller names
     QTest::newRow("long row first") << 0 << 0;
     QTest::newRow("long row last") << -1 << -1;
