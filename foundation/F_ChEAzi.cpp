@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace
@@ -68,6 +69,13 @@ void F_ChEAzi::Form_Load()
     QMargins m = layout()->contentsMargins();
     m.setBottom(baseBottomMargin_ + (Qor().LayoutFlag() ? 200 : 0) / TwipsPerPixel);
     layout()->setContentsMargins(m);
+    // The laid-out width shows a whole row: the list's own size hint is far narrower.
+    adjustSize();
+    const int row = qMax(
+        Lst_Azi->sizeHintForColumn(0),
+        Lst_Azi->fontMetrics().horizontalAdvance(QString(10 + 30 + 20 + 20 + 15 + 15 + 6, QLatin1Char('W'))));
+    const int list = row + 2 * Lst_Azi->frameWidth() + Lst_Azi->verticalScrollBar()->sizeHint().width() + 4;
+    resize(qMax(width(), list + m.left() + m.right()), height());
     PosFinestre_Load(this); // also the minimum size: Qt's layouts keep the rest in place
 }
 

@@ -4,6 +4,7 @@
 #include "ModRegistro.h"
 #include "PosFinestre.h"
 #include "Proc_MV.h"
+#include "StatusBar.h"
 #include "platform/Dialogs.h"
 #include "qor/Cl_QOR.h"
 
@@ -74,6 +75,13 @@ F_SQLAccess::F_SQLAccess()
     St_Bar->addPermanentWidget(Pan_Msg, 1);
     for (const char* t : {"NUM", "CAPS", "INS"})
         St_Bar->addPermanentWidget(new QLabel(QString::fromLatin1(t), St_Bar));
+    Pan_Time = new QLabel(St_Bar);
+    Pan_Time->setObjectName(QStringLiteral("Pan_Time"));
+    Pan_Date = new QLabel(St_Bar);
+    Pan_Date->setObjectName(QStringLiteral("Pan_Date"));
+    St_Bar->addPermanentWidget(Pan_Time);
+    St_Bar->addPermanentWidget(Pan_Date);
+    StartClock(Pan_Time, Pan_Date);
     v->addWidget(St_Bar);
 
     connect(Cmd_Save, &QPushButton::clicked, this,

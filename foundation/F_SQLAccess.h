@@ -25,6 +25,8 @@ class F_SQLAccess final : public VbFormOf<F_SQLAccess>
     QPushButton* Cmd_ShowChar = nullptr;
     QStatusBar* St_Bar = nullptr;
     QLabel* Pan_Msg = nullptr;
+    QLabel* Pan_Time = nullptr;
+    QLabel* Pan_Date = nullptr;
 
     // True when the window was left with "Abbandona"; the close box counts as not quitting.
     bool Is_Quit() const { return isQuit_; }

@@ -31,3 +31,8 @@ W* Placed(QWidget* parent, const char* name, const QString& text, const QRect& p
     w->setGeometry(place);
     return w;
 }
+
+// The fixed places were laid out for narrower type than this platform may have: each
+// caption of the window's labels, buttons, options and check boxes that is wider than its
+// control is set in narrower type, then in smaller type, until it shows whole.
+void FitCaptions(QWidget* window);

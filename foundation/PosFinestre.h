@@ -20,6 +20,10 @@ class QWidget;
 
 // Call from the window's load (before it is shown). A minHeight/minWidth below 1000 is
 // replaced by the laid-out height/width (twips) when that is 1001 or more.
+// The window, frame included, is kept on the work area: a resizable window larger than the
+// area is made smaller, one that fits is moved whole onto it; the frame is only known once
+// the window is shown, so that is checked once more then, and the minimums (which must live
+// as long as the window) are lowered to the size it got.
 void PosFinestre_Load(QWidget* form, qint32& minHeight, qint32& minWidth, const QString& section = QString(),
                       const QString& keySuffix = QString());
 // Same, for callers that need no minimum sizes back.
@@ -41,6 +45,13 @@ int WorkAreaWidth();
 int WorkAreaHeight();
 int WorkAreaWidthTw();  // pixels x 15
 int WorkAreaHeightTw(); // pixels x 15
+
+// Whether the desktop's frame around the window is known (it is once the window has been
+// framed, and always where this platform draws none); until then a shown window's position
+// is that of its client area. AfterFramed runs the action at once when it is known, else
+// once the desktop has framed the window.
+bool FrameKnown(const QWidget* form);
+void AfterFramed(QWidget* form, std::function<void()> action);
 
 // Tests (and odd desktops) give the work area in pixels; an empty function restores
 // the primary screen's available geometry.

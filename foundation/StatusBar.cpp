@@ -2,8 +2,13 @@
 
 #include "F_Splash.h"
 
+#include "platform/Clock.h"
+
+#include <QDateTime>
 #include <QLabel>
+#include <QPointer>
 #include <QStatusBar>
+#include <QTimer>
 
 StatusPanels MakeStatusPanels(QWidget* parent)
 {
@@ -28,4 +33,18 @@ StatusPanels MakeStatusPanels(QWidget* parent)
     s.Pan_Img->setPixmap(App_Logo(14));
     s.Pan_Status = panel(QStringLiteral("Pan_Status"), 0);
     return s;
+}
+
+void StartClock(QLabel* time, QLabel* date)
+{
+    auto show = [t = QPointer<QLabel>(time), d = QPointer<QLabel>(date)] {
+        const QDateTime now = appClock().now();
+        if (t) t->setText(now.toString(QStringLiteral("hh:mm")));
+        if (d) d->setText(now.toString(QStringLiteral("dd/MM/yyyy")));
+    };
+    show();
+    auto* timer = new QTimer(time);
+    timer->setInterval(1000);
+    QObject::connect(timer, &QTimer::timeout, time, show);
+    timer->start();
 }

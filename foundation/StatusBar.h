@@ -16,3 +16,7 @@ struct StatusPanels {
     QLabel* Pan_Status = nullptr;
 };
 StatusPanels MakeStatusPanels(QWidget* parent);
+
+// Keeps a time ("hh:mm") and a date ("dd/MM/yyyy") panel on the program's clock, once a
+// second from now on.
+void StartClock(QLabel* time, QLabel* date);

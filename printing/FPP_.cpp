@@ -5,7 +5,7 @@
 #include "foundation/M_MV.h"
 #include "foundation/Placed.h"
 #include "foundation/PosFinestre.h"
-#include "platform/Clock.h"
+#include "foundation/StatusBar.h"
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
 #include "platform/Launcher.h"
@@ -23,7 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
-#include <QTimer>
+#include <QValidator>
 
 QString G_DestStampa;
 
@@ -57,6 +57,67 @@ class FileNameKeys final : public QObject
 
   private:
     QLineEdit* e_;
+};
+
+// The file name field. Whatever the user puts in it (a paste, a drop, as well as keys)
+// obeys the typing rules: the characters keys could type, letters in upper case, no more
+// than the typing limit allows, cut where the limit falls; a change that would bring
+// nothing is refused, as a key past the limit is. A name the program sets stays whole.
+class FileNameEdit final : public QLineEdit
+{
+  public:
+    explicit FileNameEdit(QWidget* parent) : QLineEdit(parent) { setValidator(new Rule(this)); }
+
+  protected:
+    bool event(QEvent* e) override
+    {
+        ++userDepth_; // the user's changes all come in an event to the field
+        const bool done = QLineEdit::event(e);
+        --userDepth_;
+        return done;
+    }
+
+  private:
+    class Rule final : public QValidator
+    {
+      public:
+        explicit Rule(FileNameEdit* e) : QValidator(e), e_(e), last_(e->text())
+        {
+            connect(e, &QLineEdit::textChanged, this, [this](const QString& t) { last_ = t; });
+        }
+
+        State validate(QString& input, int& pos) const override
+        {
+            if (e_->userDepth_ == 0) return Acceptable;
+            // What was put in lies between the unchanged start and end of the text.
+            const qsizetype n = qMin(input.size(), last_.size());
+            qsizetype head = 0;
+            while (head < n && input.at(head) == last_.at(head))
+                ++head;
+            qsizetype tail = 0;
+            while (tail < n - head && input.at(input.size() - 1 - tail) == last_.at(last_.size() - 1 - tail))
+                ++tail;
+            const QString added = input.mid(head, input.size() - head - tail);
+            if (added.isEmpty()) return Acceptable; // only a deletion
+            const qsizetype kept = input.size() - added.size();
+            QString typed;
+            for (const QChar c : added) {
+                if (c.unicode() < 32 || c.unicode() == 127) continue;
+                if (kept + typed.size() >= FPP_::MaxTyped) break;
+                typed += QChar(FPP_::Txt_FIL_KeyPress(c.unicode()));
+            }
+            if (typed.isEmpty()) return Invalid;
+            input = input.left(head) + typed + input.right(tail);
+            pos = static_cast<int>(head + typed.size());
+            return Acceptable;
+        }
+
+      private:
+        const FileNameEdit* e_;
+        QString last_;
+    };
+
+    int userDepth_ = 0;
 };
 
 } // namespace
@@ -104,7 +165,10 @@ FPP_::FPP_()
     Txt_PRT->setEnabled(false);
     Txt_PRT->setToolTip(QStringLiteral("Doppio-Click per Cambio/Parametri Stampante"));
     option(1, QStringLiteral("File"), Twips(105, 735, 645, 225));
-    Txt_FIL = edit("Txt_FIL", Twips(1320, 720, 4065, 285));
+    Txt_FIL = new FileNameEdit(Frame2);
+    Txt_FIL->setObjectName(QStringLiteral("Txt_FIL"));
+    Txt_FIL->setGeometry(Twips(1320, 720, 4065, 285));
+    FocusColour_Install(Txt_FIL);
     Txt_FIL->installEventFilter(new FileNameKeys(Txt_FIL));
 
     Cmd_PRT = button("Cmd_PRT", QStringLiteral("Stampa"), Twips(495, 1380, 1170, 540));
@@ -142,11 +206,7 @@ FPP_::FPP_()
     Pan_Date = panel("Pan_Date", false);
     for (QLabel* l : {Pan_Num, Pan_Caps, Pan_Ins})
         l->setMinimumWidth(24);
-    showTime();
-    clockTimer_ = new QTimer(this);
-    clockTimer_->setInterval(1000);
-    connect(clockTimer_, &QTimer::timeout, this, [this] { showTime(); });
-    clockTimer_->start();
+    StartClock(Pan_Time, Pan_Date);
 
     QWidget* order[] = {Opt_PRT[0], Txt_PRT, Opt_PRT[1], Txt_FIL, Cmd_PRT, Chk_Quit, Chk_View, Cmd_View};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
@@ -167,13 +227,7 @@ FPP_::FPP_()
     });
     onDblClick(Txt_PRT, [this] { Guard(QStringLiteral("Txt_PRT_DblClick"), [this] { Txt_PRT_DblClick(); }); });
     setKeyPreview(true);
-}
-
-void FPP_::showTime()
-{
-    const QDateTime now = appClock().now();
-    Pan_Time->setText(now.toString(QStringLiteral("hh:mm")));
-    Pan_Date->setText(now.toString(QStringLiteral("dd/MM/yyyy")));
+    FitCaptions(this);
 }
 
 void FPP_::AccendiSave() {}

@@ -11,7 +11,6 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
-class QTimer;
 
 // The destination a printing routine asks for: the proposed file name going in; coming
 // back, empty when the user abandoned, "printer" for the printer, otherwise the file name.
@@ -76,8 +75,6 @@ class FPP_ final : public VbFormOf<FPP_>
 
   private:
     bool ControllaSave();
-    void showTime();
 
     QString fileName_;
-    QTimer* clockTimer_ = nullptr;
 };

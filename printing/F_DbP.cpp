@@ -92,7 +92,8 @@ F_DbP::F_DbP()
     };
     auto button = [this](const char* name, const QString& text, const QRect& r) {
         auto* b = Placed<QPushButton>(this, name, text, r);
-        b->setAutoDefault(false);
+        // A focused button answers Enter itself; Enter elsewhere is the default button's.
+        b->setAutoDefault(true);
         return b;
     };
     auto edit = [this](const char* name, const QString& text, const QRect& r) {
@@ -142,6 +143,7 @@ F_DbP::F_DbP()
         Guard(QStringLiteral("Cmd_View_MouseUp"), [&] { Cmd_View_MouseUp(b, s, x, y); });
     });
     setKeyPreview(true);
+    FitCaptions(this);
 }
 
 void F_DbP::Form_Load()
@@ -166,8 +168,9 @@ void F_DbP::Form_Load()
     // 5.
     const QString estensione = profileRead(QStringLiteral("Estensione"), QStringLiteral("DBP"));
     Txt_Ext->setText(Cmb_Ext->currentText().trimmed().isEmpty() ? estensione : Cmb_Ext->currentText());
-    // 6. and 7.
-    viewer_ = profileRead(QStringLiteral("PgmVisualizzatore"), QStringLiteral("notepad.exe"));
+    // 6. and 7. With no viewer of its own the window takes the one the start-up chose: a
+    // fixed Windows program name would not start here, and closing would store it.
+    viewer_ = profileRead(QStringLiteral("PgmVisualizzatore"), G_PgmVisualizzatore);
     Cmd_Edit->setToolTip(kTip + viewer_);
     Cmd_View->setToolTip(kTip + viewer_);
 }
@@ -184,10 +187,10 @@ void F_DbP::Form_Unload(int&)
 
 void F_DbP::Form_KeyDown(int keyCode, int)
 {
-    // Enter is the default button's, unless another button has the focus.
+    // Enter is the default button's, unless a button has the focus: that one takes it
+    // itself (the default button too, so it runs once).
     if (keyCode != 13) return;
-    QWidget* f = focusWidget();
-    if (qobject_cast<QPushButton*>(f) && f != Cmd_Fil) return;
+    if (qobject_cast<QPushButton*>(focusWidget())) return;
     Cmd_Fil_Click();
 }
 

@@ -181,6 +181,7 @@ FormPRT::FormPRT()
     onMouseUp(Cmd_ReNew, [this](int b, int s, int x, int y) {
         Guard(QStringLiteral("Cmd_ReNew_MouseUp"), [&] { Cmd_ReNew_MouseUp(b, s, x, y); });
     });
+    FitCaptions(this);
 }
 
 int FormPRT::ShowModalFrom(VbForm* opener)

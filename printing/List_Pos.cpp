@@ -4,6 +4,7 @@
 #include "qor/Cl_QOR.h"
 
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
 
@@ -42,6 +43,23 @@ QSize screenTwips()
     const QScreen* s = QGuiApplication::primaryScreen();
     const QSize px = s ? s->geometry().size() : QSize(1024, 768);
     return px * TwipsPerPixel;
+}
+
+// The window's frame to that corner: the corner is stored from the frame too. Until the
+// desktop has framed a window, a move puts its client area at the corner (and the frame
+// above it), so the corner is set again once the frame is known.
+void placeFrame(QWidget* form, const QPoint& corner)
+{
+    if (FrameKnown(form)) {
+        if (form->pos() != corner) form->move(corner);
+        return;
+    }
+    if (form->pos() != corner) form->move(corner);
+    QPointer<QWidget> w(form);
+    AfterFramed(form, [w, corner] {
+        if (w && !(w->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)) && w->pos() != corner)
+            w->move(corner);
+    });
 }
 
 QWidget* child(QWidget* form, const char* name)
@@ -87,7 +105,8 @@ void List_LoadPos(QWidget* form, const QString& listName, qint32& minHeight, qin
         const QSize scr = screenTwips();
         if (top < 0 || top > scr.height() - 100) top = 0;
         if (left < 0 || left > scr.width() - 100) left = 0;
-        form->move(static_cast<int>(left / TwipsPerPixel), static_cast<int>(top / TwipsPerPixel));
+        placeFrame(form,
+                   QPoint(static_cast<int>(left / TwipsPerPixel), static_cast<int>(top / TwipsPerPixel)));
     }
 
     // A size of 0 or less (or one that is not a number) leaves the current font.

@@ -54,6 +54,54 @@ QString noBreaks(QString t)
 
 } // namespace
 
+namespace
+{
+// The widest row, which the list is fitted to: two running pairs of width and row index
+// (the index of the row added last when a line is measured).
+struct WidestRow {
+    int wa = 0, ia = -1, wb = 0, ib = 0;
+    void connection(qsizetype len, int index)
+    {
+        if (len > wa) {
+            wa = wb = static_cast<int>(len);
+            ia = ib = index;
+        }
+    }
+    void clause(qsizetype len, int index)
+    {
+        if (len > wb) {
+            wb = static_cast<int>(len);
+            ib = index;
+        }
+    }
+    void merge()
+    {
+        if (wb > wa) {
+            wa = wb;
+            ia = ib;
+        }
+    }
+    void line(const QString& text, int index)
+    {
+        if (text.trimmed().size() > wa) {
+            wa = static_cast<int>(text.size());
+            ia = index;
+        }
+    }
+    int index(const ListaRows& list) const
+    {
+        const int count = list.ListCount();
+        int i = ib;
+        if (count > 0 && i < 0) i = 0;
+        if (count >= 2) {
+            if (wa > list.List(0).size()) i = qMax(ia, 0);
+            if (list.List(1).size() > list.List(i).size()) i = 1;
+        }
+        return i;
+    }
+};
+} // namespace
+
 void Rs2List(ado::Recordset* rs, const QString& nomeLista, qint32 maxRec, qint16& maxCol, bool batch,
              bool noInfo, qint16& numDec, bool verticale)
 {
@@ -108,6 +156,7 @@ void Rs2List(ado::Recordset* rs, const QString& nomeLista, qint32 maxRec, qint16
 
     F_List& win = F_List::instance();
     ListaRows& list = *win.Lst_Lista;
+    WidestRow widest;
     list.Clear();
     win.Lbl_Head->setText(QString());
     win.setWindowTitle(nomeLista == G_NomeLista
@@ -170,6 +219,7 @@ void Rs2List(ado::Recordset* rs, const QString& nomeLista, qint32 maxRec, qint16
         if (!noInfo)
             for (int k = 0; k < lines.size(); ++k) {
                 list.AddItem(lines[k]);
+                widest.connection(lines[k].size(), list.NewIndex());
                 log(QString::number(k + 1) + QStringLiteral(" - ") + lines[k]);
             }
         log(cs);
@@ -177,28 +227,35 @@ void Rs2List(ado::Recordset* rs, const QString& nomeLista, qint32 maxRec, qint16
     tolerant([&] {
         if (!selectLine.isEmpty()) {
             if (!noInfo) list.AddItem(selectLine);
+            widest.clause(selectLine.size(), list.NewIndex());
             log(selectLine);
         }
         if (!noInfo) {
-            for (const QString& l : fromLines)
+            for (const QString& l : fromLines) {
                 list.AddItem(l);
+                widest.clause(l.size(), list.NewIndex());
+            }
             for (const QString& l : {groupLine, whereLine, orderLine}) {
                 list.AddItem(l);
+                widest.clause(l.size(), list.NewIndex());
                 log(l);
             }
         }
         if (!unionText.isEmpty()) {
             if (!noInfo) list.AddItem(unionText);
+            widest.clause(unionText.size(), list.NewIndex());
             log(unionText);
         }
         const QString filter = rs->Filter();
         if (!filter.isEmpty() && filter != QStringLiteral("0") && !noInfo) {
             list.AddItem(QStringLiteral("Filter : ") + filter);
+            widest.clause(filter.size() + 9, list.NewIndex());
             log(QStringLiteral("Filer : ") + filter);
         }
     });
 
     // From here an error goes to the caller.
+    widest.merge();
     if (!noInfo) list.AddItem(Qor().Replicate(71, QStringLiteral("-")));
     const bool hasRows = !(rs->BOF() && rs->EOF_());
     const ado::Fields fields = rs->GetFields();
@@ -302,8 +359,13 @@ void Rs2List(ado::Recordset* rs, const QString& nomeLista, qint32 maxRec, qint16
         list.AddItem(Qor().Replicate(l, QStringLiteral("-")));
         list.AddItem(trimmed);
     }
+    if (l > widest.wa) {
+        widest.wa = static_cast<int>(header.size());
+        widest.ia = list.NewIndex();
+    }
     log(trimmed);
     if (!noInfo) list.AddItem(Qor().Replicate(l, QStringLiteral("=")));
+    widest.clause(l, list.NewIndex());
     log(Qor().Replicate(l, QStringLiteral("=")));
 
     auto cell = [&](const Column& c, const QVariant& v) {
@@ -325,6 +387,7 @@ void Rs2List(ado::Recordset* rs, const QString& nomeLista, qint32 maxRec, qint16
                     row += noBreaks(cell(cols[i], fields.Item(i).Value())) + kSep;
                 if (done == 0) list.AddItem(header);
                 list.AddItem(row);
+                widest.line(row, list.NewIndex());
                 log(row);
             } else {
                 for (int i = 0; i < fieldCount; ++i) {
@@ -373,6 +436,6 @@ void Rs2List(ado::Recordset* rs, const QString& nomeLista, qint32 maxRec, qint16
         list.Clear();
         return;
     }
-    Qor().ListAdjust(win.Lst_ListaView, list.ListCount() - 1);
+    Qor().ListAdjust(win.Lst_ListaView, widest.index(list));
     win.ShowModal();
 }

@@ -11,7 +11,7 @@ need_tools() {
     command -v "$tool" >/dev/null || { echo "missing $tool (scripts/setup installs it)"; exit 1; }
   done
 }
-need_tools Xvfb openbox xdotool
+need_tools Xvfb openbox xdotool xwininfo xprop
 
 work=$(mktemp -d)
 xvfb_pid="" wm_pid="" app_pid=""
@@ -100,16 +100,36 @@ still_running() {
     fail "the main window is no longer shown"
 }
 
-# main_on_screen: the main window's title bar lies on the screen (its client area starts
-# below the top edge, inside the left edge).
+# frame_of <window>: sets FX FY FW FH to the window's outer rectangle, the desktop's frame
+# included (xdotool's getwindowgeometry counts the frame's offset twice for a framed window).
+frame_of() {
+  local ax ay w h ext l r t b
+  eval "$(xwininfo -id "$1" 2>/dev/null | awk -F: '/Absolute upper-left X/ {print "ax=" $2+0}
+    /Absolute upper-left Y/ {print "ay=" $2+0} /^ *Width/ {print "w=" $2+0} /^ *Height/ {print "h=" $2+0}')"
+  [ -n "${ax:-}" ] || return 1
+  ext=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= *//p')
+  IFS=', ' read -r l r t b <<<"${ext:-0, 0, 0, 0}"
+  FX=$((ax - l)) FY=$((ay - t)) FW=$((w + l + r)) FH=$((h + t + b))
+}
+
+# whole_on_screen <window> <what>: the window, frame included, lies on the 1280x720 screen
+# (within a second of being framed, as the program places it once it knows its frame).
+inside_screen() {
+  frame_of "$1" && [ "$FX" -ge 0 ] && [ "$FY" -ge 0 ] && [ $((FX + FW)) -le 1280 ] && [ $((FY + FH)) -le 720 ]
+}
+whole_on_screen() {
+  wait_for 1 inside_screen "$1"
+  frame_of "$1" || fail "no $2 to measure"
+  echo "$2 at $FX,$FY size ${FW}x$FH with its frame"
+  inside_screen "$1" || fail "the $2 does not lie whole on the screen (frame at $FX,$FY size ${FW}x$FH)"
+}
+
+# main_on_screen: the main window, title bar and status bar, lies on the screen.
 main_on_screen() {
-  local id X Y WIDTH HEIGHT SCREEN WINDOW
+  local id
   id=$(xdotool search --onlyvisible --pid "$app_pid" --name "^$main_title\$" | head -n1)
   [ -n "$id" ] || fail "no main window to measure"
-  eval "$(xdotool getwindowgeometry --shell "$id")"
-  echo "main window at $X,$Y size ${WIDTH}x$HEIGHT"
-  [ "$X" -ge 0 ] && [ "$Y" -gt 0 ] && [ "$X" -lt 1280 ] && [ "$Y" -lt 720 ] ||
-    fail "the main window's title bar is off the screen (client at $X,$Y)"
+  whole_on_screen "$id" "main window"
 }
 
 end_app() { stop "$app_pid"; app_pid=""; }

@@ -36,10 +36,7 @@ echo "Gestione Cartelle XML di Transito"
 keys_to "$main" $(tabs 4) space
 maint=$(new_window 15 "$maint_title") || fail "the maintenance window did not come up"
 wait_for 10 active_is "$maint" || fail "the maintenance window came up without the focus ($(xdotool getactivewindow))"
-eval "$(xdotool getwindowgeometry --shell "$maint")"
-echo "maintenance window at $X,$Y size ${WIDTH}x$HEIGHT"
-[ "$X" -ge 0 ] && [ "$Y" -gt 0 ] && [ $((X + WIDTH)) -le 1280 ] && [ $((Y + HEIGHT)) -le 720 ] ||
-  fail "the maintenance window does not lie on the screen"
+whole_on_screen "$maint" "maintenance window"
 if extra=$(new_window 1 '.+' "$main" "$maint"); then fail "an unexpected window '$(xdotool getwindowname "$extra")' came up"; fi
 
 keys_to "$maint" alt+F4

@@ -79,12 +79,13 @@ class TstPosFinestre : public QObject
             << "1|1200|2400|6000|9000|" << false << QPoint(160, 80) << QSize(600, 400);
         QTest::newRow("maximised") << "sizable"
                                    << "2|1200|2400|6000|9000|" << true << QPoint(0, 0) << QSize(400, 300);
+        // A window that fits is moved whole onto the work area.
         QTest::newRow("off-screen right, above top")
             << "sizable"
-            << "0|-300|20000|6000|9000|" << false << QPoint(19100 / 15, 0) << QSize(600, 400);
+            << "0|-300|20000|6000|9000|" << false << QPoint(1280 - 600, 0) << QSize(600, 400);
         QTest::newRow("off-screen bottom, left of screen")
             << "sizable"
-            << "0|99999|-15|6000|9000|" << false << QPoint(0, (15360 - 100) / 15) << QSize(600, 400);
+            << "0|99999|-15|6000|9000|" << false << QPoint(0, 1024 - 400) << QSize(600, 400);
         QTest::newRow("below the minimum size")
             << "sizable"
             << "0|1200|2400|3000|1500|" << false << QPoint(160, 80) << QSize(400, 300);
@@ -120,6 +121,57 @@ class TstPosFinestre : public QObject
         }
         QCOMPARE(w->pos(), pos);
         QCOMPARE(w->size(), size);
+    }
+
+    // Windows larger than the work area, or partly off it (offscreen windows have no frame).
+    void workAreaFit_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QSize>("laidOut"); // pixels
+        QTest::addColumn<QString>("value"); // "" = no key
+        QTest::addColumn<QRect>("area");    // pixels
+        QTest::addColumn<QPoint>("pos");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QSize>("minimum"); // what the caller gets back, pixels
+        const QRect area(0, 0, 1280, 720);
+        QTest::newRow("first open, taller than the area: made smaller")
+            << "sizable" << QSize(1180, 760) << "" << area << QPoint(0, 0) << QSize(1180, 720)
+            << QSize(1180, 720);
+        QTest::newRow("stored size larger than the area: made smaller")
+            << "sizable" << QSize(400, 300) << "0|0|0|12000|21000|" << area << QPoint(0, 0)
+            << QSize(1280, 720) << QSize(400, 300);
+        QTest::newRow("fits, but past the right and bottom edges: moved on")
+            << "sizable" << QSize(400, 300) << "0|9000|15000|4500|6000|" << area << QPoint(880, 420)
+            << QSize(400, 300) << QSize(400, 300);
+        QTest::newRow("work area below a top panel")
+            << "sizable" << QSize(400, 300) << "0|0|150|4500|6000|" << QRect(0, 40, 1280, 680)
+            << QPoint(10, 40) << QSize(400, 300) << QSize(400, 300);
+        QTest::newRow("fixed window larger than the area: only its corner is kept on it")
+            << "fixed" << QSize(400, 300) << "0|3000|4500|4500|6000|" << QRect(0, 0, 320, 200)
+            << QPoint(300, (200 * 15 - 100) / 15) << QSize(400, 300) << QSize(400, 300);
+    }
+    void workAreaFit()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QSize, laidOut);
+        QFETCH(QString, value);
+        QFETCH(QRect, area);
+        QFETCH(QPoint, pos);
+        QFETCH(QSize, size);
+        QFETCH(QSize, minimum);
+        TestEnv env;
+        setWorkAreaProvider([area] { return area; });
+        if (!value.isEmpty()) IniFile::write(Ini, Sect, QStringLiteral("F_Test_Size"), value);
+        auto w = makeForm(kind);
+        if (kind == QLatin1String("fixed"))
+            w->setFixedSize(laidOut);
+        else
+            w->resize(laidOut);
+        qint32 minH = 0, minW = 0;
+        PosFinestre_Load(w.get(), minH, minW);
+        QCOMPARE(w->size(), size);
+        if (!value.isEmpty()) QCOMPARE(w->pos(), pos);
+        QCOMPARE(QSize(minW / 15, minH / 15), minimum);
     }
 
     void minimumsGivenByTheCaller()

@@ -5,6 +5,7 @@
 #include "foundation/F_SQLAccess.h"
 #include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
+#include "foundation/PosFinestre.h"
 #include "foundation/Proc_MV.h"
 #include "platform/IniFile.h"
 #include "platform/registry/Registry.h"
@@ -12,8 +13,11 @@
 #include "support/TestEnv.h"
 
 #include <QFileInfo>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -569,6 +573,22 @@ class TstProcMv : public QObject
         QCOMPARE(QFile::permissions(marvo) & 0x0077, QFileDevice::Permissions());
     }
 
+    // The SQL login window's status bar: message, lock and insert indicators, time and date.
+    void sqlAccessStatusBar()
+    {
+        Fixture fx;
+        F_SQLAccess& w = F_SQLAccess::instance();
+        QStringList names;
+        for (const QLabel* l : w.St_Bar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+            names << (l->objectName().isEmpty() ? l->text() : l->objectName());
+        QCOMPARE(names, (QStringList{"Pan_Msg", "NUM", "CAPS", "INS", "Pan_Time", "Pan_Date"}));
+        QCOMPARE(w.Pan_Time->text(), QStringLiteral("09:00"));
+        QCOMPARE(w.Pan_Date->text(), QStringLiteral("10/12/2026"));
+        fx.env.clock().set(QDateTime(QDate(2026, 12, 11), QTime(10, 1)));
+        QTRY_COMPARE_WITH_TIMEOUT(w.Pan_Time->text(), QStringLiteral("10:01"), 3000);
+        QCOMPARE(w.Pan_Date->text(), QStringLiteral("11/12/2026"));
+    }
+
     void companyChooser()
     {
         Fixture fx;
@@ -576,6 +596,8 @@ class TstProcMv : public QObject
         Cn_kSYS.Open(QStringLiteral("Provider=SQLOLEDB.1;Persist Security Info=False;User ID=sa;Password=pw;"
                                     "Initial Catalog=kSYS;Data Source=s"));
         Db_AziCom = QStringLiteral("DB_C1");
+        setWorkAreaProvider([] { return QRect(0, 0, 1280, 1024); });
+        const auto restore = qScopeGuard([] { setWorkAreaProvider({}); });
         F_ChEAzi& w = F_ChEAzi::instance();
         QCOMPARE(w.Lst_Azi->count(), 8); // "DUP" twice, each with two names
         const QString azi1 = w.Lst_Azi->item(0)->text();
@@ -588,6 +610,12 @@ class TstProcMv : public QObject
         // Declined: beep, the settings unchanged, the window open.
         w.Lst_Azi->setCurrentRow(5); // "LUNGOCODICE12": no database, blank versions
         QVERIFY(w.Lst_Azi->item(5)->text().endsWith(Qor().PadStr(QString(), 15) + QStringLiteral("|")));
+        // At its first opening the window is wide enough for whole rows.
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY2(w.Lst_Azi->viewport()->width() >= w.Lst_Azi->sizeHintForColumn(0),
+                 qPrintable(QString::number(w.Lst_Azi->viewport()->width()) + " < " +
+                            QString::number(w.Lst_Azi->sizeHintForColumn(0))));
         fx.env.dialogs().answer(vb::No);
         w.Lst_Azi_DblClick();
         QCOMPARE(fx.env.dialogs().beeps, 1);

@@ -25,6 +25,8 @@ namespace
 
 const QString Ini = QStringLiteral("QOR_PLCR.INI");
 const QString Sec = QStringLiteral("Stampe su Disco");
+// The viewer the start-up chose; the window falls back on it when it has none stored.
+const QString StartViewer = QStringLiteral("/usr/bin/iniziale");
 
 struct Rig {
     TestEnv env;
@@ -56,7 +58,7 @@ struct Rig {
         G_PrtSet.FontCSiz = 7;
         G_PrtSet.FontSComp = QStringLiteral("Courier New");
         G_PrtSet.FontSCSiz = 6;
-        G_PgmVisualizzatore = QStringLiteral("/usr/bin/iniziale");
+        G_PgmVisualizzatore = StartViewer;
         Printer().reset();
     }
     ~Rig()
@@ -110,21 +112,18 @@ class TstFDbP : public QObject
         QTest::newRow("no settings file") << QByteArray() << "C:\\"
                                           << ""
                                           << "LOG"
-                                          << "LOG"
-                                          << "notepad.exe";
+                                          << "LOG" << StartViewer;
         QTest::newRow("ExtCmb TXT") << QByteArray("[Stampe su Disco]\r\nExtCmb=TXT\r\nDirectory=/srv/\r\n")
                                     << "/srv/"
                                     << ""
                                     << "TXT"
-                                    << "TXT"
-                                    << "notepad.exe";
+                                    << "TXT" << StartViewer;
         QTest::newRow("ExtCmb DBP not listed")
             << QByteArray("[Stampe su Disco]\r\nExtCmb=DBP\r\nEstensione=XYZ\r\nUltimoFile=/a/b.LOG\r\n")
             << "C:\\"
             << "/a/b.LOG"
             << "LOG"
-            << "LOG"
-            << "notepad.exe";
+            << "LOG" << StartViewer;
         QTest::newRow("empty ExtCmb")
             << QByteArray("[Stampe su Disco]\r\nExtCmb=\r\nPgmVisualizzatore=/usr/bin/v\r\n") << "C:\\"
             << ""
@@ -135,8 +134,7 @@ class TstFDbP : public QObject
             << QByteArray("[Stampe su Disco]\r\nDirectory=/" + QByteArray(299, 'd') + "\r\n")
             << QStringLiteral("/") + QString(253, QLatin1Char('d')) << ""
             << "LOG"
-            << "LOG"
-            << "notepad.exe";
+            << "LOG" << StartViewer;
     }
     void opening()
     {
@@ -197,6 +195,40 @@ class TstFDbP : public QObject
         QCOMPARE(rig.env.dialogs().calls.size(), 1);
         QCOMPARE(rig.env.dialogs().calls.at(0).title, QStringLiteral("Stampe su disco."));
         f.grab().save(QStringLiteral(PLICORA_BUILD_DIR "/F_DbP.png"));
+    }
+
+    // Enter on a focused button runs that button once; on "Cerca Files" (the default
+    // button) too.
+    void enterOnButtons_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("dialogs"); // file dialogs and questions asked
+        QTest::addColumn<int>("starts");  // programs started
+        QTest::newRow("Cerca Files") << "Cmd_Fil" << 1 << 0;
+        QTest::newRow("Scelta Editor") << "Cmd_Edit" << 1 << 0;
+        QTest::newRow("Ristampa") << "Cmd_RePrint" << 1 << 0;
+        QTest::newRow("Visualizza") << "Cmd_View" << 0 << 1;
+    }
+    void enterOnButtons()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, dialogs);
+        QFETCH(int, starts);
+        Rig rig;
+        F_DbP& f = F_DbP::instance();
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        auto* b = f.findChild<QPushButton*>(button);
+        QVERIFY(b);
+        b->setFocus();
+        QTRY_VERIFY(b->hasFocus());
+        rig.env.dialogs().answerFile(QString());
+        rig.env.dialogs().answerFile(QString());
+        rig.env.dialogs().answer(vb::No);
+        rig.env.dialogs().answer(vb::No);
+        QTest::keyClick(b, Qt::Key_Return);
+        QCOMPARE(rig.env.dialogs().calls.size(), dialogs);
+        QCOMPARE(rig.env.launcher().starts.size(), starts);
     }
 
     void findFiles_data()
@@ -424,7 +456,7 @@ class TstFDbP : public QObject
         f.Cmd_View_Click();
         QCOMPARE(rig.env.launcher().starts.size(), 1);
         QCOMPARE(rig.env.launcher().starts.at(0).kind, QStringLiteral("detached"));
-        QCOMPARE(rig.env.launcher().starts.at(0).program, QStringLiteral("notepad.exe"));
+        QCOMPARE(rig.env.launcher().starts.at(0).program, StartViewer);
         QCOMPARE(rig.env.launcher().starts.at(0).args, args);
         QVERIFY(rig.env.dialogs().calls.isEmpty());
     }
@@ -437,7 +469,7 @@ class TstFDbP : public QObject
         rig.env.dialogs().answer(vb::OK);
         f.Cmd_View_Click();
         QCOMPARE(rig.env.dialogs().messages(),
-                 QStringList{QStringLiteral("Impossibile avviare il programma :\r\nnotepad.exe")});
+                 QStringList{QStringLiteral("Impossibile avviare il programma :\r\n") + StartViewer});
         QCOMPARE(rig.env.dialogs().calls.at(0).style, vb::OKOnly | vb::Critical);
         QCOMPARE(rig.env.dialogs().calls.at(0).title, QStringLiteral("Stampe su Disco"));
         QCOMPARE(rig.env.dialogs().beeps, 1);
@@ -484,18 +516,17 @@ class TstFDbP : public QObject
         QVERIFY(rig.env.launcher().starts.isEmpty());
         const bool taken = executable && !cancel;
         QCOMPARE(rig.env.dialogs().beeps, executable || cancel ? 0 : 1);
-        QCOMPARE(f.viewer(), taken ? viewer : QStringLiteral("notepad.exe"));
+        QCOMPARE(f.viewer(), taken ? viewer : StartViewer);
         QCOMPARE(f.Cmd_View->toolTip(), taken ? QStringLiteral("Programma visualizzatore : ") + viewer +
                                                     QStringLiteral(" - Mouse destro per cambiare!")
-                                              : QStringLiteral("Programma visualizzatore : notepad.exe"));
-        QCOMPARE(f.Cmd_Edit->toolTip(), QStringLiteral("Programma visualizzatore : notepad.exe"));
+                                              : QStringLiteral("Programma visualizzatore : ") + StartViewer);
+        QCOMPARE(f.Cmd_Edit->toolTip(), QStringLiteral("Programma visualizzatore : ") + StartViewer);
         // Scelta Editor writes at once and changes the program's viewer; the right click waits for closing.
         const bool atOnce = taken && !rightClick;
         QCOMPARE(rig.ini(QStringLiteral("PgmVisualizzatore")), atOnce ? viewer : QStringLiteral("<none>"));
-        QCOMPARE(G_PgmVisualizzatore, atOnce ? viewer : QStringLiteral("/usr/bin/iniziale"));
+        QCOMPARE(G_PgmVisualizzatore, atOnce ? viewer : StartViewer);
         f.Unload();
-        QCOMPARE(rig.ini(QStringLiteral("PgmVisualizzatore")),
-                 taken ? viewer : QStringLiteral("notepad.exe"));
+        QCOMPARE(rig.ini(QStringLiteral("PgmVisualizzatore")), taken ? viewer : StartViewer);
     }
 
     // The list window's right click on its view button opens this window modally.

@@ -13,9 +13,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -330,6 +332,49 @@ class TstFPP : public QObject
             f.Txt_FIL->setFocus();
             f.Txt_FIL->end(false);
             type(f.Txt_FIL, typed);
+            QCOMPARE(f.Txt_FIL->text(), expected);
+            rig.env.dialogs().answer(vb::Yes);
+            f.Cmd_PRT->click();
+        });
+        QCOMPARE(got, expected);
+    }
+
+    // A paste in the file field obeys the same rules as typing.
+    void paste_data()
+    {
+        QTest::addColumn<QString>("proposal");
+        QTest::addColumn<bool>("selectAll");
+        QTest::addColumn<QString>("clip");
+        QTest::addColumn<QString>("expected");
+        const QString n40 = QStringLiteral("B").repeated(40);
+        QTest::newRow("lower case") << "" << false << "lista.dbp"
+                                    << "LISTA.DBP";
+        QTest::newRow("cut at 35") << "" << false << QStringLiteral("x").repeated(40)
+                                   << QStringLiteral("X").repeated(35);
+        QTest::newRow("after a proposal, up to 35")
+            << QStringLiteral("C").repeated(33) << false << "xyz" << QStringLiteral("C").repeated(33) + "XY";
+        QTest::newRow("40-character proposal: refused, kept whole") << n40 << false << "q" << n40;
+        QTest::newRow("over the selected proposal") << n40 << true << "abc"
+                                                    << "ABC";
+        QTest::newRow("line breaks dropped") << "" << false << "ab\ncd"
+                                             << "ABCD";
+    }
+    void paste()
+    {
+        QFETCH(QString, proposal);
+        QFETCH(bool, selectAll);
+        QFETCH(QString, clip);
+        QFETCH(QString, expected);
+        Rig rig;
+        rig.settings("Dest=1\r\n");
+        QGuiApplication::clipboard()->setText(clip);
+        const QString got = rig.ask(proposal, [&](FPP_& f) {
+            f.Txt_FIL->setFocus();
+            if (selectAll)
+                f.Txt_FIL->selectAll();
+            else
+                f.Txt_FIL->end(false);
+            QTest::keyClick(f.Txt_FIL, Qt::Key_V, Qt::ControlModifier);
             QCOMPARE(f.Txt_FIL->text(), expected);
             rig.env.dialogs().answer(vb::Yes);
             f.Cmd_PRT->click();

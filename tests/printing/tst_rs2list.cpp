@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QListView>
 #include <QTest>
 
 namespace
@@ -22,6 +23,8 @@ struct Fixture {
     QStringList shown; // the list as the window was shown
     QString shownTitle;
     int shows = 0;
+    int widestRoom = 0; // the width the view gave the widest row as the window was shown
+    int widestNeed = 0; // and the width that row's text takes
     Fixture()
     {
         G_DirApp = Folders::appDir();
@@ -39,8 +42,16 @@ struct Fixture {
             ++shows;
             shownTitle = l.windowTitle();
             shown.clear();
-            for (int i = 0; i < l.Lst_Lista->ListCount(); ++i)
+            int widest = 0;
+            for (int i = 0; i < l.Lst_Lista->ListCount(); ++i) {
                 shown << l.Lst_Lista->List(i);
+                if (shown.last().size() > shown.at(widest).size()) widest = i;
+            }
+            if (!shown.isEmpty()) {
+                l.Lst_ListaView->doItemsLayout();
+                widestRoom = l.Lst_ListaView->visualRect(l.Lst_Lista->index(widest, 0)).width();
+                widestNeed = l.Lst_ListaView->fontMetrics().horizontalAdvance(shown.at(widest));
+            }
             l.Cmd_Cancel_Click();
         });
     }
@@ -96,6 +107,8 @@ class TestRs2List : public QObject
     void vertical();
     void batch_data();
     void batch();
+    void widestRow_data();
+    void widestRow();
 };
 
 void TestRs2List::refusals()
@@ -315,6 +328,34 @@ void TestRs2List::batch()
         QCOMPARE(lines.size(), records + 2); // header, records, the final line end
     }
     QCOMPARE(F_List::instance().Lst_Lista->ListCount(), 0);
+}
+
+void TestRs2List::widestRow_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<bool>("vertical");
+    const QString longText = QString(300, QLatin1Char('x'));
+    // The statement's line comes before the records; a long value of the last record ends the
+    // vertical list.
+    QTest::newRow("long row first") << QStringLiteral("SELECT * FROM T WHERE nome <> '%1'").arg(longText)
+                                    << false;
+    QTest::newRow("long row last") << QStringLiteral("SELECT id, nome || '%1' AS lungo FROM T").arg(longText)
+                                   << true;
+}
+
+void TestRs2List::widestRow()
+{
+    QFETCH(QString, sql);
+    QFETCH(bool, vertical);
+    Fixture fx;
+    fx.rows(3);
+    ado::Recordset rs = fx.open(ado::adOpenStatic, sql);
+    qint16 mc = 0, nd = 0;
+    Rs2List(&rs, QStringLiteral("Larga"), 0, mc, false, false, nd, vertical);
+    QCOMPARE(fx.shows, 1);
+    QVERIFY(fx.widestNeed > 1000);
+    QVERIFY2(fx.widestRoom >= fx.widestNeed,
+             qPrintable(QString::number(fx.widestRoom) + " < " + QString::number(fx.widestNeed)));
 }
 
 QTEST_MAIN(TestRs2List)

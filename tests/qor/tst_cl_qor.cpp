@@ -4,8 +4,11 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QStringListModel>
 #include <QTest>
 
 class TstClQor : public QObject
@@ -42,6 +45,8 @@ class TstClQor : public QObject
     void writeLogFileChanged_data();
     void writeLogFileChanged();
     void widgetOps();
+    void listFitWidestRow_data();
+    void listFitWidestRow();
     void showList_data();
     void showList();
     void numKeyFilter_data();
@@ -599,6 +604,46 @@ void TstClQor::numKeyFilter()
     box.setCursorPosition(cursor);
     Qor().NumKeyFilter(&box, key, decimals);
     QCOMPARE(key, expected);
+}
+
+void TstClQor::listFitWidestRow_data()
+{
+    QTest::addColumn<int>("at");    // where the long row is: -1 = last
+    QTest::addColumn<int>("given"); // the row the caller names
+    QTest::newRow("long row first") << 0 << 0;
+    QTest::newRow("long row last") << -1 << -1;
+    QTest::newRow("long row first, caller names the last") << 0 << 49;
+    QTest::newRow("long row in the middle, caller names row 0") << 20 << 0;
+}
+
+void TstClQor::listFitWidestRow()
+{
+    QFETCH(int, at);
+    QFETCH(int, given);
+    QStringList rows;
+    for (int i = 0; i < 50; ++i)
+        rows << QStringLiteral("row %1").arg(i, 2, 10, QLatin1Char('0'));
+    const QString longRow = QStringLiteral("long ") + QString(300, QLatin1Char('x')) + QStringLiteral(" end");
+    rows[at < 0 ? rows.size() - 1 : at] = longRow;
+    QStringListModel model(rows);
+    QListView view;
+    view.setUniformItemSizes(true);
+    view.setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    view.setModel(&model);
+    view.resize(200, 150);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    Qor().ListFit(&view, given < 0 ? rows.size() - 1 : given);
+    QCoreApplication::processEvents();
+    view.doItemsLayout();
+
+    // Every row is as wide as the long one, and the view scrolls to the end of it.
+    const int need = view.fontMetrics().horizontalAdvance(longRow);
+    const QModelIndex longIndex = model.index(rows.indexOf(longRow));
+    QVERIFY2(view.visualRect(longIndex).width() >= need,
+             qPrintable(QString::number(view.visualRect(longIndex).width()) + " < " + QString::number(need)));
+    QVERIFY(view.horizontalScrollBar()->maximum() + view.viewport()->width() >= need);
+    QCOMPARE(view.visualRect(model.index(3)).width(), view.visualRect(longIndex).width());
 }
 
 QTEST_MAIN(TstClQor)
