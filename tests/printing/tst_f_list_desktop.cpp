@@ -1,7 +1,7 @@
 // The list window on a real desktop (an X server with a window manager, see
 // tests/e2e/list_window.sh): where it opens, and that it opens again where it was closed.
 // Offscreen windows have no frame, so elsewhere there is nothing to measure.
-#include "foundation/InitVBProc.h"
+#include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "foundation/VbForm.h"
 #include "platform/Folders.h"
