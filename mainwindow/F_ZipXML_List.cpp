@@ -191,7 +191,7 @@ void F_ZipXML::Cmd_ListNew_Click()
         }
         const bool excludeSent = Chk_Sended.Value() == 1;
 
-        // "*.XML" as the original file system matched it: without regard to case.
+        // "*.XML" as a Windows file system matches it: without regard to case.
         QStringList names, badNames;
         if (!folder.isEmpty()) names = ZipXML_FolderFiles(folder, &badNames);
 

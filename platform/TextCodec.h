@@ -8,7 +8,7 @@ namespace Plicora PLICORA_SHARED {
 namespace TextCodec {
 
 // Text files are written in UTF-8; a file whose bytes are not valid UTF-8 is read
-// as Windows-1252, the code page the original files were written in. A byte-order
+// as Windows-1252, the code page of settings files written on Windows. A byte-order
 // mark is skipped.
 QString decode(const QByteArray& bytes);
 // Same, but a UTF-8 sequence cut at the end of the buffer does not make the whole

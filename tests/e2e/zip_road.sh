@@ -92,7 +92,7 @@ mkdir "$work/out"
 7z x -y -o"$work/out" -- "$zip" >"$work/7z.log" 2>&1 || fail "7z cannot read $zip: $(tail -3 "$work/7z.log")"
 [ "$(ls "$work/out" | sort)" = "$(printf '%s\n' "${invoices[@]}" | sort)" ] ||
   fail "the ZIP holds: $(ls "$work/out" | tr '\n' ' ')"
-for f in "${invoices[@]}"; do cmp -s "$folder$f" "$work/out/$f" || fail "$f in the ZIP differs from the original"; done
+for f in "${invoices[@]}"; do cmp -s "$folder$f" "$work/out/$f" || fail "$f in the ZIP differs from the invoice in the folder"; done
 [ -z "$(find "$zipdir" -name '*.tmp.zip')" ] || fail "a partial archive was left behind"
 [ -f "$list" ] || fail "no list file $list"
 grep -q "=====   Files inviati il " "$list" || fail "the list file has no heading"
