@@ -86,6 +86,8 @@ class TstPages : public QObject
     void txtSelection_data();
     void txtSelection();
     void txtApplyAndReopen();
+    void txtAlignmentAlone_data();
+    void txtAlignmentAlone();
     void txtDecimals_data();
     void txtDecimals();
     void txtWidthStep_data();
@@ -596,6 +598,31 @@ void TstPages::txtApplyAndReopen()
     open(QStringLiteral("Txt_"));
     QCOMPARE(edit("txtMaxVisible")->text(), QStringLiteral("5"));
     QCOMPARE(edit("Txt_Wide")->text(), QStringLiteral("615"));
+}
+
+void TstPages::txtAlignmentAlone_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("Applica") << "Applica";
+    QTest::newRow("OK") << "OK";
+}
+
+void TstPages::txtAlignmentAlone()
+{
+    QFETCH(QString, button);
+    QWidget* c = control("Txt_");
+    open(QStringLiteral("Txt_"));
+    QVERIFY(!dlg_->applyButton->isEnabled());
+    auto* align = field<QComboBox>("Cmb_Allign");
+    align->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(align, Qt::Key_Down);
+    QCOMPARE(align->currentIndex(), 1);
+    QVERIFY(page()->Changed());
+    QVERIFY(dlg_->applyButton->isEnabled());
+    click(qPrintable(button));
+    QVERIFY(host_.writes.contains(QStringLiteral("Alignment=1")));
+    QCOMPARE(dispGet(c, QStringLiteral("Alignment")).toInt(), 1);
+    QVERIFY(!page()->Changed());
 }
 
 void TstPages::txtDecimals_data()
