@@ -242,8 +242,8 @@ void TestCodeGen::numbers()
     QFETCH(QString, plain);
     QCOMPARE(plainNumber(fieldNumber(text)), plain);
     // "Max Chars" reaches the zero-fill call in the same form.
-    const QString code = GenTxtCode(QStringLiteral("Txt_Cod"), QString(), QString(), text, 0, false, true,
-                                    false, false);
+    const QString code =
+        GenTxtCode(QStringLiteral("Txt_Cod"), QString(), QString(), text, 0, false, true, false, false);
     QVERIFY2(code.contains(QStringLiteral("MettiADes(T_Cod, ") + plain + QStringLiteral(", \"0\")")),
              qPrintable(code));
 }
