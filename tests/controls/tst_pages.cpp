@@ -7,11 +7,13 @@
 #include "controls/frmAbout.h"
 
 #include "platform/IniFile.h"
+#include "support/FixedPitch.h"
 #include "support/TestEnv.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -70,6 +72,8 @@ class TstPages : public QObject
 
     void openingWritesNothing_data();
     void openingWritesNothing();
+    void codeBoxIsFixedPitch_data() { openingWritesNothing_data(); }
+    void codeBoxIsFixedPitch();
     void aboutButton_data();
     void aboutButton();
     void emptySelection_data();
@@ -246,6 +250,17 @@ void TstPages::openingWritesNothing()
         QCOMPARE(dispGet(c, QStringLiteral("DecimalPlace")).toInt(), 2);
     }
     QVERIFY(env_->dialogs().calls.isEmpty());
+}
+
+void TstPages::codeBoxIsFixedPitch()
+{
+    // The generated lines keep their indentation in columns.
+    QFETCH(QString, cls);
+    control(cls.toLatin1().constData());
+    open(cls);
+    const QFont f = field<QPlainTextEdit>("Txt_Code")->font();
+    QCOMPARE(f.family(), QStringLiteral("Lucida Console"));
+    QVERIFY2(showsFixedPitch(f), qPrintable(QFontInfo(f).family()));
 }
 
 void TstPages::aboutButton_data()
