@@ -4,6 +4,7 @@
 #include "M_MDB.h"
 #include "foundation/F_Fold.h"
 #include "foundation/F_Splash.h"
+#include "foundation/ListFont.h"
 #include "foundation/StartSettings.h"
 #include "foundation/M_MV.h"
 #include "foundation/PosFinestre.h"
@@ -19,7 +20,6 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -48,15 +48,6 @@ F_XMLCompact::Rs2ListFn& rs2ListSlot()
 {
     static F_XMLCompact::Rs2ListFn fn;
     return fn;
-}
-
-QFont listFont()
-{
-    QFont f(QStringLiteral("Lucida Console"));
-    f.setStyleHint(QFont::Monospace);
-    if (!QFontInfo(f).fixedPitch()) f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    f.setPointSize(9);
-    return f;
 }
 
 QPushButton* button(const QString& name, const QString& caption, const QString& tip, QWidget* parent)
@@ -220,7 +211,7 @@ void F_XMLCompact::buildControls()
     Lbl_FoldBase = label(QStringLiteral("Lbl_FoldBase"), QStringLiteral("Cartella Base con XML :"), Lbl_Akt);
     Cmb_FoldXML = new QComboBox(Lbl_Akt);
     Cmb_FoldXML->setObjectName(QStringLiteral("Cmb_FoldXML"));
-    Cmb_FoldXML->setFont(listFont());
+    Cmb_FoldXML->setFont(listFont(9));
     Cmb_FoldXML->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     Cmb_FoldXML->setMinimumContentsLength(40);
     Cmd_NewDir = button(QStringLiteral("Cmd_NewDir"), QStringLiteral("+"), kNewDirTip, Lbl_Akt);
@@ -270,7 +261,7 @@ void F_XMLCompact::buildControls()
 
     Lst_FoldSub = new QListWidget(Lbl_Akt);
     Lst_FoldSub->setObjectName(QStringLiteral("Lst_FoldSub"));
-    Lst_FoldSub->setFont(listFont());
+    Lst_FoldSub->setFont(listFont(9));
     Lst_FoldSub->setSelectionMode(QAbstractItemView::SingleSelection);
     akt->addWidget(Lst_FoldSub, 1);
 

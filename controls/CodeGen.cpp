@@ -2,6 +2,7 @@
 
 #include "qor/Cl_QOR.h"
 
+#include <QLocale>
 #include <QStringList>
 
 #include <cmath>
@@ -68,12 +69,9 @@ double fieldNumber(const QString& text)
 QString plainNumber(double v)
 {
     if (!std::isfinite(v)) return QStringLiteral("0");
-    QString t = QString::number(v, 'f', 15);
-    if (t.contains(QLatin1Char('.'))) {
-        while (t.endsWith(QLatin1Char('0')))
-            t.chop(1);
-        if (t.endsWith(QLatin1Char('.'))) t.chop(1);
-    }
+    // The fewest digits that read back as the same number (12,7, not 12,699999999999999),
+    // never with an exponent.
+    QString t = QString::number(v, 'f', QLocale::FloatingPointShortest);
     if (t == QLatin1String("-0")) t = QStringLiteral("0");
     t.replace(QLatin1Char('.'), QLatin1Char(','));
     return t;

@@ -7,6 +7,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/FixedFont.h"
 #include "qor/Cl_QOR.h"
 
 #include <QApplication>
@@ -147,8 +148,7 @@ Dat_::Dat_(QWidget* parent)
     box_->setInputMask(QStringLiteral("00/00/0000;_"));
     box_->setToolTip(QStringLiteral("H=Help/A=Aiuto"));
     {
-        QFont f(QStringLiteral("Lucida Console"));
-        f.setPointSizeF(8.25);
+        QFont f = fixedPitchFont(QStringLiteral("Lucida Console"), 8.25);
         f.setWeight(QFont::Normal);
         box_->setFont(f);
     }

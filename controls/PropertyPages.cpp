@@ -9,6 +9,7 @@
 #include "frmAbout.h"
 
 #include "platform/Dialogs.h"
+#include "platform/FixedFont.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -73,7 +74,7 @@ PropertyPage::PropertyPage(PageHost* host, const QString& prefix, const QString&
     Cmd_Code->setObjectName(QStringLiteral("Cmd_Code"));
     Txt_Code = new QPlainTextEdit(this);
     Txt_Code->setObjectName(QStringLiteral("Txt_Code"));
-    Txt_Code->setFont(QFont(QStringLiteral("Lucida Console")));
+    Txt_Code->setFont(fixedPitchFont(QStringLiteral("Lucida Console")));
     Txt_Code->setLineWrapMode(QPlainTextEdit::NoWrap);
     Txt_Code->setPlainText(codeText);
     Cmd_CRite = new QPushButton(QStringLiteral("(C)"), this);

@@ -182,6 +182,9 @@ ProprietaTxt::ProprietaTxt(PageHost* host, QWidget* parent)
         if (Opt_Key[1]->isChecked()) Txt_Campo->setText(Txt_Campo->text().toLower());
     };
     connect(Chk_AllowLoCase, &QCheckBox::clicked, this, [this] { markChanged(); });
+    // A new alignment is a change like any other field's; left out, a page where only
+    // the alignment changed offered no Apply and OK dropped the choice.
+    connect(Cmb_Allign, &QComboBox::activated, this, [this] { markChanged(); });
     connect(Cmd_GetProp, &QPushButton::clicked, this, [this] { runStep([this] { getPropertiesStep(); }); });
     tabChain({Txt_Nome,        Cmd_GetProp, txtMaxVisible, Cmd_RecalcW, Txt_Wide,        txtMaxLength,
               txtDecimalPlace, Cmd_RecalcT, Txt_Tag,       Cmb_Allign,  Chk_AllowLoCase, txtPrompt,

@@ -7,6 +7,7 @@
 #include "frmAbout.h"
 
 #include "platform/Dialogs.h"
+#include "platform/FixedFont.h"
 #include "qor/Cl_QOR.h"
 
 #include <QApplication>
@@ -108,8 +109,7 @@ Txt_::Txt_(QWidget* parent)
     validator_ = new MaxLengthValidator(box_);
     box_->setValidator(validator_);
     {
-        QFont f(QStringLiteral("Lucida Console"));
-        f.setPointSizeF(8.25);
+        QFont f = fixedPitchFont(QStringLiteral("Lucida Console"), 8.25);
         f.setWeight(QFont::Normal);
         box_->setFont(f);
     }

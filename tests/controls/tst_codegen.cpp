@@ -221,6 +221,19 @@ void TestCodeGen::numbers_data()
                               << "-3";
     QTest::newRow("huge") << "123456789012"
                           << "123456789012";
+    // Fractions a double cannot hold exactly keep the digits typed.
+    QTest::newRow("12,7") << "12,7"
+                          << "12,7";
+    QTest::newRow("0,1") << "0,1"
+                         << "0,1";
+    QTest::newRow("8.3") << "8.3"
+                         << "8,3";
+    QTest::newRow("small fraction") << "0,000001"
+                                    << "0,000001";
+    QTest::newRow("no exponent") << "100000000000000000000"
+                                 << "100000000000000000000";
+    QTest::newRow("minus zero") << "-0"
+                                << "0";
 }
 
 void TestCodeGen::numbers()
@@ -228,6 +241,11 @@ void TestCodeGen::numbers()
     QFETCH(QString, text);
     QFETCH(QString, plain);
     QCOMPARE(plainNumber(fieldNumber(text)), plain);
+    // "Max Chars" reaches the zero-fill call in the same form.
+    const QString code =
+        GenTxtCode(QStringLiteral("Txt_Cod"), QString(), QString(), text, 0, false, true, false, false);
+    QVERIFY2(code.contains(QStringLiteral("MettiADes(T_Cod, ") + plain + QStringLiteral(", \"0\")")),
+             qPrintable(code));
 }
 
 void TestCodeGen::everyLineEndsWithCrLf()

@@ -4,6 +4,7 @@
 #include "controls/OrdalisControl.h"
 #include "controls/PropertyBag.h"
 
+#include "support/FixedPitch.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>
@@ -571,6 +572,7 @@ void TstDat::newInstance()
     QCOMPARE(dispGet(c.get(), QString()).toString(), QStringLiteral("__/__/____"));
     QCOMPARE(dispGet(c.get(), QStringLiteral("ToolTipText")).toString(), QStringLiteral("H=Help/A=Aiuto"));
     QCOMPARE(box->font().family(), QStringLiteral("Lucida Console"));
+    QVERIFY(showsFixedPitch(box->font()));
     QCOMPARE(dispGet(c.get(), QStringLiteral("Mask")).toString(), QStringLiteral("##/##/####"));
     QCOMPARE(dispGet(c.get(), QStringLiteral("Format")).toString(), QStringLiteral("dd/mm/yyyy"));
     QCOMPARE(dispGet(c.get(), QStringLiteral("Heig")).toInt(), 285);

@@ -7,11 +7,13 @@
 #include "controls/frmAbout.h"
 
 #include "platform/IniFile.h"
+#include "support/FixedPitch.h"
 #include "support/TestEnv.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -70,6 +72,8 @@ class TstPages : public QObject
 
     void openingWritesNothing_data();
     void openingWritesNothing();
+    void codeBoxIsFixedPitch_data() { openingWritesNothing_data(); }
+    void codeBoxIsFixedPitch();
     void aboutButton_data();
     void aboutButton();
     void emptySelection_data();
@@ -86,6 +90,8 @@ class TstPages : public QObject
     void txtSelection_data();
     void txtSelection();
     void txtApplyAndReopen();
+    void txtAlignmentAlone_data();
+    void txtAlignmentAlone();
     void txtDecimals_data();
     void txtDecimals();
     void txtWidthStep_data();
@@ -244,6 +250,17 @@ void TstPages::openingWritesNothing()
         QCOMPARE(dispGet(c, QStringLiteral("DecimalPlace")).toInt(), 2);
     }
     QVERIFY(env_->dialogs().calls.isEmpty());
+}
+
+void TstPages::codeBoxIsFixedPitch()
+{
+    // The generated lines keep their indentation in columns.
+    QFETCH(QString, cls);
+    control(cls.toLatin1().constData());
+    open(cls);
+    const QFont f = field<QPlainTextEdit>("Txt_Code")->font();
+    QCOMPARE(f.family(), QStringLiteral("Lucida Console"));
+    QVERIFY2(showsFixedPitch(f), qPrintable(QFontInfo(f).family()));
 }
 
 void TstPages::aboutButton_data()
@@ -596,6 +613,31 @@ void TstPages::txtApplyAndReopen()
     open(QStringLiteral("Txt_"));
     QCOMPARE(edit("txtMaxVisible")->text(), QStringLiteral("5"));
     QCOMPARE(edit("Txt_Wide")->text(), QStringLiteral("615"));
+}
+
+void TstPages::txtAlignmentAlone_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("Applica") << "Applica";
+    QTest::newRow("OK") << "OK";
+}
+
+void TstPages::txtAlignmentAlone()
+{
+    QFETCH(QString, button);
+    QWidget* c = control("Txt_");
+    open(QStringLiteral("Txt_"));
+    QVERIFY(!dlg_->applyButton->isEnabled());
+    auto* align = field<QComboBox>("Cmb_Allign");
+    align->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(align, Qt::Key_Down);
+    QCOMPARE(align->currentIndex(), 1);
+    QVERIFY(page()->Changed());
+    QVERIFY(dlg_->applyButton->isEnabled());
+    click(qPrintable(button));
+    QVERIFY(host_.writes.contains(QStringLiteral("Alignment=1")));
+    QCOMPARE(dispGet(c, QStringLiteral("Alignment")).toInt(), 1);
+    QVERIFY(!page()->Changed());
 }
 
 void TstPages::txtDecimals_data()

@@ -3,6 +3,7 @@
 #include "controls/Ordalis.h"
 #include "controls/PropertyBag.h"
 
+#include "support/FixedPitch.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>
@@ -137,6 +138,8 @@ void TstTxt::newInstance()
     const QFont f = dispGet(t.get(), QStringLiteral("Font")).value<QFont>();
     QCOMPARE(f.family(), QStringLiteral("Lucida Console"));
     QCOMPARE(f.pointSizeF(), 8.25);
+    // Installed or not, the face shown is fixed pitch.
+    QVERIFY(showsFixedPitch(f));
 }
 
 void TstTxt::focusColours_data()
