@@ -7,6 +7,7 @@
 #include "foundation/Placed.h"
 #include "foundation/PosFinestre.h"
 #include "platform/Dialogs.h"
+#include "platform/FixedFont.h"
 #include "platform/IniFile.h"
 #include "platform/Launcher.h"
 #include "platform/TextCodec.h"
@@ -86,7 +87,7 @@ F_DbP::F_DbP()
 {
     FixedWindow(this, "F_DbP", QStringLiteral("Stampe su Disco"), 7575, 2400);
 
-    const QFont lucida(QStringLiteral("Lucida Console"), 9);
+    const QFont lucida = fixedPitchFont(QStringLiteral("Lucida Console"), 9);
     auto label = [this](const char* name, const QString& text, const QRect& r) {
         return Placed<QLabel>(this, name, text, r);
     };

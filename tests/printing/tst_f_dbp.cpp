@@ -8,6 +8,7 @@
 #include "printing/F_List.h"
 #include "printing/PRT_InitPrinter.h"
 #include "printing/PRT_Stampa.h"
+#include "support/FixedPitch.h"
 #include "support/PdfProbe.h"
 #include "support/TestEnv.h"
 
@@ -174,6 +175,8 @@ class TstFDbP : public QObject
         QCOMPARE(f.Txt_FIL->geometry(), QRect(8, 88, 489, 19));
         QCOMPARE(f.Cmd_View->geometry(), QRect(432, 112, 65, 33));
         QCOMPARE(f.Cmb_Ext->font().family(), QStringLiteral("Lucida Console"));
+        QVERIFY(showsFixedPitch(f.Cmb_Ext->font()));
+        QVERIFY(showsFixedPitch(f.Txt_Dir->font()));
         QVERIFY(f.Cmd_Fil->isDefault());
         QVERIFY(f.Txt_Ext->isHidden());
         f.show();
