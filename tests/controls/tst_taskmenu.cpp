@@ -8,10 +8,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QLineEdit>
 #include <QPluginLoader>
 #include <QPushButton>
 #include <QTest>
+#include <QUiLoader>
 #include <QUndoStack>
 #include <QtDesigner/QDesignerComponents>
 #include <QtDesigner/QDesignerFormEditorInterface>
@@ -82,6 +84,8 @@ class TstTaskMenu : public QObject
     void oneActionPerControl_data();
     void oneActionPerControl();
     void applyIsOneUndoStep();
+    void promptOnlyKeepsTheSizeDrawn();
+    void resizeIsTheSizeSaved();
     void refusalReadBack();
     void datePageThroughTheForm();
 
@@ -170,6 +174,7 @@ void TstTaskMenu::applyIsOneUndoStep()
     form_->selectWidget(cod, true);
     form_->selectWidget(des, true);
     const int before = form_->commandHistory()->count();
+    const QRect drawn = des->geometry();
     Ordalis::PropertyPageDialog* d = openPage(des); // the menu of the second: it comes first
     QVERIFY(d);
     d->show();
@@ -189,6 +194,7 @@ void TstTaskMenu::applyIsOneUndoStep()
     QCOMPARE(Ordalis::dispGet(des, QStringLiteral("Wide")).toInt(), 1140);
     QCOMPARE(Ordalis::dispGet(des, QStringLiteral("Heig")).toInt(), 285);
     QCOMPARE(Ordalis::dispGet(cod, QStringLiteral("Heig")).toInt(), 0); // only the first
+    QCOMPARE(des->size(), QSize(76, 19));
     QVERIFY(form_->isDirty());
     QCOMPARE(form_->commandHistory()->count(), before + 1);
     // What the form saves.
@@ -198,6 +204,66 @@ void TstTaskMenu::applyIsOneUndoStep()
     form_->commandHistory()->undo();
     QCOMPARE(Ordalis::dispGet(des, QStringLiteral("Wide")).toInt(), 0);
     QCOMPARE(Ordalis::dispGet(des, QStringLiteral("Heig")).toInt(), 0);
+    QCOMPARE(des->geometry(), drawn);
+}
+
+// A fresh field (Wide 0) whose page changes only the prompt keeps the width drawn.
+void TstTaskMenu::promptOnlyKeepsTheSizeDrawn()
+{
+    QWidget* cod = widget("Txt_Cod");
+    const QRect drawn = cod->geometry();
+    Ordalis::PropertyPageDialog* d = openPage(cod);
+    QVERIFY(d);
+    d->show();
+    d->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(d));
+    auto* prompt = d->findChild<QLineEdit*>(QStringLiteral("txtPrompt"));
+    prompt->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(prompt, QStringLiteral("Codice"));
+    d->okButton->click();
+    QVERIFY(!d->isVisible());
+    QCOMPARE(Ordalis::dispGet(cod, QStringLiteral("Wide")).toInt(), 0);
+    QCOMPARE(cod->size(), QSize(drawn.width(), 19)); // the page's height of 285 twips
+    form_->commandHistory()->undo();
+    QCOMPARE(cod->geometry(), drawn);
+}
+
+// A field resized by its handles after its width was set: the form saves the new size
+// in Wide and Heig too, so a host's loader gives the size drawn; an undo takes it back.
+void TstTaskMenu::resizeIsTheSizeSaved()
+{
+    // Shown, so the handles' resizes reach the fields; off screen, as the form has no
+    // Designer window around it to take the activation.
+    form_->setAttribute(Qt::WA_DontShowOnScreen);
+    form_->show();
+    QWidget* cod = widget("Txt_Cod");
+    QVERIFY(cod->isVisible());
+    form_->cursor()->setWidgetProperty(cod, QStringLiteral("Wide"), 1140);
+    form_->cursor()->setWidgetProperty(cod, QStringLiteral("Heig"), 285);
+    QCOMPARE(cod->size(), QSize(76, 19));
+    const QRect widened(10, 10, 200, 30);
+    form_->cursor()->setWidgetProperty(cod, QStringLiteral("geometry"), widened);
+    QCOMPARE(Ordalis::dispGet(cod, QStringLiteral("Wide")).toInt(), 3000);
+    QCOMPARE(Ordalis::dispGet(cod, QStringLiteral("Heig")).toInt(), 450);
+    QWidget* des = widget("Txt_Des");
+    form_->cursor()->setWidgetProperty(des, QStringLiteral("geometry"), QRect(10, 40, 150, 25));
+    QCOMPARE(Ordalis::dispGet(des, QStringLiteral("Wide")).toInt(), 0); // still "as drawn"
+
+    QBuffer ui;
+    ui.setData(form_->contents().toUtf8());
+    QVERIFY(ui.open(QIODevice::ReadOnly));
+    QUiLoader loader;
+    loader.addPluginPath(QStringLiteral(ORDALIS_DESIGNER_DIR));
+    std::unique_ptr<QWidget> host(loader.load(&ui));
+    QVERIFY2(host, qPrintable(loader.errorString()));
+    QCOMPARE(host->findChild<QWidget*>(QStringLiteral("Txt_Cod"))->geometry(), widened);
+    QCOMPARE(host->findChild<QWidget*>(QStringLiteral("Txt_Des"))->geometry(), QRect(10, 40, 150, 25));
+
+    form_->commandHistory()->undo(); // the second field's resize
+    form_->commandHistory()->undo();
+    QCOMPARE(cod->size(), QSize(76, 19));
+    QCOMPARE(Ordalis::dispGet(cod, QStringLiteral("Wide")).toInt(), 1140);
+    QCOMPARE(Ordalis::dispGet(cod, QStringLiteral("Heig")).toInt(), 285);
 }
 
 void TstTaskMenu::refusalReadBack()
