@@ -102,6 +102,8 @@ class TstTaskMenu : public QObject
     }
     // Opens the page from the control's menu; the dialog it shows.
     Ordalis::PropertyPageDialog* openPage(QWidget* w);
+    // The same, active and ready for the keyboard; nullptr when it does not come up.
+    Ordalis::PropertyPageDialog* openActivePage(QWidget* w);
 };
 
 void TstTaskMenu::init()
@@ -136,6 +138,15 @@ Ordalis::PropertyPageDialog* TstTaskMenu::openPage(QWidget* w)
     for (QWidget* t : QApplication::topLevelWidgets())
         if (auto* d = qobject_cast<Ordalis::PropertyPageDialog*>(t); d && d->isVisible()) return d;
     return nullptr;
+}
+
+Ordalis::PropertyPageDialog* TstTaskMenu::openActivePage(QWidget* w)
+{
+    Ordalis::PropertyPageDialog* d = openPage(w);
+    if (!d) return nullptr;
+    d->show();
+    d->activateWindow();
+    return QTest::qWaitForWindowActive(d) ? d : nullptr;
 }
 
 void TstTaskMenu::oneActionPerControl_data()
@@ -175,11 +186,8 @@ void TstTaskMenu::applyIsOneUndoStep()
     form_->selectWidget(des, true);
     const int before = form_->commandHistory()->count();
     const QRect drawn = des->geometry();
-    Ordalis::PropertyPageDialog* d = openPage(des); // the menu of the second: it comes first
+    Ordalis::PropertyPageDialog* d = openActivePage(des); // the menu of the second: it comes first
     QVERIFY(d);
-    d->show();
-    d->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(d));
     d->findChild<QPushButton*>(QStringLiteral("Cmd_GetProp"))->click();
     auto* visible = d->findChild<QLineEdit*>(QStringLiteral("txtMaxVisible"));
     visible->setFocus(Qt::TabFocusReason);
@@ -212,11 +220,8 @@ void TstTaskMenu::promptOnlyKeepsTheSizeDrawn()
 {
     QWidget* cod = widget("Txt_Cod");
     const QRect drawn = cod->geometry();
-    Ordalis::PropertyPageDialog* d = openPage(cod);
+    Ordalis::PropertyPageDialog* d = openActivePage(cod);
     QVERIFY(d);
-    d->show();
-    d->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(d));
     auto* prompt = d->findChild<QLineEdit*>(QStringLiteral("txtPrompt"));
     prompt->setFocus(Qt::TabFocusReason);
     QTest::keyClicks(prompt, QStringLiteral("Codice"));
@@ -269,11 +274,8 @@ void TstTaskMenu::resizeIsTheSizeSaved()
 void TstTaskMenu::refusalReadBack()
 {
     QWidget* cod = widget("Txt_Cod");
-    Ordalis::PropertyPageDialog* d = openPage(cod);
+    Ordalis::PropertyPageDialog* d = openActivePage(cod);
     QVERIFY(d);
-    d->show();
-    d->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(d));
     auto* decimals = d->findChild<QLineEdit*>(QStringLiteral("txtDecimalPlace"));
     decimals->setFocus(Qt::TabFocusReason);
     QTest::keyClicks(decimals, QStringLiteral("40000"));
@@ -293,11 +295,8 @@ void TstTaskMenu::datePageThroughTheForm()
     const double fntSize = Ordalis::dispGet(dat, QStringLiteral("FntSize")).toDouble();
     const double fontSize = Ordalis::dispGet(dat, QStringLiteral("Font")).value<QFont>().pointSizeF();
     QVERIFY(fntSize != 12 && fontSize != 12);
-    Ordalis::PropertyPageDialog* d = openPage(dat);
+    Ordalis::PropertyPageDialog* d = openActivePage(dat);
     QVERIFY(d);
-    d->show();
-    d->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(d));
     auto* size = d->findChild<QLineEdit*>(QStringLiteral("Txt_DimFont"));
     size->setFocus(Qt::TabFocusReason);
     size->selectAll();
