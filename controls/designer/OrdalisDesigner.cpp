@@ -11,10 +11,11 @@
 #include <QtDesigner/QExtensionManager>
 
 #include <QEvent>
-
 #include <QIcon>
 #include <QPainter>
 #include <QPixmap>
+
+#include <utility>
 
 OrdalisWidget::OrdalisWidget(const QString& className, const QString& toolTip, const QString& domXml,
                              QObject* parent)
@@ -85,7 +86,8 @@ class SizeFollower : public QObject
             if (set <= 0 || Ordalis::OrdalisControl::toPixels(set) == pixels) continue;
             const qint32 now = Ordalis::OrdalisControl::toTwips(pixels);
             w->setProperty(name, now);
-            QDesignerPropertyEditorInterface* editor = form->core() ? form->core()->propertyEditor() : nullptr;
+            QDesignerPropertyEditorInterface* editor =
+                form->core() ? form->core()->propertyEditor() : nullptr;
             if (editor && editor->object() == w) editor->setPropertyValue(QLatin1String(name), now, true);
         }
     }

@@ -44,8 +44,10 @@ bool DesignerPageHost::setProperty(QObject* control, const QString& name, const 
     if (c && (wide || name == QLatin1String("Heig")) && value.toLongLong() > 0) {
         QRect g = w->geometry();
         const int px = Ordalis::OrdalisControl::toPixels(value.toLongLong());
-        if (wide) g.setWidth(px);
-        else g.setHeight(px);
+        if (wide)
+            g.setWidth(px);
+        else
+            g.setHeight(px);
         if (g != w->geometry()) form_->cursor()->setWidgetProperty(w, QStringLiteral("geometry"), g);
     }
     form_->cursor()->setWidgetProperty(w, name, value);

@@ -141,14 +141,14 @@ void TstDesigner::propertyTypesDesignerSaves()
 {
     QFETCH(QString, progId);
     static const QList<int> saved{
-        QMetaType::Bool,      QMetaType::Int,       QMetaType::UInt,        QMetaType::LongLong,
-        QMetaType::ULongLong, QMetaType::Double,    QMetaType::QString,     QMetaType::QStringList,
-        QMetaType::QByteArray, QMetaType::QChar,    QMetaType::QColor,      QMetaType::QFont,
-        QMetaType::QPixmap,   QMetaType::QIcon,     QMetaType::QPalette,    QMetaType::QCursor,
-        QMetaType::QSize,     QMetaType::QSizeF,    QMetaType::QPoint,      QMetaType::QPointF,
-        QMetaType::QRect,     QMetaType::QRectF,    QMetaType::QSizePolicy, QMetaType::QKeySequence,
-        QMetaType::QLocale,   QMetaType::QDate,     QMetaType::QTime,       QMetaType::QDateTime,
-        QMetaType::QUrl,      QMetaType::QBrush};
+        QMetaType::Bool,       QMetaType::Int,    QMetaType::UInt,        QMetaType::LongLong,
+        QMetaType::ULongLong,  QMetaType::Double, QMetaType::QString,     QMetaType::QStringList,
+        QMetaType::QByteArray, QMetaType::QChar,  QMetaType::QColor,      QMetaType::QFont,
+        QMetaType::QPixmap,    QMetaType::QIcon,  QMetaType::QPalette,    QMetaType::QCursor,
+        QMetaType::QSize,      QMetaType::QSizeF, QMetaType::QPoint,      QMetaType::QPointF,
+        QMetaType::QRect,      QMetaType::QRectF, QMetaType::QSizePolicy, QMetaType::QKeySequence,
+        QMetaType::QLocale,    QMetaType::QDate,  QMetaType::QTime,       QMetaType::QDateTime,
+        QMetaType::QUrl,       QMetaType::QBrush};
     std::unique_ptr<QWidget> c(Ordalis::createControl(progId));
     QVERIFY(c);
     const QMetaObject* mo = c->metaObject();
@@ -254,7 +254,8 @@ void TstDesigner::propertyRoundTrip()
     QVERIFY(c);
     c->setObjectName(QStringLiteral("C"));
     c->setGeometry(10, 10, 110, 22);
-    form.show(); // as on a designer's form: the date field takes its size drawn
+    // Shown, as on a designer's form: the date field takes its size drawn.
+    form.show();
     QVERIFY(c->property(n) != value); // a real change
     QVERIFY(c->setProperty(n, value));
     const QVariant set = c->property(n);
