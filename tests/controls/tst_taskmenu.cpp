@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPluginLoader>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QUiLoader>
 #include <QUndoStack>
@@ -21,6 +22,7 @@
 #include <QtDesigner/QDesignerFormWindowInterface>
 #include <QtDesigner/QDesignerFormWindowManagerInterface>
 #include <QtDesigner/QDesignerIntegration>
+#include <QtDesigner/QDesignerPropertyEditorInterface>
 #include <QtDesigner/QDesignerTaskMenuExtension>
 #include <QtDesigner/QExtensionManager>
 #include <QtUiPlugin/QDesignerCustomWidgetCollectionInterface>
@@ -83,6 +85,7 @@ class TstTaskMenu : public QObject
     void cleanup();
     void oneActionPerControl_data();
     void oneActionPerControl();
+    void propertyEditorAndSaveWarnNothing();
     void applyIsOneUndoStep();
     void promptOnlyKeepsTheSizeDrawn();
     void resizeIsTheSizeSaved();
@@ -175,6 +178,21 @@ void TstTaskMenu::oneActionPerControl()
     d->okButton->click();
     QVERIFY(!form_->isDirty()); // an untouched page writes nothing
     QVERIFY(!menu(form_->mainContainer()));
+}
+
+// Designer's property editor shows every property of a selected control, and the form
+// saves them: neither may meet a property it cannot handle.
+void TstTaskMenu::propertyEditorAndSaveWarnNothing()
+{
+    QTest::failOnWarning(QRegularExpression(QStringLiteral("property.*not supported")));
+    for (const char* name : {"Txt_Cod", "Chk_Ok", "Dat_Doc"}) {
+        QWidget* w = widget(name);
+        form_->clearSelection(false);
+        form_->selectWidget(w, true);
+        core()->propertyEditor()->setObject(w);
+        QCOMPARE(core()->propertyEditor()->object(), w);
+    }
+    QVERIFY(form_->contents().contains(QStringLiteral("Ordalis::Dat_")));
 }
 
 void TstTaskMenu::applyIsOneUndoStep()
