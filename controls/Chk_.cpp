@@ -92,9 +92,9 @@ void Chk_::setAutoRedraw(bool v)
     notify(QStringLiteral("AutoRedraw"));
 }
 
-void Chk_::setCurrentY(float v)
+void Chk_::setCurrentY(double v)
 {
-    currentY_ = v;
+    currentY_ = float(v);
     notify(QStringLiteral("CurrentY"));
 }
 
@@ -113,9 +113,9 @@ void Chk_::setEnabled(bool v)
     notify(QStringLiteral("Enabled"));
 }
 
-void Chk_::setCurrentX(float v)
+void Chk_::setCurrentX(double v)
 {
-    currentX_ = v;
+    currentX_ = float(v);
     notify(QStringLiteral("CurrentX"));
 }
 

@@ -64,10 +64,12 @@ class ORDALIS_EXPORT Chk_ : public OrdalisControl
     Q_PROPERTY(int BackStyle READ BackStyle WRITE setBackStyle)
     Q_PROPERTY(int BorderStyle READ BorderStyle WRITE setBorderStyle)
     Q_PROPERTY(bool AutoRedraw READ AutoRedraw WRITE setAutoRedraw)
-    Q_PROPERTY(float CurrentY READ CurrentY WRITE setCurrentY)
+    // CurrentX, CurrentY and Dat_'s FntSize hold a Single; declared double, since a
+    // form designer has no editor for float and never saves one.
+    Q_PROPERTY(double CurrentY READ CurrentY WRITE setCurrentY)
     Q_PROPERTY(qint32 ForeColor READ ForeColor WRITE setForeColor)
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
-    Q_PROPERTY(float CurrentX READ CurrentX WRITE setCurrentX)
+    Q_PROPERTY(double CurrentX READ CurrentX WRITE setCurrentX)
     Q_PROPERTY(QFont Font READ Font WRITE setFont)
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
     Q_PROPERTY(int Value READ Value WRITE setValue USER true)
@@ -90,16 +92,16 @@ class ORDALIS_EXPORT Chk_ : public OrdalisControl
     bool setBorderStyle(int v);
     bool AutoRedraw() const { return autoRedraw_; }
     void setAutoRedraw(bool v);
-    float CurrentY() const { return currentY_; }
-    void setCurrentY(float v);
+    double CurrentY() const { return currentY_; }
+    void setCurrentY(double v);
     qint32 ForeColor() const { return foreColor_; }
     bool setForeColor(qint32 v);
     bool Enabled() const { return box_->isEnabled(); }
     // uic calls "set" + the property's name: these hide QWidget's own setters,
     // so a form's Enabled and Font reach the inner box.
     void setEnabled(bool v);
-    float CurrentX() const { return currentX_; }
-    void setCurrentX(float v);
+    double CurrentX() const { return currentX_; }
+    void setCurrentX(double v);
     QFont Font() const { return box_->font(); }
     void setFont(const QFont& f);
     QString Caption() const { return box_->text(); }

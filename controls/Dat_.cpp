@@ -384,9 +384,13 @@ void Dat_::setMskModified(bool v)
 bool Dat_::setHeig(qint32 v)
 {
     if (v < 0) return refuse(kBadValue);
-    const int px = toPixels(v);
-    box_->resize(box_->width(), px);
-    resize(width(), px);
+    // 0 leaves the size as drawn: a page that applies a field still at 0, or an undo
+    // back to it, must not make the control vanish.
+    if (v > 0) {
+        const int px = toPixels(v);
+        box_->resize(box_->width(), px);
+        resize(width(), px);
+    }
     heig_ = v;
     notify(QStringLiteral("Heig"));
     return true;
@@ -395,20 +399,22 @@ bool Dat_::setHeig(qint32 v)
 bool Dat_::setWide(qint32 v)
 {
     if (v < 0) return refuse(kBadValue);
-    const int px = toPixels(v);
-    box_->resize(px, box_->height());
-    resize(px, height());
+    if (v > 0) { // 0: as drawn, as for Heig
+        const int px = toPixels(v);
+        box_->resize(px, box_->height());
+        resize(px, height());
+    }
     wide_ = v;
     notify(QStringLiteral("Wide"));
     return true;
 }
 
-bool Dat_::setFntSize(float v)
+bool Dat_::setFntSize(double v)
 {
-    if (!(v > 0) || !std::isfinite(v)) return refuse(kBadFontSize);
-    fntSize_ = v;
+    if (!(v > 0) || !std::isfinite(float(v))) return refuse(kBadFontSize);
+    fntSize_ = float(v); // kept as a Single, as the stored bag has it
     QFont f = box_->font();
-    f.setPointSizeF(v);
+    f.setPointSizeF(fntSize_);
     box_->setFont(f);
     box_->update();
     notify(QStringLiteral("FntSize"));

@@ -93,7 +93,8 @@ class ORDALIS_EXPORT Dat_ : public OrdalisControl
     Q_PROPERTY(bool MskModified READ MskModified WRITE setMskModified)
     Q_PROPERTY(qint32 Heig READ Heig WRITE setHeig)
     Q_PROPERTY(qint32 Wide READ Wide WRITE setWide)
-    Q_PROPERTY(float FntSize READ FntSize WRITE setFntSize)
+    // A Single, declared double: a form designer has no editor for float and never saves one.
+    Q_PROPERTY(double FntSize READ FntSize WRITE setFntSize)
     Q_PROPERTY(QString TagZ READ TagZ WRITE setTagZ)
 
   public:
@@ -158,8 +159,8 @@ class ORDALIS_EXPORT Dat_ : public OrdalisControl
     bool setHeig(qint32 v);
     qint32 Wide() const { return wide_; }
     bool setWide(qint32 v);
-    float FntSize() const { return fntSize_; }
-    bool setFntSize(float v);
+    double FntSize() const { return fntSize_; }
+    bool setFntSize(double v);
     QString TagZ() const { return tagZ_; }
     void setTagZ(const QString& v);
 

@@ -173,7 +173,7 @@ void ProprietaDat::applyStep()
         if (s > 5 && s < 24) {
             font.setPointSizeF(s);
             put(QStringLiteral("Font"), font);
-            put(QStringLiteral("FntSize"), float(s));
+            put(QStringLiteral("FntSize"), s);
         }
     }
     // Width and height only grow, also for a size the font did not take.
@@ -185,7 +185,7 @@ void ProprietaDat::setStep()
 {
     if (Txt_DimFont->text().isEmpty()) return;
     const double v = fieldNumber(Txt_DimFont->text());
-    if (v >= 5 && v <= 26) put(QStringLiteral("FntSize"), float(v));
+    if (v >= 5 && v <= 26) put(QStringLiteral("FntSize"), v);
 }
 
 void ProprietaDat::codeStep()

@@ -338,9 +338,13 @@ bool Txt_::setDecimalPlace(int v)
 bool Txt_::setHeig(qint32 v)
 {
     if (v < 0) return refuse();
-    const int px = toPixels(v);
-    box_->resize(box_->width(), px);
-    resize(width(), px);
+    // 0 leaves the size as drawn: a page that applies a field still at 0, or an undo
+    // back to it, must not make the control vanish.
+    if (v > 0) {
+        const int px = toPixels(v);
+        box_->resize(box_->width(), px);
+        resize(width(), px);
+    }
     heig_ = v;
     notify(QStringLiteral("Heig"));
     return true;
@@ -349,9 +353,11 @@ bool Txt_::setHeig(qint32 v)
 bool Txt_::setWide(qint32 v)
 {
     if (v < 0) return refuse();
-    const int px = toPixels(v);
-    box_->resize(px, box_->height());
-    resize(px, height());
+    if (v > 0) { // 0: as drawn, as for Heig
+        const int px = toPixels(v);
+        box_->resize(px, box_->height());
+        resize(px, height());
+    }
     wide_ = v;
     notify(QStringLiteral("Wide"));
     return true;

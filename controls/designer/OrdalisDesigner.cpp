@@ -3,13 +3,19 @@
 #include "OrdalisTaskMenu.h"
 
 #include "controls/Ordalis.h"
+#include "controls/OrdalisControl.h"
 
 #include <QtDesigner/QDesignerFormEditorInterface>
+#include <QtDesigner/QDesignerFormWindowInterface>
+#include <QtDesigner/QDesignerPropertyEditorInterface>
 #include <QtDesigner/QExtensionManager>
 
+#include <QEvent>
 #include <QIcon>
 #include <QPainter>
 #include <QPixmap>
+
+#include <utility>
 
 OrdalisWidget::OrdalisWidget(const QString& className, const QString& toolTip, const QString& domXml,
                              QObject* parent)
@@ -53,9 +59,47 @@ void OrdalisWidget::initialize(QDesignerFormEditorInterface* core)
         Q_TYPEID(QDesignerTaskMenuExtension));
 }
 
+namespace
+{
+
+// On a form being edited the size drawn and Wide/Heig are one value: a resize by
+// the handles (or by undoing one) carries the new size into a Wide or Heig that
+// was set, so what the form saves gives the host the size drawn. 0 stays "as drawn".
+class SizeFollower : public QObject
+{
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() == QEvent::Resize) follow(static_cast<QWidget*>(watched));
+        return false;
+    }
+
+  private:
+    static void follow(QWidget* w)
+    {
+        QDesignerFormWindowInterface* form = QDesignerFormWindowInterface::findFormWindow(w);
+        if (!form) return; // a preview or a form loader: the control's own rules
+        for (const auto& [name, pixels] : {std::pair{"Wide", w->width()}, std::pair{"Heig", w->height()}}) {
+            const qint32 set = w->property(name).toInt();
+            // Twips that give the same pixels are kept as the page wrote them.
+            if (set <= 0 || Ordalis::OrdalisControl::toPixels(set) == pixels) continue;
+            const qint32 now = Ordalis::OrdalisControl::toTwips(pixels);
+            w->setProperty(name, now);
+            QDesignerPropertyEditorInterface* editor =
+                form->core() ? form->core()->propertyEditor() : nullptr;
+            if (editor && editor->object() == w) editor->setPropertyValue(QLatin1String(name), now, true);
+        }
+    }
+};
+
+} // namespace
+
 QWidget* OrdalisWidget::createWidget(QWidget* parent)
 {
-    return Ordalis::createControl(QStringLiteral("Ordalis.") + className_, parent);
+    QWidget* w = Ordalis::createControl(QStringLiteral("Ordalis.") + className_, parent);
+    if (w) w->installEventFilter(new SizeFollower(w));
+    return w;
 }
 
 namespace

@@ -36,7 +36,20 @@ bool DesignerPageHost::setProperty(QObject* control, const QString& name, const 
         return false;
     }
     // The control keeps the reason of its last refusal: cleared first, read after the write.
-    if (auto* c = qobject_cast<Ordalis::OrdalisControl*>(control)) c->clearError();
+    auto* c = qobject_cast<Ordalis::OrdalisControl*>(control);
+    if (c) c->clearError();
+    // Wide and Heig are the size drawn: the form's geometry changes first, in the same
+    // command, so an undo gives back the size before the page's Apply (0 keeps it as drawn).
+    const bool wide = name == QLatin1String("Wide");
+    if (c && (wide || name == QLatin1String("Heig")) && value.toLongLong() > 0) {
+        QRect g = w->geometry();
+        const int px = Ordalis::OrdalisControl::toPixels(value.toLongLong());
+        if (wide)
+            g.setWidth(px);
+        else
+            g.setHeight(px);
+        if (g != w->geometry()) form_->cursor()->setWidgetProperty(w, QStringLiteral("geometry"), g);
+    }
     form_->cursor()->setWidgetProperty(w, name, value);
     const QString e = Ordalis::dispError(control);
     if (e.isEmpty()) return true;

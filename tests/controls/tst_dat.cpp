@@ -540,6 +540,10 @@ void TstDat::sizes()
     QCOMPARE(dispGet(h.field, QStringLiteral("Heig")).toInt(), 450);
     QCOMPARE(dispGet(h.field, QStringLiteral("Wide")).toInt(), 2250);
     QCOMPARE(seen, (QStringList{"Heig", "Wide"}));
+    // 0 leaves the size as drawn.
+    QVERIFY(dispPut(h.field, QStringLiteral("Wide"), 0));
+    QVERIFY(dispPut(h.field, QStringLiteral("Heig"), 0));
+    QCOMPARE(h.field->size(), QSize(150, 30));
 }
 
 void TstDat::fontSize()

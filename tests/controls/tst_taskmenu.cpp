@@ -8,10 +8,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QLineEdit>
 #include <QPluginLoader>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
+#include <QUiLoader>
 #include <QUndoStack>
 #include <QtDesigner/QDesignerComponents>
 #include <QtDesigner/QDesignerFormEditorInterface>
@@ -19,6 +22,7 @@
 #include <QtDesigner/QDesignerFormWindowInterface>
 #include <QtDesigner/QDesignerFormWindowManagerInterface>
 #include <QtDesigner/QDesignerIntegration>
+#include <QtDesigner/QDesignerPropertyEditorInterface>
 #include <QtDesigner/QDesignerTaskMenuExtension>
 #include <QtDesigner/QExtensionManager>
 #include <QtUiPlugin/QDesignerCustomWidgetCollectionInterface>
@@ -81,7 +85,10 @@ class TstTaskMenu : public QObject
     void cleanup();
     void oneActionPerControl_data();
     void oneActionPerControl();
+    void propertyEditorAndSaveWarnNothing();
     void applyIsOneUndoStep();
+    void promptOnlyKeepsTheSizeDrawn();
+    void resizeIsTheSizeSaved();
     void refusalReadBack();
     void datePageThroughTheForm();
 
@@ -98,6 +105,8 @@ class TstTaskMenu : public QObject
     }
     // Opens the page from the control's menu; the dialog it shows.
     Ordalis::PropertyPageDialog* openPage(QWidget* w);
+    // The same, active and ready for the keyboard; nullptr when it does not come up.
+    Ordalis::PropertyPageDialog* openActivePage(QWidget* w);
 };
 
 void TstTaskMenu::init()
@@ -134,6 +143,15 @@ Ordalis::PropertyPageDialog* TstTaskMenu::openPage(QWidget* w)
     return nullptr;
 }
 
+Ordalis::PropertyPageDialog* TstTaskMenu::openActivePage(QWidget* w)
+{
+    Ordalis::PropertyPageDialog* d = openPage(w);
+    if (!d) return nullptr;
+    d->show();
+    d->activateWindow();
+    return QTest::qWaitForWindowActive(d) ? d : nullptr;
+}
+
 void TstTaskMenu::oneActionPerControl_data()
 {
     QTest::addColumn<QString>("name");
@@ -162,6 +180,21 @@ void TstTaskMenu::oneActionPerControl()
     QVERIFY(!menu(form_->mainContainer()));
 }
 
+// Designer's property editor shows every property of a selected control, and the form
+// saves them: neither may meet a property it cannot handle.
+void TstTaskMenu::propertyEditorAndSaveWarnNothing()
+{
+    QTest::failOnWarning(QRegularExpression(QStringLiteral("property.*not supported")));
+    for (const char* name : {"Txt_Cod", "Chk_Ok", "Dat_Doc"}) {
+        QWidget* w = widget(name);
+        form_->clearSelection(false);
+        form_->selectWidget(w, true);
+        core()->propertyEditor()->setObject(w);
+        QCOMPARE(core()->propertyEditor()->object(), w);
+    }
+    QVERIFY(form_->contents().contains(QStringLiteral("Ordalis::Dat_")));
+}
+
 void TstTaskMenu::applyIsOneUndoStep()
 {
     QWidget* cod = widget("Txt_Cod");
@@ -170,11 +203,9 @@ void TstTaskMenu::applyIsOneUndoStep()
     form_->selectWidget(cod, true);
     form_->selectWidget(des, true);
     const int before = form_->commandHistory()->count();
-    Ordalis::PropertyPageDialog* d = openPage(des); // the menu of the second: it comes first
+    const QRect drawn = des->geometry();
+    Ordalis::PropertyPageDialog* d = openActivePage(des); // the menu of the second: it comes first
     QVERIFY(d);
-    d->show();
-    d->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(d));
     d->findChild<QPushButton*>(QStringLiteral("Cmd_GetProp"))->click();
     auto* visible = d->findChild<QLineEdit*>(QStringLiteral("txtMaxVisible"));
     visible->setFocus(Qt::TabFocusReason);
@@ -189,6 +220,7 @@ void TstTaskMenu::applyIsOneUndoStep()
     QCOMPARE(Ordalis::dispGet(des, QStringLiteral("Wide")).toInt(), 1140);
     QCOMPARE(Ordalis::dispGet(des, QStringLiteral("Heig")).toInt(), 285);
     QCOMPARE(Ordalis::dispGet(cod, QStringLiteral("Heig")).toInt(), 0); // only the first
+    QCOMPARE(des->size(), QSize(76, 19));
     QVERIFY(form_->isDirty());
     QCOMPARE(form_->commandHistory()->count(), before + 1);
     // What the form saves.
@@ -198,16 +230,70 @@ void TstTaskMenu::applyIsOneUndoStep()
     form_->commandHistory()->undo();
     QCOMPARE(Ordalis::dispGet(des, QStringLiteral("Wide")).toInt(), 0);
     QCOMPARE(Ordalis::dispGet(des, QStringLiteral("Heig")).toInt(), 0);
+    QCOMPARE(des->geometry(), drawn);
+}
+
+// A fresh field (Wide 0) whose page changes only the prompt keeps the width drawn.
+void TstTaskMenu::promptOnlyKeepsTheSizeDrawn()
+{
+    QWidget* cod = widget("Txt_Cod");
+    const QRect drawn = cod->geometry();
+    Ordalis::PropertyPageDialog* d = openActivePage(cod);
+    QVERIFY(d);
+    auto* prompt = d->findChild<QLineEdit*>(QStringLiteral("txtPrompt"));
+    prompt->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(prompt, QStringLiteral("Codice"));
+    d->okButton->click();
+    QVERIFY(!d->isVisible());
+    QCOMPARE(Ordalis::dispGet(cod, QStringLiteral("Wide")).toInt(), 0);
+    QCOMPARE(cod->size(), QSize(drawn.width(), 19)); // the page's height of 285 twips
+    form_->commandHistory()->undo();
+    QCOMPARE(cod->geometry(), drawn);
+}
+
+// A field resized by its handles after its width was set: the form saves the new size
+// in Wide and Heig too, so a host's loader gives the size drawn; an undo takes it back.
+void TstTaskMenu::resizeIsTheSizeSaved()
+{
+    // Shown, so the handles' resizes reach the fields; off screen, as the form has no
+    // Designer window around it to take the activation.
+    form_->setAttribute(Qt::WA_DontShowOnScreen);
+    form_->show();
+    QWidget* cod = widget("Txt_Cod");
+    QVERIFY(cod->isVisible());
+    form_->cursor()->setWidgetProperty(cod, QStringLiteral("Wide"), 1140);
+    form_->cursor()->setWidgetProperty(cod, QStringLiteral("Heig"), 285);
+    QCOMPARE(cod->size(), QSize(76, 19));
+    const QRect widened(10, 10, 200, 30);
+    form_->cursor()->setWidgetProperty(cod, QStringLiteral("geometry"), widened);
+    QCOMPARE(Ordalis::dispGet(cod, QStringLiteral("Wide")).toInt(), 3000);
+    QCOMPARE(Ordalis::dispGet(cod, QStringLiteral("Heig")).toInt(), 450);
+    QWidget* des = widget("Txt_Des");
+    form_->cursor()->setWidgetProperty(des, QStringLiteral("geometry"), QRect(10, 40, 150, 25));
+    QCOMPARE(Ordalis::dispGet(des, QStringLiteral("Wide")).toInt(), 0); // still "as drawn"
+
+    QBuffer ui;
+    ui.setData(form_->contents().toUtf8());
+    QVERIFY(ui.open(QIODevice::ReadOnly));
+    QUiLoader loader;
+    loader.addPluginPath(QStringLiteral(ORDALIS_DESIGNER_DIR));
+    std::unique_ptr<QWidget> host(loader.load(&ui));
+    QVERIFY2(host, qPrintable(loader.errorString()));
+    QCOMPARE(host->findChild<QWidget*>(QStringLiteral("Txt_Cod"))->geometry(), widened);
+    QCOMPARE(host->findChild<QWidget*>(QStringLiteral("Txt_Des"))->geometry(), QRect(10, 40, 150, 25));
+
+    form_->commandHistory()->undo(); // the second field's resize
+    form_->commandHistory()->undo();
+    QCOMPARE(cod->size(), QSize(76, 19));
+    QCOMPARE(Ordalis::dispGet(cod, QStringLiteral("Wide")).toInt(), 1140);
+    QCOMPARE(Ordalis::dispGet(cod, QStringLiteral("Heig")).toInt(), 285);
 }
 
 void TstTaskMenu::refusalReadBack()
 {
     QWidget* cod = widget("Txt_Cod");
-    Ordalis::PropertyPageDialog* d = openPage(cod);
+    Ordalis::PropertyPageDialog* d = openActivePage(cod);
     QVERIFY(d);
-    d->show();
-    d->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(d));
     auto* decimals = d->findChild<QLineEdit*>(QStringLiteral("txtDecimalPlace"));
     decimals->setFocus(Qt::TabFocusReason);
     QTest::keyClicks(decimals, QStringLiteral("40000"));
@@ -227,11 +313,8 @@ void TstTaskMenu::datePageThroughTheForm()
     const double fntSize = Ordalis::dispGet(dat, QStringLiteral("FntSize")).toDouble();
     const double fontSize = Ordalis::dispGet(dat, QStringLiteral("Font")).value<QFont>().pointSizeF();
     QVERIFY(fntSize != 12 && fontSize != 12);
-    Ordalis::PropertyPageDialog* d = openPage(dat);
+    Ordalis::PropertyPageDialog* d = openActivePage(dat);
     QVERIFY(d);
-    d->show();
-    d->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(d));
     auto* size = d->findChild<QLineEdit*>(QStringLiteral("Txt_DimFont"));
     size->setFocus(Qt::TabFocusReason);
     size->selectAll();

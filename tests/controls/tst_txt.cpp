@@ -579,6 +579,12 @@ void TstTxt::heigAndWide()
     QCOMPARE(h.box()->size(), QSize(120, 40));
     QCOMPARE(h.get("Heig").toInt(), 500);
     QCOMPARE(h.get("Wide").toInt(), 3000);
+    // 0 leaves the size as drawn.
+    h.set("Wide", 0);
+    h.set("Heig", 0);
+    QCOMPARE(h.field->size(), QSize(120, 40));
+    QCOMPARE(h.box()->size(), QSize(120, 40));
+    QCOMPARE(h.get("Wide").toInt(), 0);
 }
 
 namespace

@@ -62,7 +62,7 @@ QList<Value> expectedValues()
         {"Chk_Ok", "Prompt", QStringLiteral("Conferma del documento")},
         {"Chk_Ok", "TagZ", QStringLiteral("ok")},
         {"Dat_1", "StringA", QStringLiteral("15/02/2024")},
-        {"Dat_1", "FntSize", 12.0f},
+        {"Dat_1", "FntSize", 12.0},
         {"Dat_1", "BackColor", 128},
         {"Dat_1", "ForeColor", 255},
         {"Dat_1", "Enabled", true},
