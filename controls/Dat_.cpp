@@ -250,11 +250,22 @@ void Dat_::setForeColor(qint32 v)
     notify(QStringLiteral("ForeColor"));
 }
 
-void Dat_::setEnabled(bool v)
+bool Dat_::setEnabled(bool v)
 {
     enabled_ = v;
-    box_->setEnabled(v);
-    notify(QStringLiteral("Enabled"));
+    switchedOff_ = !v;
+    return putEnabled(v);
+}
+
+void Dat_::changeEvent(QEvent* e)
+{
+    OrdalisControl::changeEvent(e);
+    // A host that switches the control through QWidget itself changes the flag too.
+    if (e->type() == QEvent::EnabledChange && testAttribute(Qt::WA_ForceDisabled) != switchedOff_) {
+        switchedOff_ = !switchedOff_;
+        enabled_ = !switchedOff_;
+        notify(QStringLiteral("Enabled"));
+    }
 }
 
 void Dat_::setFont(const QFont& f)

@@ -73,6 +73,9 @@ class ORDALIS_EXPORT Dat_ : public OrdalisControl
     Q_PROPERTY(qint32 ForeColor READ ForeColor WRITE setForeColor)
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
     Q_PROPERTY(QFont Font READ Font WRITE setFont)
+    // QWidget's own names lead to the same state: QUiLoader sets properties by name.
+    Q_PROPERTY(bool enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(QFont font READ Font WRITE setFont)
     Q_PROPERTY(int BackStyle READ BackStyle WRITE setBackStyle)
     Q_PROPERTY(int BorderStyle READ BorderStyle WRITE setBorderStyle)
     Q_PROPERTY(QString Format READ Format WRITE setFormat)
@@ -115,7 +118,7 @@ class ORDALIS_EXPORT Dat_ : public OrdalisControl
     qint32 ForeColor() const { return foreColor_; }
     void setForeColor(qint32 v);
     bool Enabled() const { return enabled_; }
-    void setEnabled(bool v);
+    bool setEnabled(bool v);
     QFont Font() const { return font_; }
     void setFont(const QFont& f);
     int BackStyle() const { return backStyle_; }
@@ -194,6 +197,7 @@ class ORDALIS_EXPORT Dat_ : public OrdalisControl
     void focusExit() override;
     void innerResized() override;
     bool innerEvent(QEvent* e) override;
+    void changeEvent(QEvent* e) override;
 
   private:
     void applyColors();
@@ -209,6 +213,7 @@ class ORDALIS_EXPORT Dat_ : public OrdalisControl
     qint32 backColor_ = 0xFFFFFF;
     qint32 foreColor_ = 0;
     bool enabled_ = false;
+    bool switchedOff_ = false; // the control itself was last disabled, not only a container
     QFont font_;
     int backStyle_ = 0;
     int borderStyle_ = 0;

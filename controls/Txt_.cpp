@@ -107,13 +107,14 @@ Txt_::Txt_(QWidget* parent)
     box_->setMaxLength(INT_MAX);
     validator_ = new MaxLengthValidator(box_);
     box_->setValidator(validator_);
+    setInner(box_);
     {
+        // The box shows the control's own font.
         QFont f(QStringLiteral("Lucida Console"));
         f.setPointSizeF(8.25);
         f.setWeight(QFont::Normal);
-        box_->setFont(f);
+        QWidget::setFont(f);
     }
-    setInner(box_);
     connect(box_, &QLineEdit::textChanged, this, [this](const QString& t) {
         validator_->shownLength = t.size();
         Q_EMIT Change();
@@ -152,15 +153,14 @@ bool Txt_::setBackColor(qint32 v)
     return true;
 }
 
-void Txt_::setEnabled(bool v)
+bool Txt_::setEnabled(bool v)
 {
-    box_->setEnabled(v);
-    notify(QStringLiteral("Enabled"));
+    return putEnabled(v);
 }
 
 void Txt_::setFont(const QFont& f)
 {
-    box_->setFont(f);
+    putFont(f);
     notify(QStringLiteral("Font"));
 }
 
@@ -409,8 +409,8 @@ void Txt_::readProperties(const PropertyBag& bag)
     const qint64 back = bag.ReadProperty(QStringLiteral("BackColor"), VbColor::SystemWindow).toLongLong();
     backColor_ = VbColor::isValid(back) ? qint32(back) : VbColor::SystemWindow;
     applyColors();
-    box_->setEnabled(bag.ReadProperty(QStringLiteral("Enabled"), true).toBool());
-    box_->setFont(bag.ReadProperty(QStringLiteral("Font"), ambientFont(this)).value<QFont>());
+    QWidget::setEnabled(bag.ReadProperty(QStringLiteral("Enabled"), true).toBool());
+    QWidget::setFont(bag.ReadProperty(QStringLiteral("Font"), ambientFont(this)).value<QFont>());
     setAlignment(bag.ReadProperty(QStringLiteral("Alignment"), 0).toInt());
     box_->setReadOnly(bag.ReadProperty(QStringLiteral("Locked"), false).toBool());
     setMaxLength(bag.ReadProperty(QStringLiteral("MaxLength"), 0).toInt());
