@@ -107,9 +107,9 @@ bool Chk_::setForeColor(qint32 v)
     return true;
 }
 
-bool Chk_::setEnabled(bool v)
+void Chk_::setEnabled(bool v)
 {
-    return putEnabled(v);
+    putEnabled(v);
 }
 
 void Chk_::setCurrentX(float v)

@@ -67,9 +67,6 @@ class ORDALIS_EXPORT Chk_ : public OrdalisControl
     Q_PROPERTY(float CurrentY READ CurrentY WRITE setCurrentY)
     Q_PROPERTY(qint32 ForeColor READ ForeColor WRITE setForeColor)
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
-    // QWidget's own names lead to the same state: QUiLoader sets properties by name.
-    Q_PROPERTY(bool enabled READ Enabled WRITE setEnabled)
-    Q_PROPERTY(QFont font READ Font WRITE setFont)
     Q_PROPERTY(float CurrentX READ CurrentX WRITE setCurrentX)
     Q_PROPERTY(QFont Font READ Font WRITE setFont)
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
@@ -79,6 +76,9 @@ class ORDALIS_EXPORT Chk_ : public OrdalisControl
     Q_PROPERTY(QString Prompt READ Prompt WRITE setPrompt)
     Q_PROPERTY(bool MskModified READ MskModified WRITE setMskModified)
     Q_PROPERTY(QString TagZ READ TagZ WRITE setTagZ)
+    // QWidget's own names lead to the same state: QUiLoader sets properties by name.
+    Q_PROPERTY(bool enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(QFont font READ Font WRITE setFont)
 
   public:
     explicit Chk_(QWidget* parent = nullptr);
@@ -100,7 +100,7 @@ class ORDALIS_EXPORT Chk_ : public OrdalisControl
     bool Enabled() const { return box_->isEnabled(); }
     // uic calls "set" + the property's name: these hide QWidget's own setters,
     // so a form's Enabled and Font reach the inner box.
-    bool setEnabled(bool v);
+    void setEnabled(bool v);
     float CurrentX() const { return currentX_; }
     void setCurrentX(float v);
     QFont Font() const { return box_->font(); }

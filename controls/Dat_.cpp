@@ -276,11 +276,11 @@ void Dat_::setForeColor(qint32 v)
     notify(QStringLiteral("ForeColor"));
 }
 
-bool Dat_::setEnabled(bool v)
+void Dat_::setEnabled(bool v)
 {
     enabled_ = v;
     switchedOff_ = !v;
-    return putEnabled(v);
+    putEnabled(v);
 }
 
 void Dat_::changeEvent(QEvent* e)

@@ -73,9 +73,6 @@ class ORDALIS_EXPORT Dat_ : public OrdalisControl
     Q_PROPERTY(qint32 ForeColor READ ForeColor WRITE setForeColor)
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
     Q_PROPERTY(QFont Font READ Font WRITE setFont)
-    // QWidget's own names lead to the same state: QUiLoader sets properties by name.
-    Q_PROPERTY(bool enabled READ Enabled WRITE setEnabled)
-    Q_PROPERTY(QFont font READ Font WRITE setFont)
     Q_PROPERTY(int BackStyle READ BackStyle WRITE setBackStyle)
     Q_PROPERTY(int BorderStyle READ BorderStyle WRITE setBorderStyle)
     Q_PROPERTY(QString Format READ Format WRITE setFormat)
@@ -98,6 +95,9 @@ class ORDALIS_EXPORT Dat_ : public OrdalisControl
     Q_PROPERTY(qint32 Wide READ Wide WRITE setWide)
     Q_PROPERTY(float FntSize READ FntSize WRITE setFntSize)
     Q_PROPERTY(QString TagZ READ TagZ WRITE setTagZ)
+    // QWidget's own names lead to the same state: QUiLoader sets properties by name.
+    Q_PROPERTY(bool enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(QFont font READ Font WRITE setFont)
 
   public:
     explicit Dat_(QWidget* parent = nullptr);
@@ -118,7 +118,7 @@ class ORDALIS_EXPORT Dat_ : public OrdalisControl
     qint32 ForeColor() const { return foreColor_; }
     void setForeColor(qint32 v);
     bool Enabled() const { return enabled_; }
-    bool setEnabled(bool v);
+    void setEnabled(bool v);
     QFont Font() const { return font_; }
     void setFont(const QFont& f);
     int BackStyle() const { return backStyle_; }

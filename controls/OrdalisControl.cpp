@@ -82,13 +82,11 @@ bool OrdalisControl::refuse(const QString& why)
     return false;
 }
 
-bool OrdalisControl::putEnabled(bool v)
+void OrdalisControl::putEnabled(bool v)
 {
     QWidget::setEnabled(v);
     notify(QStringLiteral("Enabled"));
-    if (inner_ && inner_->isEnabled() != v)
-        return refuse(QStringLiteral("Il controllo sta in un contenitore disattivato"));
-    return true;
+    if (inner_ && inner_->isEnabled() != v) refuse(QStringLiteral("Il controllo sta in un contenitore disattivato"));
 }
 
 void OrdalisControl::putFont(const QFont& f)

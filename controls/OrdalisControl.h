@@ -61,7 +61,7 @@ class ORDALIS_EXPORT OrdalisControl : public QWidget
     // them, so uic's setters, QUiLoader's properties and a host's own QWidget
     // calls all reach one state. A put that does not take (a disabled container
     // keeps the field off) is refused.
-    bool putEnabled(bool v);
+    void putEnabled(bool v);
     // A font that sets only some attributes (a form's "16 pt") keeps the others.
     void putFont(const QFont& f);
 

@@ -194,14 +194,13 @@ Txt_::Txt_(QWidget* parent)
     box_->setMaxLength(INT_MAX);
     validator_ = new TypingRules(box_, this);
     box_->setValidator(validator_);
-    setInner(box_);
     {
-        // The box shows the control's own font.
         QFont f(QStringLiteral("Lucida Console"));
         f.setPointSizeF(8.25);
         f.setWeight(QFont::Normal);
-        QWidget::setFont(f);
+        QWidget::setFont(f); // the control's own font, which the box shows
     }
+    setInner(box_);
     connect(box_, &QLineEdit::textChanged, this, [this](const QString& t) {
         validator_->shown = t;
         Q_EMIT Change();
@@ -240,9 +239,9 @@ bool Txt_::setBackColor(qint32 v)
     return true;
 }
 
-bool Txt_::setEnabled(bool v)
+void Txt_::setEnabled(bool v)
 {
-    return putEnabled(v);
+    putEnabled(v);
 }
 
 void Txt_::setFont(const QFont& f)

@@ -76,9 +76,6 @@ class ORDALIS_EXPORT Txt_ : public OrdalisControl
     Q_PROPERTY(qint32 BackColor READ BackColor WRITE setBackColor)
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
     Q_PROPERTY(QFont Font READ Font WRITE setFont)
-    // QWidget's own names lead to the same state: QUiLoader sets properties by name.
-    Q_PROPERTY(bool enabled READ Enabled WRITE setEnabled)
-    Q_PROPERTY(QFont font READ Font WRITE setFont)
     Q_PROPERTY(int Alignment READ Alignment WRITE setAlignment)
     Q_PROPERTY(qint32 hWnd READ hWnd STORED false)
     Q_PROPERTY(bool Locked READ Locked WRITE setLocked)
@@ -101,6 +98,9 @@ class ORDALIS_EXPORT Txt_ : public OrdalisControl
     Q_PROPERTY(qint32 Wide READ Wide WRITE setWide)
     Q_PROPERTY(bool AllowLoCase READ AllowLoCase WRITE setAllowLoCase)
     Q_PROPERTY(bool MskModified READ MskModified WRITE setMskModified)
+    // QWidget's own names lead to the same state: QUiLoader sets properties by name.
+    Q_PROPERTY(bool enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(QFont font READ Font WRITE setFont)
 
   public:
     explicit Txt_(QWidget* parent = nullptr);
@@ -110,7 +110,7 @@ class ORDALIS_EXPORT Txt_ : public OrdalisControl
     bool Enabled() const { return box_->isEnabled(); }
     // uic calls "set" + the property's name: these hide QWidget's own setters,
     // so a form's Enabled and Font reach the inner box.
-    bool setEnabled(bool v);
+    void setEnabled(bool v);
     QFont Font() const { return box_->font(); }
     void setFont(const QFont& f);
     int Alignment() const { return alignment_; }
