@@ -109,8 +109,7 @@ bool Chk_::setForeColor(qint32 v)
 
 void Chk_::setEnabled(bool v)
 {
-    box_->setEnabled(v);
-    notify(QStringLiteral("Enabled"));
+    putEnabled(v);
 }
 
 void Chk_::setCurrentX(double v)
@@ -121,7 +120,7 @@ void Chk_::setCurrentX(double v)
 
 void Chk_::setFont(const QFont& f)
 {
-    box_->setFont(f);
+    putFont(f);
     notify(QStringLiteral("Font"));
 }
 
@@ -225,9 +224,9 @@ void Chk_::readProperties(const PropertyBag& bag)
     autoRedraw_ = bag.ReadProperty(QStringLiteral("AutoRedraw"), false).toBool();
     currentY_ = bag.ReadProperty(QStringLiteral("CurrentY"), 0.0f).toFloat();
     setForeColor(bag.ReadProperty(QStringLiteral("ForeColor"), VbColor::SystemButtonText).toInt());
-    box_->setEnabled(bag.ReadProperty(QStringLiteral("Enabled"), true).toBool());
+    QWidget::setEnabled(bag.ReadProperty(QStringLiteral("Enabled"), true).toBool());
     currentX_ = bag.ReadProperty(QStringLiteral("CurrentX"), 0.0f).toFloat();
-    box_->setFont(bag.ReadProperty(QStringLiteral("Font"), ambientFont(this)).value<QFont>());
+    QWidget::setFont(bag.ReadProperty(QStringLiteral("Font"), ambientFont(this)).value<QFont>());
     box_->setText(bag.ReadProperty(QStringLiteral("Caption"), QStringLiteral("Check1")).toString());
     setValue(bag.ReadProperty(QStringLiteral("Value"), 0).toInt());
     setAlignment(bag.ReadProperty(QStringLiteral("Alignment"), 0).toInt());

@@ -78,6 +78,9 @@ class ORDALIS_EXPORT Chk_ : public OrdalisControl
     Q_PROPERTY(QString Prompt READ Prompt WRITE setPrompt)
     Q_PROPERTY(bool MskModified READ MskModified WRITE setMskModified)
     Q_PROPERTY(QString TagZ READ TagZ WRITE setTagZ)
+    // QWidget's own names lead to the same state: QUiLoader sets properties by name.
+    Q_PROPERTY(bool enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(QFont font READ Font WRITE setFont)
 
   public:
     explicit Chk_(QWidget* parent = nullptr);

@@ -14,6 +14,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QSet>
+#include <QValidator>
 
 #include <cmath>
 #include <cstdlib>
@@ -52,8 +53,11 @@ QDate today()
     return appClock().now().date();
 }
 
-QString dateText(const QDate& d)
+// The mask holds a four-digit year: a step past its last day stops there.
+QString dateText(QDate d)
 {
+    const QDate last(9999, 12, 31);
+    if (d > last) d = last;
     return QStringLiteral("%1/%2/%3")
         .arg(d.day(), 2, 10, QLatin1Char('0'))
         .arg(d.month(), 2, 10, QLatin1Char('0'))
@@ -83,6 +87,27 @@ bool isComplete(const QString& t)
     return t.size() == 10 && allDigits(QStringView(t).mid(0, 2)) && allDigits(QStringView(t).mid(3, 2)) &&
            allDigits(QStringView(t).mid(6, 4));
 }
+
+// The box's mask takes the digits of any script (Arabic-Indic, full-width...);
+// the date is kept and handed on in ASCII only, so what StringA gives back is
+// always a text StringA and the property bag take again.
+QString asciiDigits(QString t)
+{
+    for (QChar& c : t)
+        if (c.isDigit() && c.unicode() > '9') c = QChar(u'0' + c.digitValue());
+    return t;
+}
+
+class AsciiDigits : public QValidator
+{
+  public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override
+    {
+        input = asciiDigits(input);
+        return Acceptable;
+    }
+};
 
 const QString kDatStyleError = QStringLiteral("Data non valida: il testo deve avere la forma gg/mm/aaaa");
 const QString kBadValue = QStringLiteral("Valore della proprietà non valido");
@@ -146,6 +171,7 @@ Dat_::Dat_(QWidget* parent)
     // Required digits keep each typed digit where it was typed; "9" would let Qt
     // move a digit over a blank.
     box_->setInputMask(QStringLiteral("00/00/0000;_"));
+    box_->setValidator(new AsciiDigits(box_));
     box_->setToolTip(QStringLiteral("H=Help/A=Aiuto"));
     {
         QFont f = fixedPitchFont(QStringLiteral("Lucida Console"), 8.25);
@@ -253,8 +279,19 @@ void Dat_::setForeColor(qint32 v)
 void Dat_::setEnabled(bool v)
 {
     enabled_ = v;
-    box_->setEnabled(v);
-    notify(QStringLiteral("Enabled"));
+    switchedOff_ = !v;
+    putEnabled(v);
+}
+
+void Dat_::changeEvent(QEvent* e)
+{
+    OrdalisControl::changeEvent(e);
+    // A host that switches the control through QWidget itself changes the flag too.
+    if (e->type() == QEvent::EnabledChange && testAttribute(Qt::WA_ForceDisabled) != switchedOff_) {
+        switchedOff_ = !switchedOff_;
+        enabled_ = !switchedOff_;
+        notify(QStringLiteral("Enabled"));
+    }
 }
 
 void Dat_::setFont(const QFont& f)
@@ -366,7 +403,7 @@ void Dat_::setToolTipText(const QString& v)
 bool Dat_::setStringA(const QString& v)
 {
     // The box holds only its own form; "" is the empty date.
-    const QString t = v.isEmpty() ? emptyDate() : v;
+    const QString t = v.isEmpty() ? emptyDate() : asciiDigits(v);
     if (!isEditText(t)) return refuse(kDatStyleError);
     stringA_ = t;
     setEditText(t);
@@ -475,7 +512,7 @@ void Dat_::readProperties(const PropertyBag& bag)
         box_->setCursorPosition(selStart);
     const QString selText = bagString(bag, QStringLiteral("SelText"), QString());
     if (!selText.isEmpty()) box_->insert(selText);
-    const QString text = bagString(bag, QStringLiteral("Text"), emptyDate());
+    const QString text = asciiDigits(bagString(bag, QStringLiteral("Text"), emptyDate()));
     setEditText(isEditText(text) ? text : emptyDate());
     const float size = bagSingle(bag, QStringLiteral("FntSize"), 8);
     fntSize_ = size > 0 ? size : 8;
@@ -514,7 +551,7 @@ void Dat_::readProperties(const PropertyBag& bag)
     box_->setToolTip(bagString(bag, QStringLiteral("ToolTipText"), QString()));
     text_ = bagString(bag, QStringLiteral("Text"), QString());
     string_ = bagString(bag, QStringLiteral("String"), emptyDate());
-    stringA_ = bagString(bag, QStringLiteral("StringA"), emptyDate());
+    stringA_ = asciiDigits(bagString(bag, QStringLiteral("StringA"), emptyDate()));
     mskModified_ = bagBool(bag, QStringLiteral("MskModified"), false);
     wide_ = qint32(bagLong(bag, QStringLiteral("Wide"), 0));
     heig_ = qint32(bagLong(bag, QStringLiteral("Heig"), 285));

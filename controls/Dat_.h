@@ -96,6 +96,9 @@ class ORDALIS_EXPORT Dat_ : public OrdalisControl
     // A Single, declared double: a form designer has no editor for float and never saves one.
     Q_PROPERTY(double FntSize READ FntSize WRITE setFntSize)
     Q_PROPERTY(QString TagZ READ TagZ WRITE setTagZ)
+    // QWidget's own names lead to the same state: QUiLoader sets properties by name.
+    Q_PROPERTY(bool enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(QFont font READ Font WRITE setFont)
 
   public:
     explicit Dat_(QWidget* parent = nullptr);
@@ -195,6 +198,7 @@ class ORDALIS_EXPORT Dat_ : public OrdalisControl
     void focusExit() override;
     void innerResized() override;
     bool innerEvent(QEvent* e) override;
+    void changeEvent(QEvent* e) override;
 
   private:
     void applyColors();
@@ -210,6 +214,7 @@ class ORDALIS_EXPORT Dat_ : public OrdalisControl
     qint32 backColor_ = 0xFFFFFF;
     qint32 foreColor_ = 0;
     bool enabled_ = false;
+    bool switchedOff_ = false; // the control itself was last disabled, not only a container
     QFont font_;
     int backStyle_ = 0;
     int borderStyle_ = 0;

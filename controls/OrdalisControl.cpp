@@ -82,6 +82,21 @@ bool OrdalisControl::refuse(const QString& why)
     return false;
 }
 
+void OrdalisControl::putEnabled(bool v)
+{
+    QWidget::setEnabled(v);
+    notify(QStringLiteral("Enabled"));
+    if (inner_ && inner_->isEnabled() != v) refuse(QStringLiteral("Il controllo sta in un contenitore disattivato"));
+}
+
+void OrdalisControl::putFont(const QFont& f)
+{
+    const QFont now = QWidget::font();
+    QFont merged = f.resolve(now);
+    merged.setResolveMask(f.resolveMask() | now.resolveMask());
+    QWidget::setFont(merged);
+}
+
 bool OrdalisControl::innerEvent(QEvent*)
 {
     return false;

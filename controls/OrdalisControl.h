@@ -57,6 +57,13 @@ class ORDALIS_EXPORT OrdalisControl : public QWidget
     bool refuse(const QString& why = {});
     void notify(const QString& name) { Q_EMIT PropertyChanged(name); }
     bool inFocus() const { return inside_; }
+    // Enabled and Font live on the control itself and its inner widget follows
+    // them, so uic's setters, QUiLoader's properties and a host's own QWidget
+    // calls all reach one state. A put that does not take (a disabled container
+    // keeps the field off) is refused.
+    void putEnabled(bool v);
+    // A font that sets only some attributes (a form's "16 pt") keeps the others.
+    void putFont(const QFont& f);
 
     virtual void focusEntry() = 0;
     virtual void focusExit() = 0;

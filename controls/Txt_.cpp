@@ -22,21 +22,108 @@
 namespace Ordalis
 {
 
-// MaxLength limits what the user types, never what code assigns: a text set by
-// code stays whole, and the user may still shorten it.
-class MaxLengthValidator : public QValidator
+// What the user puts in the box obeys the typing rules, whichever way it comes (a
+// key, a paste, a drop, the middle button): MaxLength, upper-casing, one line, and in
+// numeric mode only what the key filter lets through. A text set by code stays whole,
+// and the user may still shorten it.
+class TypingRules : public QValidator
 {
   public:
-    explicit MaxLengthValidator(QLineEdit* box) : QValidator(box) {}
-    State validate(QString& input, int&) const override
-    {
-        if (byCode || max <= 0) return Acceptable;
-        return input.size() > max && input.size() > shownLength ? Invalid : Acceptable;
-    }
-    int max = 0;
-    bool byCode = false;       // a text set by code is never cut nor refused
-    qsizetype shownLength = 0; // the length before the edit being checked
+    TypingRules(QLineEdit* box, const Txt_* field) : QValidator(box), field_(field) {}
+    State validate(QString& input, int& pos) const override;
+    bool byCode = false;  // a text set by code is never cut nor refused
+    bool asTyped = false; // a key the control's own key step already took: only the length counts
+    QString shown;        // the text before the change being checked
+
+  private:
+    const Txt_* field_;
 };
+
+namespace
+{
+
+// The decimals the key filter works with: "N" alone gives 2.
+int keyDecimals(const QString& tagZ)
+{
+    return tagZ.size() < 2 ? 2 : VbNumber::cInt(VbNumber::val(tagZ.mid(1)));
+}
+
+// A number the numeric field can hold: digits, one decimal comma when there are
+// decimals, a minus in front, and no more digits than a double keeps exactly (more
+// would come back on leaving as a long row of digits that were never typed).
+bool numberFits(const QString& t, int decimals)
+{
+    qsizetype digits = 0;
+    qsizetype commas = 0;
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        const QChar c = t.at(i);
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            ++digits;
+        else if (c == QLatin1Char(','))
+            ++commas;
+        else if (c != QLatin1Char('-') || i != 0)
+            return false;
+    }
+    return digits <= 15 && commas <= (decimals > 0 ? 1 : 0);
+}
+
+} // namespace
+
+QValidator::State TypingRules::validate(QString& input, int& pos) const
+{
+    if (byCode) return Acceptable;
+    // The change lies between the unchanged start and the unchanged end; the caret
+    // stands right after what was put in.
+    qsizetype tail = qBound<qsizetype>(0, input.size() - pos, shown.size());
+    while (tail > 0 && QStringView(input).right(tail) != QStringView(shown).right(tail))
+        --tail;
+    const qsizetype headMax = qMin(input.size(), shown.size()) - tail;
+    qsizetype head = 0;
+    while (head < headMax && input.at(head) == shown.at(head))
+        ++head;
+    const QString added = input.mid(head, input.size() - head - tail);
+    if (added.isEmpty()) return Acceptable; // only a deletion
+    const qsizetype kept = input.size() - added.size();
+    // A text set longer by code may be edited but not made longer.
+    const qint32 max = field_->MaxLength();
+    const qsizetype limit = max > 0 ? qMax<qsizetype>(max, shown.size()) : -1;
+
+    QString take;
+    if (asTyped) {
+        take = added;
+    } else {
+        for (const QChar c : added) {
+            // The field is one line: a pasted line break ends what it takes; a tab or
+            // another control character is no key that types.
+            if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) break;
+            if (c.unicode() < 32 || c.unicode() == 127) continue;
+            take += c;
+        }
+    }
+    if (field_->numericMode() && !asTyped) {
+        take.replace(QLatin1Char('.'), QLatin1Char(','));
+        const int decimals = keyDecimals(field_->TagZ());
+        // A number is never cut: one that does not fit is refused like a bad key.
+        const QString candidate = input.left(head) + take + input.right(tail);
+        if (!numberFits(candidate, decimals) || (limit >= 0 && candidate.size() > limit)) {
+            Beep();
+            return Invalid;
+        }
+    } else {
+        if (!asTyped && !field_->AllowLoCase())
+            for (QChar& c : take)
+                if (c >= QLatin1Char('a') && c <= QLatin1Char('z')) c = QChar(c.unicode() - 32);
+        // What fits is taken; the rest is refused with a beep, as a key past the limit is.
+        if (limit >= 0 && kept + take.size() > limit) {
+            take.truncate(qMax<qsizetype>(0, limit - kept));
+            Beep();
+        }
+    }
+    if (take.isEmpty()) return Invalid;
+    input = input.left(head) + take + input.right(tail);
+    pos = int(head + take.size());
+    return Acceptable;
+}
 
 namespace
 {
@@ -106,16 +193,16 @@ Txt_::Txt_(QWidget* parent)
     box_->setObjectName(QStringLiteral("Txt_Padre"));
     // The box's own limit would cut texts that code assigns.
     box_->setMaxLength(INT_MAX);
-    validator_ = new MaxLengthValidator(box_);
+    validator_ = new TypingRules(box_, this);
     box_->setValidator(validator_);
     {
         QFont f = fixedPitchFont(QStringLiteral("Lucida Console"), 8.25);
         f.setWeight(QFont::Normal);
-        box_->setFont(f);
+        QWidget::setFont(f); // the control's own font, which the box shows
     }
     setInner(box_);
     connect(box_, &QLineEdit::textChanged, this, [this](const QString& t) {
-        validator_->shownLength = t.size();
+        validator_->shown = t;
         Q_EMIT Change();
     });
     resize(box_->sizeHint());
@@ -154,13 +241,12 @@ bool Txt_::setBackColor(qint32 v)
 
 void Txt_::setEnabled(bool v)
 {
-    box_->setEnabled(v);
-    notify(QStringLiteral("Enabled"));
+    putEnabled(v);
 }
 
 void Txt_::setFont(const QFont& f)
 {
-    box_->setFont(f);
+    putFont(f);
     notify(QStringLiteral("Font"));
 }
 
@@ -190,7 +276,6 @@ bool Txt_::setMaxLength(qint32 v)
 {
     if (v < 0) return refuse();
     maxLength_ = v;
-    validator_->max = v;
     notify(QStringLiteral("MaxLength"));
     return true;
 }
@@ -415,8 +500,8 @@ void Txt_::readProperties(const PropertyBag& bag)
     const qint64 back = bag.ReadProperty(QStringLiteral("BackColor"), VbColor::SystemWindow).toLongLong();
     backColor_ = VbColor::isValid(back) ? qint32(back) : VbColor::SystemWindow;
     applyColors();
-    box_->setEnabled(bag.ReadProperty(QStringLiteral("Enabled"), true).toBool());
-    box_->setFont(bag.ReadProperty(QStringLiteral("Font"), ambientFont(this)).value<QFont>());
+    QWidget::setEnabled(bag.ReadProperty(QStringLiteral("Enabled"), true).toBool());
+    QWidget::setFont(bag.ReadProperty(QStringLiteral("Font"), ambientFont(this)).value<QFont>());
     setAlignment(bag.ReadProperty(QStringLiteral("Alignment"), 0).toInt());
     box_->setReadOnly(bag.ReadProperty(QStringLiteral("Locked"), false).toBool());
     setMaxLength(bag.ReadProperty(QStringLiteral("MaxLength"), 0).toInt());
@@ -529,8 +614,7 @@ void Txt_::keyPressStep(int& keyAscii)
             keyAscii = 0;
             return;
         }
-        const int decimals = tagZ_.size() < 2 ? 2 : tagDecimals(tagZ_);
-        Qor().NumKeyFilter(box_, keyAscii, decimals, QString());
+        Qor().NumKeyFilter(box_, keyAscii, keyDecimals(tagZ_), QString());
     }
     if (!allowLoCase_ && keyAscii >= 97 && keyAscii <= 122) keyAscii -= 32;
     Q_EMIT KeyPress(keyAscii);
@@ -549,9 +633,12 @@ bool Txt_::innerEvent(QEvent* e)
     // The character the key gives, as VB's KeyPress sees it.
     int ascii = -1;
     const QString text = k->text();
-    if (text.size() == 1)
+    if (text.size() == 1) {
         ascii = text.at(0).unicode();
-    else if (k->key() == Qt::Key_Backspace)
+        // Ctrl with a letter gives its control code (Ctrl+V is 22): a command of
+        // the box such as paste, never the letter itself.
+        if ((k->modifiers() & Qt::ControlModifier) && ascii < 128 && QChar(ascii).isLetter()) ascii &= 0x1F;
+    } else if (k->key() == Qt::Key_Backspace)
         ascii = 8;
     else if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)
         ascii = 13;
@@ -565,7 +652,7 @@ bool Txt_::innerEvent(QEvent* e)
     if (ascii == 8)
         box_->backspace();
     else if (ascii >= 32)
-        box_->insert(QString(QChar(ascii)));
+        insertTyped(QString(QChar(ascii)));
     return true;
 }
 
@@ -582,8 +669,15 @@ bool Txt_::composedInput(QInputMethodEvent* e)
         if (ascii > 0) typed += QChar(ascii);
     }
     if (typed == commit) return false;
-    if (!typed.isEmpty()) box_->insert(typed);
+    if (!typed.isEmpty()) insertTyped(typed);
     return true;
+}
+
+void Txt_::insertTyped(const QString& t)
+{
+    validator_->asTyped = true;
+    box_->insert(t);
+    validator_->asTyped = false;
 }
 
 } // namespace Ordalis

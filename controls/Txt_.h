@@ -12,7 +12,7 @@ class QProxyStyle;
 namespace Ordalis
 {
 
-class MaxLengthValidator;
+class TypingRules;
 
 // The text field: a text box with focus colours, upper-casing of typed letters,
 // a numeric mode switched on by a TagZ beginning with "N", and change detection
@@ -98,6 +98,9 @@ class ORDALIS_EXPORT Txt_ : public OrdalisControl
     Q_PROPERTY(qint32 Wide READ Wide WRITE setWide)
     Q_PROPERTY(bool AllowLoCase READ AllowLoCase WRITE setAllowLoCase)
     Q_PROPERTY(bool MskModified READ MskModified WRITE setMskModified)
+    // QWidget's own names lead to the same state: QUiLoader sets properties by name.
+    Q_PROPERTY(bool enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(QFont font READ Font WRITE setFont)
 
   public:
     explicit Txt_(QWidget* parent = nullptr);
@@ -189,9 +192,11 @@ class ORDALIS_EXPORT Txt_ : public OrdalisControl
     void applyPasswordChar();
     void setBoxText(const QString& v);
     bool composedInput(QInputMethodEvent* e);
+    // A character the key step gave, put in as typed.
+    void insertTyped(const QString& t);
 
     QLineEdit* box_ = nullptr;
-    MaxLengthValidator* validator_ = nullptr;
+    TypingRules* validator_ = nullptr;
     QProxyStyle* passwordStyle_ = nullptr;
     qint32 backColor_;
     qint32 foreColor_;

@@ -9,6 +9,8 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTest>
 
@@ -123,6 +125,8 @@ class TstDat : public QObject
     void hotKeyGoesNoFurther();
     void hostSwallowsTheKey();
     void lettersRefusedByTheMask();
+    void digitsComeBackAscii_data();
+    void digitsComeBackAscii();
     void helpBoxes_data();
     void helpBoxes();
     void windowComingBackIsNoEntry();
@@ -251,6 +255,13 @@ void TstDat::hotKeys_data()
                                   << L{"01/01/2024", "01/01/2024"};
     QTest::newRow("M 31/04/2024") << "31/04/2024" << int(Qt::Key_M) << false << "01/04/2024"
                                   << L{"01/04/2024", "01/04/2024"};
+    // The mask's last day is as far as a step goes.
+    QTest::newRow("L 31/12/9999 stays") << "31/12/9999" << int(Qt::Key_L) << false << "31/12/9999"
+                                        << L{"31/12/9999", "31/12/9999"};
+    QTest::newRow("E in the last week of 9999") << "27/12/9999" << int(Qt::Key_E) << false << "31/12/9999"
+                                                << L{"31/12/9999", "31/12/9999"};
+    QTest::newRow("N December 9999") << "15/12/9999" << int(Qt::Key_N) << false << "31/12/9999"
+                                     << L{"31/12/9999", "31/12/9999"};
     // An incomplete text works from today.
     const QString part = QStringLiteral("12/0_/____");
     QTest::newRow("D incomplete") << part << int(Qt::Key_D) << false << "10/12/2026"
@@ -662,6 +673,56 @@ void TstDat::persistenceRoundTrip()
     QCOMPARE(dispGet(d.get(), QStringLiteral("TagZ")).toString(), QString());
     QCOMPARE(dispGet(d.get(), QStringLiteral("BackColor")).toInt(), 0x000080);
     QCOMPARE(dispGet(d.get(), QStringLiteral("Heig")).toInt(), 300);
+}
+
+void TstDat::digitsComeBackAscii_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("composed"); // by the input method rather than by keys
+    QTest::newRow("ASCII") << "15032024" << false;
+    QTest::newRow("Arabic-Indic") << QStringLiteral("\u0661\u0665\u0660\u0663\u0662\u0660\u0662\u0664") << false;
+    QTest::newRow("Persian") << QStringLiteral("\u06F1\u06F5\u06F0\u06F3\u06F2\u06F0\u06F2\u06F4") << false;
+    QTest::newRow("full-width") << QStringLiteral("\uFF11\uFF15\uFF10\uFF13\uFF12\uFF10\uFF12\uFF14") << false;
+    QTest::newRow("Devanagari and ASCII") << QStringLiteral("\u0967\u096B03\u0968\u0966\u0968\u096A") << false;
+    QTest::newRow("full-width, composed") << QStringLiteral("\uFF11\uFF15\uFF10\uFF13\uFF12\uFF10\uFF12\uFF14")
+                                          << true;
+}
+
+// Whatever digits the user types, the field holds, reports and stores ASCII, and
+// what it reports it takes back.
+void TstDat::digitsComeBackAscii()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, composed);
+    const QString date = QStringLiteral("15/03/2024");
+    Host h;
+    h.setDate(QString());
+    h.enter();
+    h.box()->setCursorPosition(0);
+    for (const QChar c : typed) {
+        if (composed) {
+            QInputMethodEvent e;
+            e.setCommitString(QString(c));
+            QApplication::sendEvent(h.box(), &e);
+        } else {
+            QKeyEvent e(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(h.box(), &e);
+        }
+    }
+    QCOMPARE(h.editText(), date);
+    QCOMPARE(h.stringA(), date);
+    h.leave();
+    QCOMPARE(h.stringA(), date);
+    QVERIFY(dispPut(h.field, QStringLiteral("StringA"), h.stringA()));
+    PropertyBag bag;
+    writeProperties(h.field, bag);
+    auto d = make();
+    readProperties(d.get(), bag);
+    QCOMPARE(qobject_cast<QLineEdit*>(d->focusProxy())->displayText(), date);
+    QCOMPARE(dispGet(d.get(), QStringLiteral("StringA")).toString(), date);
+    // A text put by a host in other digits is taken in ASCII too.
+    QVERIFY(dispPut(d.get(), QStringLiteral("StringA"), QStringLiteral("\u0663\u0661/12/2024")));
+    QCOMPARE(dispGet(d.get(), QStringLiteral("StringA")).toString(), QStringLiteral("31/12/2024"));
 }
 
 void TstDat::restoredEnabledLeavesTheBox()

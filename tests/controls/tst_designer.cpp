@@ -2,6 +2,7 @@
 #include "controls/Ordalis.h"
 
 #include "support/TestEnv.h"
+#include "ui_F_Standard.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -38,6 +39,8 @@ class TstDesigner : public QObject
     void focusAndKeyEventsReachTheHost();
     void rightReleaseOnCheckBoxReachesTheHost();
     void saveConventionAcrossFields();
+    void standardPropertiesAgreeOnEveryRoad_data();
+    void standardPropertiesAgreeOnEveryRoad();
 
   private:
     std::unique_ptr<TestEnv> env_;
@@ -462,6 +465,73 @@ void TstDesigner::saveConventionAcrossFields()
     other_->setFocus(Qt::TabFocusReason);
     QCOMPARE(calls, (QStringList{"AccendiSave", "AccendiSave", "SetSave 0"}));
     QCOMPARE(saveOn, false);
+}
+
+void TstDesigner::standardPropertiesAgreeOnEveryRoad_data()
+{
+    QTest::addColumn<bool>("compiled");
+    QTest::addColumn<QString>("control");
+    for (const char* c : {"Txt_Std", "Chk_Std", "Dat_Std"}) {
+        QTest::addRow("uic %s", c) << true << c;
+        QTest::addRow("QUiLoader %s", c) << false << c;
+    }
+}
+
+// The form sets QWidget's own "font" (16 pt alone) and "enabled" (false); uic calls
+// the controls' setters, QUiLoader sets the properties by name: the same reading.
+void TstDesigner::standardPropertiesAgreeOnEveryRoad()
+{
+    QFETCH(bool, compiled);
+    QFETCH(QString, control);
+    std::unique_ptr<QWidget> form;
+    if (compiled) {
+        static Ui::F_Standard ui;
+        form = std::make_unique<QWidget>();
+        ui.setupUi(form.get());
+    } else {
+        QFile f(QStringLiteral(ORDALIS_FORMS "/F_Standard.ui"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        form.reset(loader()->load(&f));
+        QVERIFY2(form, qPrintable(loader()->errorString()));
+    }
+    QWidget* c = form->findChild<QWidget*>(control);
+    QVERIFY(c);
+    QWidget* box = c->focusProxy();
+    QVERIFY(box);
+    const bool isDate = control.startsWith(QLatin1String("Dat_"));
+
+    const QFont font = c->property("font").value<QFont>();
+    QCOMPARE(Ordalis::dispGet(c, QStringLiteral("Font")).value<QFont>(), font);
+    QCOMPARE(font.pointSize(), 16);
+    if (isDate) {
+        // The date box's size is FntSize's; Font names the control's own surface.
+        QCOMPARE(box->font().pointSizeF(), 8.25);
+    } else {
+        QCOMPARE(box->font(), font);
+        // The control's own face stays: the form changed the size alone.
+        if (control.startsWith(QLatin1String("Txt_")))
+            QCOMPARE(font.family(), QStringLiteral("Lucida Console"));
+    }
+
+    QCOMPARE(c->property("enabled").toBool(), false);
+    QCOMPARE(Ordalis::dispGet(c, QStringLiteral("Enabled")).toBool(), false);
+    QVERIFY(!box->isEnabled());
+    QVERIFY(Ordalis::dispPut(c, QStringLiteral("Enabled"), true));
+    QVERIFY(box->isEnabled());
+    QCOMPARE(c->property("enabled").toBool(), true);
+    // A host that switches the control as a plain QWidget is read back the same.
+    c->setEnabled(false);
+    QCOMPARE(Ordalis::dispGet(c, QStringLiteral("Enabled")).toBool(), false);
+    QVERIFY(!box->isEnabled());
+    c->setEnabled(true);
+    QCOMPARE(Ordalis::dispGet(c, QStringLiteral("Enabled")).toBool(), true);
+    // In a disabled container the field stays off: the put says so.
+    form->setEnabled(false);
+    QVERIFY(!Ordalis::dispPut(c, QStringLiteral("Enabled"), true));
+    QVERIFY(!Ordalis::dispError(c).isEmpty());
+    QVERIFY(!box->isEnabled());
+    form->setEnabled(true);
+    QVERIFY(box->isEnabled());
 }
 
 QTEST_MAIN(TstDesigner)

@@ -7,6 +7,7 @@
 #include "support/TestEnv.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QTest>
@@ -116,6 +117,8 @@ class TstTxt : public QObject
     void mskModified();
     void editKeptAfterAnEarlierVisitWithANumber();
     void maxLengthLimitsTypingOnly();
+    void pasteObeysTheTypingRules_data();
+    void pasteObeysTheTypingRules();
     void passwordChar();
     void heigAndWide();
     void persistenceOrder();
@@ -540,13 +543,81 @@ void TstTxt::maxLengthLimitsTypingOnly()
     QTest::keyClick(h.box(), Qt::Key_End);
     h.type(QStringLiteral("x"));
     QCOMPARE(h.text(), longText); // but the user cannot make it longer
+    QCOMPARE(env_->dialogs().beeps, 1);
     QTest::keyClick(h.box(), Qt::Key_Backspace);
     QCOMPARE(h.text(), longText.left(11)); // and may shorten it
     h.set("Text", QString());
     h.type(QStringLiteral("123456"));
     QCOMPARE(h.text(), QStringLiteral("12345"));
+    QCOMPARE(env_->dialogs().beeps, 2);
     h.leave();
     QCOMPARE(h.text(), QStringLiteral("12345"));
+}
+
+void TstTxt::pasteObeysTheTypingRules_data()
+{
+    QTest::addColumn<QString>("tagZ");
+    QTest::addColumn<bool>("allowLoCase");
+    QTest::addColumn<int>("maxLength");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<bool>("beep");
+    QTest::newRow("12 characters into a 10 field") << "" << false << 10 << "" << "ABCDEFGHIJKL"
+                                                   << "ABCDEFGHIJ" << true;
+    QTest::newRow("what fits after the text") << "" << false << 10 << "ABCDEFG" << "HIJKL" << "ABCDEFGHIJ"
+                                              << true;
+    QTest::newRow("into a full field") << "" << false << 10 << "ABCDEFGHIJ" << "K" << "ABCDEFGHIJ" << true;
+    QTest::newRow("fits whole") << "" << false << 10 << "AB" << "CDE" << "ABCDE" << false;
+    QTest::newRow("no MaxLength") << "" << false << 0 << "" << "ABCDEFGHIJKL" << "ABCDEFGHIJKL" << false;
+    QTest::newRow("upper-cased") << "" << false << 0 << "" << "via roma" << "VIA ROMA" << false;
+    QTest::newRow("accented letter kept") << "" << false << 0 << "" << QString::fromUtf8("città")
+                                          << QString::fromUtf8("CITTà") << false;
+    QTest::newRow("AllowLoCase") << "" << true << 0 << "" << "via roma" << "via roma" << false;
+    QTest::newRow("first line only") << "" << false << 0 << "" << "riga uno\r\nriga due" << "RIGA UNO" << false;
+    QTest::newRow("no tab") << "" << false << 0 << "" << "A\tB" << "AB" << false;
+    QTest::newRow("number") << "N2" << false << 10 << "" << "-12,5" << "-12,5" << false;
+    QTest::newRow("point becomes comma") << "N2" << false << 10 << "" << "12.5" << "12,5" << false;
+    QTest::newRow("exponent refused") << "N2" << false << 10 << "" << "1e300" << "" << true;
+    QTest::newRow("exponent refused, no MaxLength") << "N2" << false << 0 << "" << "1e300" << "" << true;
+    QTest::newRow("letters refused") << "N2" << false << 10 << "" << "12a" << "" << true;
+    QTest::newRow("longer than MaxLength refused whole") << "N2" << false << 10 << "" << "12345678901"
+                                                         << "" << true;
+    QTest::newRow("more digits than a number holds") << "N2" << false << 0 << ""
+                                                     << "12345678901234567890" << "" << true;
+    QTest::newRow("comma without decimals") << "N0" << false << 10 << "" << "1,5" << "" << true;
+    QTest::newRow("second comma") << "N2" << false << 10 << "1,5" << ",2" << "1,5" << true;
+    QTest::newRow("digits after a number") << "N2" << false << 10 << "1,5" << "25" << "1,525" << false;
+}
+
+// Ctrl+V and the box's Paste command (the road of its context menu and of a drop).
+void TstTxt::pasteObeysTheTypingRules()
+{
+    QFETCH(QString, tagZ);
+    QFETCH(bool, allowLoCase);
+    QFETCH(int, maxLength);
+    QFETCH(QString, before);
+    QFETCH(QString, pasted);
+    QFETCH(QString, after);
+    QFETCH(bool, beep);
+    Host h;
+    h.set("TagZ", tagZ);
+    h.set("AllowLoCase", allowLoCase);
+    h.set("MaxLength", maxLength);
+    QApplication::clipboard()->setText(pasted);
+    for (const bool byKeys : {true, false}) {
+        h.set("Text", before);
+        h.enter();
+        h.box()->end(false);
+        const int beeps = env_->dialogs().beeps;
+        if (byKeys)
+            QTest::keyClick(h.box(), Qt::Key_V, Qt::ControlModifier);
+        else
+            h.box()->paste();
+        QCOMPARE(h.text(), after);
+        QCOMPARE(env_->dialogs().beeps - beeps, beep ? 1 : 0);
+        h.leave();
+    }
 }
 
 void TstTxt::passwordChar()
