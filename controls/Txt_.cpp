@@ -183,6 +183,9 @@ int tagDecimals(const QString& tagZ)
 // More decimals than a double holds only pad with zeros; keep the text sane.
 constexpr int kMostDecimals = 30;
 
+// The field's own face: columns line up and a field of n characters shows n of the widest.
+const QString kFixedFamily = QStringLiteral("Lucida Console");
+
 } // namespace
 
 Txt_::Txt_(QWidget* parent)
@@ -196,7 +199,7 @@ Txt_::Txt_(QWidget* parent)
     validator_ = new TypingRules(box_, this);
     box_->setValidator(validator_);
     {
-        QFont f = fixedPitchFont(QStringLiteral("Lucida Console"), 8.25);
+        QFont f = fixedPitchFont(kFixedFamily, 8.25);
         f.setWeight(QFont::Normal);
         QWidget::setFont(f); // the control's own font, which the box shows
     }
@@ -242,6 +245,16 @@ bool Txt_::setBackColor(qint32 v)
 void Txt_::setEnabled(bool v)
 {
     putEnabled(v);
+}
+
+void Txt_::changeEvent(QEvent* e)
+{
+    // A form or a stored design names the family and the size only; where the face is
+    // missing, the stand-in must still be fixed pitch, whichever road set the font.
+    if (e->type() == QEvent::FontChange && font().family() == kFixedFamily &&
+        font().styleHint() != QFont::Monospace)
+        QWidget::setFont(withFixedPitchFallback(font()));
+    OrdalisControl::changeEvent(e);
 }
 
 void Txt_::setFont(const QFont& f)

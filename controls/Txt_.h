@@ -177,6 +177,7 @@ class ORDALIS_EXPORT Txt_ : public OrdalisControl
     void AfterFocus();
 
   protected:
+    void changeEvent(QEvent* e) override;
     void focusEntry() override;
     void focusExit() override;
     void innerResized() override;

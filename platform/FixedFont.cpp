@@ -16,18 +16,23 @@ bool isFixedPitch(const QFont& font)
     return m.horizontalAdvance(QLatin1Char('W')) == m.horizontalAdvance(QLatin1Char('i'));
 }
 
-QFont fixedPitchFont(const QString& family, double pointSize)
+QFont withFixedPitchFallback(QFont f)
 {
-    QFont f(family);
     // A missing family is matched by the hint: a monospace face, not the default sans.
     f.setStyleHint(QFont::Monospace);
-    if (pointSize > 0) f.setPointSizeF(pointSize);
     if (!isFixedPitch(f)) {
         // No face matched the hint: the desktop's fixed font, behind the family named.
         const QFont desktop = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        f.setFamilies({family, QFontInfo(desktop).family()});
+        f.setFamilies({f.family(), QFontInfo(desktop).family()});
     }
     return f;
+}
+
+QFont fixedPitchFont(const QString& family, double pointSize)
+{
+    QFont f(family);
+    if (pointSize > 0) f.setPointSizeF(pointSize);
+    return withFixedPitchFallback(f);
 }
 
 } // namespace Plicora

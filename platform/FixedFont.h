@@ -12,10 +12,15 @@ namespace Plicora PLICORA_SHARED {
 // as that family. A pointSize of 0 keeps the default size.
 QFont fixedPitchFont(const QString& family, double pointSize = 0);
 
+// The same fallback for a font a form or a stored design names (family, size, style):
+// everything it sets is kept.
+QFont withFixedPitchFallback(QFont f);
+
 // True when the face the font resolves to gives every character the same advance.
 bool isFixedPitch(const QFont& font);
 
 } // namespace Plicora
 
 using Plicora::fixedPitchFont;
+using Plicora::withFixedPitchFallback;
 using Plicora::isFixedPitch;

@@ -98,6 +98,8 @@ class TstTxt : public QObject
     void init() { env_ = std::make_unique<TestEnv>(); }
     void cleanup() { env_.reset(); }
     void newInstance();
+    void lucidaByEveryRoadShowsFixedPitch_data();
+    void lucidaByEveryRoadShowsFixedPitch();
     void focusColours_data();
     void focusColours();
     void backColorPut_data();
@@ -143,6 +145,38 @@ void TstTxt::newInstance()
     QCOMPARE(f.pointSizeF(), 8.25);
     // Installed or not, the face shown is fixed pitch.
     QVERIFY(showsFixedPitch(f));
+}
+
+void TstTxt::lucidaByEveryRoadShowsFixedPitch_data()
+{
+    QTest::addColumn<QString>("road");
+    for (const char* r : {"setFont", "font property", "Font put", "stored bag"}) QTest::newRow(r) << QString::fromLatin1(r);
+}
+
+// A form names the family and a size only, as Designer saves it: the face shown is
+// fixed pitch, installed or not, whichever way the font reaches the control.
+void TstTxt::lucidaByEveryRoadShowsFixedPitch()
+{
+    QFETCH(QString, road);
+    std::unique_ptr<QWidget> t(createControl(QStringLiteral("Ordalis.Txt_")));
+    QFont named;
+    named.setFamilies({QStringLiteral("Lucida Console")});
+    named.setPointSize(12);
+    if (road == QLatin1String("setFont")) {
+        t->setFont(named);
+    } else if (road == QLatin1String("font property")) {
+        QVERIFY(t->setProperty("font", named));
+    } else if (road == QLatin1String("Font put")) {
+        QVERIFY(dispPut(t.get(), QStringLiteral("Font"), named));
+    } else {
+        PropertyBag bag;
+        bag.WriteProperty(QStringLiteral("Font"), named);
+        readProperties(t.get(), bag);
+    }
+    const QFont shown = t->findChild<QLineEdit*>()->font();
+    QCOMPARE(shown.family(), QStringLiteral("Lucida Console"));
+    QCOMPARE(shown.pointSize(), 12);
+    QVERIFY2(showsFixedPitch(shown), qPrintable(QFontInfo(shown).family()));
 }
 
 void TstTxt::focusColours_data()
