@@ -42,10 +42,16 @@ class TypingRules : public QValidator
 namespace
 {
 
+// Decimals written after "N" in TagZ; none gives 0.
+int tagDecimals(const QString& tagZ)
+{
+    return VbNumber::cInt(VbNumber::val(tagZ.mid(1)));
+}
+
 // The decimals the key filter works with: "N" alone gives 2.
 int keyDecimals(const QString& tagZ)
 {
-    return tagZ.size() < 2 ? 2 : VbNumber::cInt(VbNumber::val(tagZ.mid(1)));
+    return tagZ.size() < 2 ? 2 : tagDecimals(tagZ);
 }
 
 // A number the numeric field can hold: digits, one decimal comma when there are
@@ -172,12 +178,6 @@ Qt::CursorShape cursorFor(int pointer)
     default:
         return Qt::ArrowCursor;
     }
-}
-
-// Decimals written after "N" in TagZ; none gives 0.
-int tagDecimals(const QString& tagZ)
-{
-    return VbNumber::cInt(VbNumber::val(tagZ.mid(1)));
 }
 
 // More decimals than a double holds only pad with zeros; keep the text sane.
