@@ -251,9 +251,12 @@ void Txt_::changeEvent(QEvent* e)
 {
     // A form or a stored design names the family and the size only; where the face is
     // missing, the stand-in must still be fixed pitch, whichever road set the font.
-    if (e->type() == QEvent::FontChange && font().family() == kFixedFamily &&
-        font().styleHint() != QFont::Monospace)
-        QWidget::setFont(withFixedPitchFallback(font()));
+    // A font merged from a partial one can keep the hint and lose the stand-in face, so
+    // the face drawn decides; once the fallback is in, it is the font itself and stops here.
+    if (e->type() == QEvent::FontChange && font().family() == kFixedFamily && !isFixedPitch(font())) {
+        const QFont fixed = withFixedPitchFallback(font());
+        if (!(fixed == font())) QWidget::setFont(fixed);
+    }
     OrdalisControl::changeEvent(e);
 }
 
