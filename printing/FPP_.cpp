@@ -38,7 +38,10 @@ const QString kIni = QStringLiteral("QOR_PLCR.INI");
 class FileNameEdit final : public QLineEdit
 {
   public:
-    explicit FileNameEdit(QWidget* parent) : QLineEdit(parent) { setValidator(new Rule(this)); }
+    FileNameEdit(const QString& text, QWidget* parent) : QLineEdit(text, parent)
+    {
+        setValidator(new Rule(this));
+    }
 
   protected:
     bool event(QEvent* e) override
@@ -137,9 +140,7 @@ FPP_::FPP_()
     Txt_PRT->setEnabled(false);
     Txt_PRT->setToolTip(QStringLiteral("Doppio-Click per Cambio/Parametri Stampante"));
     option(1, QStringLiteral("File"), Twips(105, 735, 645, 225));
-    Txt_FIL = new FileNameEdit(Frame2);
-    Txt_FIL->setObjectName(QStringLiteral("Txt_FIL"));
-    Txt_FIL->setGeometry(Twips(1320, 720, 4065, 285));
+    Txt_FIL = Placed<FileNameEdit>(Frame2, "Txt_FIL", QString(), Twips(1320, 720, 4065, 285));
     FocusColour_Install(Txt_FIL);
 
     Cmd_PRT = button("Cmd_PRT", QStringLiteral("Stampa"), Twips(495, 1380, 1170, 540));
