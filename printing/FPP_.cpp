@@ -17,7 +17,6 @@
 #include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,33 +31,6 @@ namespace
 
 const QString kIni = QStringLiteral("QOR_PLCR.INI");
 
-// The keys typed in the file name: the typing limit and the upper-case letters. The
-// limit is on typing only, so a longer name set by the program stays whole.
-class FileNameKeys final : public QObject
-{
-  public:
-    explicit FileNameKeys(QLineEdit* e) : QObject(e), e_(e) {}
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched != e_ || event->type() != QEvent::KeyPress) return false;
-        auto* ke = static_cast<QKeyEvent*>(event);
-        const QString text = ke->text();
-        if (text.size() != 1 || text.at(0).unicode() < 32 || text.at(0).unicode() == 127) return false;
-        if (ke->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) return false;
-        if (e_->isReadOnly() || !e_->isEnabled()) return false;
-        const qsizetype after = e_->text().size() - e_->selectedText().size() + 1;
-        if (after > FPP_::MaxTyped) return true;
-        const int ascii = text.at(0).unicode();
-        const int typed = FPP_::Txt_FIL_KeyPress(ascii);
-        if (typed == ascii) return false;
-        e_->insert(QString(QChar(typed)));
-        return true;
-    }
-
-  private:
-    QLineEdit* e_;
-};
-
 // The file name field. Whatever the user puts in it (a paste, a drop, as well as keys)
 // obeys the typing rules: the characters keys could type, letters in upper case, no more
 // than the typing limit allows, cut where the limit falls; a change that would bring
@@ -66,7 +38,10 @@ class FileNameKeys final : public QObject
 class FileNameEdit final : public QLineEdit
 {
   public:
-    explicit FileNameEdit(QWidget* parent) : QLineEdit(parent) { setValidator(new Rule(this)); }
+    FileNameEdit(const QString& text, QWidget* parent) : QLineEdit(text, parent)
+    {
+        setValidator(new Rule(this));
+    }
 
   protected:
     bool event(QEvent* e) override
@@ -165,11 +140,8 @@ FPP_::FPP_()
     Txt_PRT->setEnabled(false);
     Txt_PRT->setToolTip(QStringLiteral("Doppio-Click per Cambio/Parametri Stampante"));
     option(1, QStringLiteral("File"), Twips(105, 735, 645, 225));
-    Txt_FIL = new FileNameEdit(Frame2);
-    Txt_FIL->setObjectName(QStringLiteral("Txt_FIL"));
-    Txt_FIL->setGeometry(Twips(1320, 720, 4065, 285));
+    Txt_FIL = Placed<FileNameEdit>(Frame2, "Txt_FIL", QString(), Twips(1320, 720, 4065, 285));
     FocusColour_Install(Txt_FIL);
-    Txt_FIL->installEventFilter(new FileNameKeys(Txt_FIL));
 
     Cmd_PRT = button("Cmd_PRT", QStringLiteral("Stampa"), Twips(495, 1380, 1170, 540));
     Cmd_PRT->setDefault(true);

@@ -50,11 +50,8 @@ QSize screenTwips()
 // above it), so the corner is set again once the frame is known.
 void placeFrame(QWidget* form, const QPoint& corner)
 {
-    if (FrameKnown(form)) {
-        if (form->pos() != corner) form->move(corner);
-        return;
-    }
     if (form->pos() != corner) form->move(corner);
+    if (FrameKnown(form)) return;
     QPointer<QWidget> w(form);
     AfterFramed(form, [w, corner] {
         if (w && !(w->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)) && w->pos() != corner)

@@ -359,10 +359,7 @@ void Rs2List(ado::Recordset* rs, const QString& nomeLista, qint32 maxRec, qint16
         list.AddItem(Qor().Replicate(l, QStringLiteral("-")));
         list.AddItem(trimmed);
     }
-    if (l > widest.wa) {
-        widest.wa = static_cast<int>(header.size());
-        widest.ia = list.NewIndex();
-    }
+    widest.line(header, list.NewIndex());
     log(trimmed);
     if (!noInfo) list.AddItem(Qor().Replicate(l, QStringLiteral("=")));
     widest.clause(l, list.NewIndex());
