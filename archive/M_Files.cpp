@@ -55,11 +55,12 @@ QStringList MDB_XmlFiles(const QString& folder, QStringList* Undecodable)
     DIR* dir = ::opendir(dirPath.constData());
     if (!dir) return names;
     QByteArray full = dirPath;
-    const auto statOf = [&](const char* name, struct stat& st) {
+    const auto pathOf = [&](const char* name) {
         full.truncate(dirPath.size());
         full.append(name);
-        return ::stat(full.constData(), &st) == 0;
+        return full.constData();
     };
+    const auto statOf = [&](const char* name, struct stat& st) { return ::stat(pathOf(name), &st) == 0; };
     while (const dirent* e = ::readdir(dir)) {
         const QByteArrayView name(e->d_name);
         if (name.size() < 4 || qstrnicmp(name.last(4).data(), ".xml", 4) != 0) continue;
@@ -80,9 +81,7 @@ QStringList MDB_XmlFiles(const QString& folder, QStringList* Undecodable)
             take = statOf(e->d_name, st) && !S_ISDIR(st.st_mode);
             break;
         case DT_UNKNOWN: {
-            full.truncate(dirPath.size());
-            full.append(e->d_name);
-            if (::lstat(full.constData(), &st) != 0) break;
+            if (::lstat(pathOf(e->d_name), &st) != 0) break;
             if (S_ISLNK(st.st_mode))
                 take = ::stat(full.constData(), &st) == 0 && !S_ISDIR(st.st_mode);
             else

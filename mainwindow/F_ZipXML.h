@@ -25,13 +25,6 @@ class QToolBar;
 // The 7-Zip program: "7z" in the program folder when present, else "7z" on PATH; "" when none.
 QString SevenZip_Path();
 
-// The files the invoice list reads from a folder: the "*.xml" names in any letter case,
-// regular files or links to anything but a folder, no hidden names, sorted by name
-// without regard to case, as Qt's folder listing gives them. Names that are not valid
-// UTF-8 are left out of it; with Undecodable given, those of regular files ending in
-// ".xml" go there, read as Windows-1252 and sorted.
-QStringList ZipXML_FolderFiles(const QString& folder, QStringList* Undecodable = nullptr);
-
 // The main window: folder choice, the invoice list and its tools, ZIP and mail.
 // Reached as F_ZipXML::instance(); closing it saves its settings and ends the process.
 //

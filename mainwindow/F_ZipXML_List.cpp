@@ -100,11 +100,6 @@ QString dayKey(const QString& generalDate)
 
 } // namespace
 
-QStringList ZipXML_FolderFiles(const QString& folder, QStringList* Undecodable)
-{
-    return MDB_XmlFiles(folder, Undecodable);
-}
-
 void F_ZipXML::Cmd_ListNew_MouseUp(int button, int, int, int)
 {
     if (button != 2) return;
@@ -193,7 +188,7 @@ void F_ZipXML::Cmd_ListNew_Click()
 
         // "*.XML" as a Windows file system matches it: without regard to case.
         QStringList names, badNames;
-        if (!folder.isEmpty()) names = ZipXML_FolderFiles(folder, &badNames);
+        if (!folder.isEmpty()) names = MDB_XmlFiles(folder, &badNames);
 
         // No transaction spans the run: each new row is stored on its own before its pause,
         // so the archive is never held locked while the run waits or reads the next files

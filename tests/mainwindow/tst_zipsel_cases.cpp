@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include <memory>
+
 using namespace listfx;
 
 namespace
@@ -75,34 +77,6 @@ F_ZipXML& listedAndSelected(Fixture& fx, const QString& zipDir, bool mail = fals
     w.Chk_DoMail.setValue(mail ? 1 : 0);
     return w;
 }
-
-// Message boxes as a desktop shows them: each one takes the activation, and the main window
-// gets it back only later, when the window manager says so. Answers come from `script`.
-struct BoxesTakeTheWindow final : DialogService {
-    ScriptedDialogs script;
-    QWidget box; // stands for the message box window
-    int msgBox(const QString& text, int style, const QString& title) override
-    {
-        box.show();
-        QApplication::setActiveWindow(&box);
-        return script.msgBox(text, style, title);
-    }
-    QString inputBox(const QString& p, const QString& t, const QString& d) override
-    {
-        return script.inputBox(p, t, d);
-    }
-    QString openFile(const QString& t, const QString& d, const QString& f) override
-    {
-        return script.openFile(t, d, f);
-    }
-    QString saveFile(const QString& t, const QString& d, const QString& f) override
-    {
-        return script.saveFile(t, d, f);
-    }
-    std::optional<QFont> chooseFont(const QFont& i, bool f) override { return script.chooseFont(i, f); }
-    std::optional<QColor> chooseColor(const QColor& i) override { return script.chooseColor(i); }
-    void beep() override { script.beep(); }
-};
 
 } // namespace
 
@@ -416,20 +390,25 @@ void TestZipSelCases::endStatusWindowBackLate()
     const QString zipDir = fx.env.work() + QStringLiteral("zip/");
     QDir().mkpath(zipDir);
     F_ZipXML& w = listedAndSelected(fx, zipDir, mail);
-    auto boxes = std::make_unique<BoxesTakeTheWindow>();
-    BoxesTakeTheWindow& d = *boxes;
-    setDialogService(std::move(boxes));
-    d.script.acceptOkBoxes = true;
-    d.script.answer(vb::Yes);
+    // Message boxes as a desktop shows them: each one takes the activation, and the main
+    // window gets it back only later, when the window manager says so.
+    const auto box = std::make_shared<QWidget>(); // stands for the message box window
+    ScriptedDialogs& d = fx.env.dialogs();
+    d.onMsgBox = [box] {
+        box->show();
+        QApplication::setActiveWindow(box.get());
+    };
+    d.acceptOkBoxes = true;
+    d.answer(vb::Yes);
     for (int a : answers)
-        d.script.answer(a);
+        d.answer(a);
     QApplication::setActiveWindow(&w);
     w.Cmd_ZipSel->setFocus();
     QCOMPARE(QApplication::focusWidget(), w.Cmd_ZipSel);
     w.Cmd_ZipSel_Click();
     QApplication::setActiveWindow(&w);
 
-    QVERIFY(d.script.allAnswered());
+    QVERIFY(d.allAnswered());
     QCOMPARE(QApplication::focusWidget(), w.Cmd_ZipSel);
     QCOMPARE(w.status(), status);
 }

@@ -41,6 +41,7 @@ ScriptedDialogs& ScriptedDialogs::answerColor(std::optional<QColor> c)
 int ScriptedDialogs::msgBox(const QString& text, int style, const QString& title)
 {
     calls << Call{QStringLiteral("msg"), text, title, style, {}, {}, {}, false};
+    if (onMsgBox) onMsgBox();
     if (answers_.isEmpty()) {
         if (acceptOkBoxes && vb::buttonsOf(style) == vb::OKOnly) return vb::OK;
         unscripted(QStringLiteral("message"), text);

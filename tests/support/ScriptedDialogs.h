@@ -4,6 +4,8 @@
 #include <QList>
 #include <QQueue>
 
+#include <functional>
+
 // Dialog service for tests: answers come from a script, every call is recorded,
 // and a dialog nobody scripted fails the running test at once.
 class ScriptedDialogs final : public DialogService
@@ -47,6 +49,9 @@ class ScriptedDialogs final : public DialogService
     QStringList inputDefaults;
     // When set, a plain OK box needs no script (it can only be acknowledged); still recorded.
     bool acceptOkBoxes = false;
+    // Runs as each message box comes up, before it is answered (a test's stand-in for what
+    // the desktop does when a box shows).
+    std::function<void()> onMsgBox;
     int beeps = 0;
 
   private:

@@ -1,7 +1,7 @@
 // The files the invoice list reads from a folder: the same names, in the same order, as
 // Qt's folder listing with the "*.XML" filter, files only, sorted by name without regard
 // to case; names that are not UTF-8 apart.
-#include "mainwindow/F_ZipXML.h"
+#include "archive/M_Files.h"
 #include "platform/TextCodec.h"
 
 #include <QDir>
@@ -136,10 +136,10 @@ void TstFolderFiles::sameAsQtListing()
     const QStringList qt =
         QDir(folder).entryList({QStringLiteral("*.XML")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
     QStringList bad{QStringLiteral("?")};
-    const QStringList ours = ZipXML_FolderFiles(folder, &bad);
+    const QStringList ours = MDB_XmlFiles(folder, &bad);
     QCOMPARE(ours, qt);
     QCOMPARE(bad, undecodable);
-    QCOMPARE(ZipXML_FolderFiles(folder), qt);
+    QCOMPARE(MDB_XmlFiles(folder), qt);
 }
 
 QTEST_MAIN(TstFolderFiles)
